@@ -1,0 +1,36 @@
+# Dendrova: the two everyday commands are `make run` and `make test`.
+BUILD_DIR ?= build
+BUILD_TYPE ?= RelWithDebInfo
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: all deps configure build run test bench pictures format clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	@cd $(BUILD_DIR) && ./dendrova
+
+test: build
+	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@$(BUILD_DIR)/bench/dendrova-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+# Redraws the built-in pictures under resources/.
+pictures: build
+	@$(BUILD_DIR)/tools/picgen/dendrova-picgen resources
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	@rm -rf $(BUILD_DIR)

@@ -1,0 +1,80 @@
+// Regrowth of the branch structure at several trunk counts, against a baseline that
+// only allocates and frees as many records of the same sizes.
+#include <memory>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "model/LeafRandomTable.h"
+#include "model/TreeModel.h"
+#include "model/TreeParams.h"
+
+namespace {
+
+void Regrow(benchmark::State& state, int count, float depAttenuate) {
+    ResetTreeParams();
+    treeParams.sseDepAttenuate = depAttenuate;
+    CreateLeafRandomTableSeeded(1);
+    TreeModel model;
+    model.Build();
+    model.Rebuild(count);
+    for (auto _ : state) {
+        model.Rebuild(count);
+        benchmark::ClobberMemory();
+    }
+    const ModelCounts counts = CountModel(model);
+    state.counters["records"] = static_cast<double>(counts.records());
+    state.counters["records/s"] = benchmark::Counter(static_cast<double>(counts.records()),
+                                                     benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["capped"] = model.lastGrowthCapped() ? 1 : 0;
+    ResetTreeParams();
+}
+
+// Allocates and frees the same mix of records without computing anything.
+void AllocateOnly(benchmark::State& state, int count, float depAttenuate) {
+    ResetTreeParams();
+    treeParams.sseDepAttenuate = depAttenuate;
+    CreateLeafRandomTableSeeded(1);
+    TreeModel model;
+    model.Build();
+    model.Rebuild(count);
+    const ModelCounts counts = CountModel(model);
+    ResetTreeParams();
+    std::vector<std::unique_ptr<Segment>> segments;
+    std::vector<std::unique_ptr<Fork>> forks;
+    std::vector<std::unique_ptr<Leaf>> leaves;
+    segments.reserve(counts.segments);
+    forks.reserve(counts.forks);
+    leaves.reserve(counts.leaves);
+    for (auto _ : state) {
+        for (int64_t i = 0; i < counts.segments; ++i) {
+            segments.emplace_back(new Segment);
+        }
+        for (int64_t i = 0; i < counts.forks; ++i) {
+            forks.emplace_back(new Fork);
+        }
+        for (int64_t i = 0; i < counts.leaves; ++i) {
+            leaves.emplace_back(new Leaf);
+        }
+        segments.clear();
+        forks.clear();
+        leaves.clear();
+        benchmark::ClobberMemory();
+    }
+    state.counters["records"] = static_cast<double>(counts.records());
+    state.counters["records/s"] = benchmark::Counter(static_cast<double>(counts.records()),
+                                                     benchmark::Counter::kIsIterationInvariantRate);
+}
+
+} // namespace
+
+BENCHMARK_CAPTURE(Regrow, count19, 19, 0.81f)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(AllocateOnly, count19, 19, 0.81f)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Regrow, count25, 25, 0.81f)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(AllocateOnly, count25, 25, 0.81f)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Regrow, count30, 30, 0.81f)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(AllocateOnly, count30, 30, 0.81f)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Regrow, cappedExtreme, 30, 1.0f)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(AllocateOnly, cappedExtreme, 30, 1.0f)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

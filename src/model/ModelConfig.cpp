@@ -1,0 +1,133 @@
+#include "model/ModelConfig.h"
+
+#include <bit>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "model/TreeParams.h"
+
+namespace {
+
+constexpr const char* TemporaryFileName = "TreeModl.Cfg.new";
+
+void PutU32(uint8_t* at, uint32_t v) {
+    at[0] = static_cast<uint8_t>(v);
+    at[1] = static_cast<uint8_t>(v >> 8);
+    at[2] = static_cast<uint8_t>(v >> 16);
+    at[3] = static_cast<uint8_t>(v >> 24);
+}
+
+uint32_t GetU32(const uint8_t* at) {
+    return uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16 |
+           uint32_t(at[3]) << 24;
+}
+
+// Reads the fields a possibly short record holds completely.
+class RecordReader {
+public:
+    RecordReader(const uint8_t* bytes, size_t size) : bytes_(bytes), size_(size) {}
+
+    bool ReadInt(size_t offset, int32_t& field) const {
+        if (offset + 4 > size_) {
+            return false;
+        }
+        field = static_cast<int32_t>(GetU32(bytes_ + offset));
+        return true;
+    }
+    // Only a value the predicate accepts replaces the field.
+    template <typename Accept> void ReadIntIf(size_t offset, int32_t& field, Accept accept) const {
+        int32_t v;
+        if (ReadInt(offset, v) && accept(v)) {
+            field = v;
+        }
+    }
+    bool ReadFloat(size_t offset, float& out) const {
+        if (offset + 4 > size_) {
+            return false;
+        }
+        out = std::bit_cast<float>(GetU32(bytes_ + offset));
+        return true;
+    }
+
+private:
+    const uint8_t* bytes_;
+    size_t size_;
+};
+
+} // namespace
+
+std::array<uint8_t, ModelConfigRecordSize> ModelConfigRecord::Serialize() const {
+    std::array<uint8_t, ModelConfigRecordSize> out{};
+    const int32_t ints[6] = {geometry.windowWidth,  geometry.windowHeight,
+                             geometry.windowMaximized, geometry.panelLeft,
+                             geometry.panelTop,     geometry.panelAutoClose};
+    for (int i = 0; i < 6; ++i) {
+        PutU32(out.data() + 4 * i, static_cast<uint32_t>(ints[i]));
+    }
+    const float cam[5] = {camera.x, camera.y, camera.z, camera.elevation, camera.azimuth};
+    for (int i = 0; i < 5; ++i) {
+        PutU32(out.data() + 24 + 4 * i, std::bit_cast<uint32_t>(cam[i]));
+    }
+    for (int i = 0; i < 13; ++i) {
+        PutU32(out.data() + 44 + 4 * i, std::bit_cast<uint32_t>(params[i]));
+    }
+    return out;
+}
+
+void LoadModelConfig(WindowGeometry& geometry, Camera& camera) {
+    std::ifstream file(ModelConfigFileName, std::ios::binary);
+    if (!file.is_open()) {
+        return;
+    }
+    uint8_t bytes[ModelConfigRecordSize];
+    file.read(reinterpret_cast<char*>(bytes), ModelConfigRecordSize);
+    if (file.bad()) {
+        return;
+    }
+    const RecordReader in(bytes, static_cast<size_t>(file.gcount()));
+    in.ReadIntIf(0, geometry.windowWidth, [](int32_t v) { return v > 100; });
+    in.ReadIntIf(4, geometry.windowHeight, [](int32_t v) { return v > 50; });
+    in.ReadInt(8, geometry.windowMaximized);
+    in.ReadInt(12, geometry.panelLeft);
+    in.ReadInt(16, geometry.panelTop);
+    in.ReadInt(20, geometry.panelAutoClose);
+    float* cam[5] = {&camera.x, &camera.y, &camera.z, &camera.elevation, &camera.azimuth};
+    for (int i = 0; i < 5; ++i) {
+        in.ReadFloat(24 + 4 * i, *cam[i]);
+    }
+    for (int row = 0; row < ParamCount; ++row) {
+        float v;
+        if (in.ReadFloat(44 + 4 * row, v) && InParamRange(ParamTable[row], v)) {
+            *ParamTable[row].value = v;
+        }
+    }
+}
+
+void SaveModelConfig(const WindowGeometry& geometry, const Camera& camera) {
+    ModelConfigRecord record{geometry, camera, {}};
+    for (int row = 0; row < ParamCount; ++row) {
+        record.params[row] = *ParamTable[row].value;
+    }
+    const auto bytes = record.Serialize();
+
+    bool written = false;
+    {
+        std::ofstream file(TemporaryFileName, std::ios::binary | std::ios::trunc);
+        if (file.is_open()) {
+            file.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+            file.flush();
+            written = file.good();
+            file.close();
+            written = written && !file.fail();
+        }
+    }
+    std::error_code ec;
+    if (written) {
+        std::filesystem::rename(TemporaryFileName, ModelConfigFileName, ec);
+        if (!ec) {
+            return;
+        }
+    }
+    std::filesystem::remove(TemporaryFileName, ec);
+}

@@ -1,0 +1,188 @@
+#include "model/TreeModel.h"
+
+#include <cmath>
+#include <new>
+
+#include "model/LeafRandomTable.h"
+#include "model/Material.h"
+#include "model/TreeParams.h"
+
+namespace {
+
+// Deletes the chain held by `link` starting from its last segment.
+void ReleaseFromTail(std::unique_ptr<Segment>& link) {
+    if (!link) {
+        return;
+    }
+    ReleaseFromTail(link->next);
+    link.reset();
+}
+
+double Radians(double degrees) { return degrees * static_cast<double>(DegToRad); }
+
+// Allocation that reports failure instead of throwing, so growth can stop cleanly.
+template <typename T> std::unique_ptr<T> TryCreate(GrowthBudgetState& budget) {
+    std::unique_ptr<T> record(new (std::nothrow) T);
+    if (record) {
+        budget.created++;
+    } else {
+        budget.capped = true;
+        budget.remaining = 0;
+    }
+    return record;
+}
+
+} // namespace
+
+bool GrowthBudgetState::reserve(int64_t records) {
+    if (capped || remaining < records) {
+        capped = true;
+        return false;
+    }
+    remaining -= records;
+    return true;
+}
+
+ChainLink::~ChainLink() { ReleaseFromTail(next); }
+
+Segment::~Segment() {
+    fork.reset();
+    leaf.reset();
+}
+
+void Segment::setExpand(double degrees) {
+    expand = degrees;
+    sinExpand = std::sin(Radians(degrees));
+    cosExpand = std::cos(Radians(degrees));
+}
+
+void Segment::setTwist(double degrees) {
+    twist = degrees;
+    sinTwist = std::sin(Radians(degrees));
+    cosTwist = std::cos(Radians(degrees));
+}
+
+void Segment::setRadius(double product) {
+    radius = static_cast<float>(product);
+    hexHeight = static_cast<float>(product * 0.8660254f);
+    halfRadius = static_cast<float>(product * 0.5);
+}
+
+void Segment::Grow(int32_t n, float s, GrowthBudgetState& budget) {
+    const TreeParams& p = treeParams;
+    if (n != 0 && budget.reserve(1)) {
+        next = TryCreate<Segment>(budget);
+        if (next) {
+            Segment& successor = *next;
+            successor.setExpand(p.segExpandAngle);
+            successor.length = p.segLenAttenuate * length;
+            successor.setRadius(static_cast<double>(p.segRadAttenuate) * radius);
+            successor.setTwist(static_cast<double>(p.segTwistAngle) + twist);
+            successor.Grow(n - 1, s, budget);
+        }
+    }
+    if (n <= 2) {
+        if (budget.reserve(1)) {
+            leaf = TryCreate<Leaf>(budget);
+            if (leaf) {
+                leaf->angle = p.leafExpandAngle;
+                leaf->size = s;
+                leaf->twist =
+                    static_cast<float>(static_cast<double>(p.segTwistAngle) + twist + 180.0);
+            }
+        }
+        return;
+    }
+    // A fork is only worth creating together with its first segment, since the
+    // drawing expects every chain to have one.
+    if (!budget.reserve(2)) {
+        return;
+    }
+    budget.remaining += 1;  // the first segment is reserved again by Fork::Grow
+    fork = TryCreate<Fork>(budget);
+    if (!fork) {
+        return;
+    }
+    fork->leafSize = s / p.sseScaleAttenuate;
+    fork->parent = this;
+    const float t = static_cast<float>(n) * p.sseDepAttenuate;
+    const float m = static_cast<float>(n) < t ? static_cast<float>(n) : t;
+    const int32_t c = m < 1.0f ? 1 : static_cast<int32_t>(m);
+    if (!fork->Grow(c, budget)) {
+        fork.reset();
+    }
+}
+
+Fork::~Fork() { first.reset(); }
+
+bool Fork::Grow(int32_t c, GrowthBudgetState& budget) {
+    first.reset();
+    if (!budget.reserve(1)) {
+        return false;
+    }
+    first = TryCreate<Segment>(budget);
+    if (!first) {
+        return false;
+    }
+    Segment& p = *first;
+    if (parent) {
+        const Segment& q = *parent;
+        p.length = treeParams.segLenAttenuate * q.length;
+        p.setRadius(static_cast<double>(treeParams.segRadAttenuate) * q.radius);
+        if (q.next) {
+            const Segment& r = *q.next;
+            p.setExpand(std::fabs(static_cast<double>(treeParams.sseBifurcateAngle) - r.expand));
+            p.setTwist(r.twist + 180.0);
+        }
+    }
+    p.Grow(c - 1, leafSize, budget);
+    return true;
+}
+
+Leaf::Leaf() : jitter(TakeLeafFactor()) {}
+
+bool TreeModel::Build() {
+    trunk.parent = &root;
+    Grow(TrunkCount(treeParams));
+    SetAmbient(barkMaterial, 0.15f, 0.15f, 0.15f, 1.0f);
+    SetDiffuse(barkMaterial, 0.5f, 0.5f, 0.5f, 1.0f);
+    SetDiffuse(leafMaterial, 0.1f, 0.0f, 0.0f, 1.0f);
+    return true;
+}
+
+void TreeModel::Rebuild(int32_t count) { Grow(count); }
+
+void TreeModel::Grow(int32_t count) {
+    trunk.leafSize = treeParams.leafSize;
+    ResetLeafFactors();
+    // The old tree goes first, so that the old and the new never occupy memory together.
+    trunk.first.reset();
+    GrowthBudgetState budget;
+    trunk.Grow(count < 1 ? 1 : count, budget);
+    if (trunk.first) {
+        trunk.first->length *= 2.0f;
+    }
+    capped_ = budget.capped;
+    created_ = budget.created;
+}
+
+namespace {
+void CountChain(const Fork& fork, ModelCounts& counts) {
+    counts.forks++;
+    for (const Segment* s = fork.first.get(); s; s = s->next.get()) {
+        counts.segments++;
+        if (s->leaf) {
+            counts.leaves++;
+        }
+        if (s->fork) {
+            CountChain(*s->fork, counts);
+        }
+    }
+}
+} // namespace
+
+ModelCounts CountModel(const TreeModel& model) {
+    ModelCounts counts;
+    CountChain(model.trunk, counts);
+    return counts;
+}

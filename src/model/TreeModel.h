@@ -1,0 +1,131 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+// The branch structure: chains of hexagonal tube segments. Every segment carries one
+// attachment at its upper end, a side branch (Fork) or a leaf cluster (Leaf). Each
+// record owns its children outright.
+
+// The most records (segments, forks and leaves) one growth may create. The structure
+// grows as 2^(count-1) when side branches keep nearly the full remaining count; this
+// cap keeps such a tree within memory and its regrowth and drawing interactive. Every
+// tree reachable with all but one parameter at its default stays below it.
+inline constexpr int64_t GrowthBudget = 600000;
+
+class Segment;
+class Fork;
+struct Leaf;
+
+// Bookkeeping of one growth: how many records it may still create.
+struct GrowthBudgetState {
+    int64_t remaining = GrowthBudget;
+    int64_t created = 0;
+    bool capped = false;
+
+    // Reserves `records` records; false (and capped) once the budget cannot cover them.
+    bool reserve(int64_t records);
+};
+
+class ChainLink {
+public:
+    ChainLink() = default;
+    ChainLink(const ChainLink&) = delete;
+    ChainLink& operator=(const ChainLink&) = delete;
+    // Releases the chain behind this link from its tail towards this link.
+    virtual ~ChainLink();
+
+    std::unique_ptr<Segment> next;
+};
+
+class Segment : public ChainLink {
+public:
+    Segment() = default;
+    // Deletes the side branch, then the leaf, then the chain behind.
+    ~Segment() override;
+
+    void setExpand(double degrees);
+    void setTwist(double degrees);
+    // `product` is the unrounded radius; the hexagon's half-widths derive from it.
+    void setRadius(double product);
+
+    // Grows the rest of the chain: n segments still follow this one; s is the leaf size.
+    void Grow(int32_t n, float s, GrowthBudgetState& budget);
+
+    double sinTwist = 0.0;
+    double cosTwist = 1.0;
+    double twist = 0.0;
+    double sinExpand = 0.0;
+    double cosExpand = 1.0;
+    double expand = 0.0;
+    float length = 8.0f;
+    float radius = 0.8f;
+    float halfRadius = 0.4f;
+    float hexHeight = 0.6928203f;
+    std::unique_ptr<Fork> fork;
+    std::unique_ptr<Leaf> leaf;
+};
+
+class Fork {
+public:
+    Fork() = default;
+    Fork(const Fork&) = delete;
+    Fork& operator=(const Fork&) = delete;
+    virtual ~Fork();
+
+    // Replaces the chain with a new one of c segments; true when a first segment exists.
+    bool Grow(int32_t c, GrowthBudgetState& budget);
+
+    std::unique_ptr<Segment> first;
+    Segment* parent = nullptr;  // the segment this chain sprouts from; not owned
+    float leafSize = 0.0f;
+};
+
+struct Leaf {
+    Leaf();  // takes the next factor of the leaf random table
+
+    float angle = 0.0f;   // tilt, degrees
+    float twist = 0.0f;   // heading about the segment's axis, degrees
+    float size = 1.0f;    // the chain's leaf size at growth time
+    float jitter;         // random size and tint factor, 0.5 to 1.5
+};
+
+// Record counts of a structure, the trunk's own Fork included in `forks`.
+struct ModelCounts {
+    int64_t segments = 0;
+    int64_t forks = 0;
+    int64_t leaves = 0;
+    int64_t records() const { return segments + forks + leaves; }
+};
+
+class TreeModel {
+public:
+    TreeModel() = default;
+    TreeModel(const TreeModel&) = delete;
+    TreeModel& operator=(const TreeModel&) = delete;
+    virtual ~TreeModel() = default;
+
+    // First growth: links the trunk to root, grows it, and sets the material colours.
+    bool Build();
+    // Regrows the trunk from scratch with `count` segments.
+    void Rebuild(int32_t count);
+
+    // Drawing of the tree and of its ground shadow; provided by the render library.
+    void Draw() const;
+    void DrawShadow(float angle) const;
+
+    // Whether the last growth ran out of its record budget, and how many it created.
+    bool lastGrowthCapped() const { return capped_; }
+    int64_t lastGrowthRecords() const { return created_; }
+
+    Segment root;
+    Fork trunk;
+
+private:
+    void Grow(int32_t count);
+
+    bool capped_ = false;
+    int64_t created_ = 0;
+};
+
+ModelCounts CountModel(const TreeModel& model);

@@ -1,0 +1,30 @@
+#include "model/TreeParams.h"
+
+TreeParams treeParams;
+
+const ParamEntry ParamTable[ParamCount] = {
+    {true, 4.0f, 30.0f, &treeParams.totalDepth, "Tree Total Depth"},
+    {true, 0.0f, 90.0f, &treeParams.segExpandAngle, "SEG. Expand Angle"},
+    {true, 0.1f, 0.99f, &treeParams.segLenAttenuate, "SEG. Len. Attenuate"},
+    {true, 0.1f, 0.99f, &treeParams.segRadAttenuate, "SEG. Rad. Attenuate"},
+    {true, 0.0f, 180.0f, &treeParams.segTwistAngle, "SEG. Twist Angle"},
+    {true, 0.0f, 180.0f, &treeParams.sseBifurcateAngle, "SSE. Bifurcate Angle"},
+    {true, 0.1f, 1.0f, &treeParams.sseDepAttenuate, "SSE. Dep. Attenuate"},
+    {true, 0.1f, 1.0f, &treeParams.sseScaleAttenuate, "SSE. Scale Attenuate"},
+    {true, 0.1f, 4.0f, &treeParams.leafSize, "Leaf Size"},
+    {true, 0.0f, 90.0f, &treeParams.leafExpandAngle, "Leaf Expand Angle"},
+    {false, 0.5f, 5.0f, &treeParams.shadowLength, "Tree Shadow Length"},
+    {false, 0.0f, 1.0f, &treeParams.brushShadowDensity, "Brush Shad. Density"},
+    {false, 0.0f, 1.0f, &treeParams.leafShadowDensity, "Leaf Shadow Density"},
+};
+
+bool InParamRange(const ParamEntry& row, float v) {
+    // Written so that NaN fails both comparisons.
+    return row.minimum <= v && v <= row.maximum;
+}
+
+int32_t TrunkCount(const TreeParams& params) {
+    return static_cast<int32_t>(params.totalDepth);
+}
+
+void ResetTreeParams() { treeParams = TreeParams{}; }

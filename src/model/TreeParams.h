@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+
+// Degrees to radians: pi/180 rounded to single precision. Every angle is stored in
+// degrees and multiplied by this factor (widened to double) before a sine or cosine.
+inline constexpr float DegToRad = 0.017453292f;
+
+// The thirteen numbers that decide the tree's shape and its shadows.
+struct TreeParams {
+    float totalDepth = 19.29f;        // trunk segment count (integer part used)
+    float segExpandAngle = 26.4f;     // bend of a segment against its predecessor, degrees
+    float segLenAttenuate = 0.83f;    // length ratio from one segment to the next
+    float segRadAttenuate = 0.75f;    // radius ratio from one segment to the next
+    float segTwistAngle = 61.02f;     // twist added from one segment to the next, degrees
+    float sseBifurcateAngle = 58.8f;  // opening angle of a side branch, degrees
+    float sseDepAttenuate = 0.81f;    // side-branch segment count to remaining count
+    float sseScaleAttenuate = 0.93f;  // drawing scale of a side branch against its parent
+    float leafSize = 1.97f;           // edge length of a leaf square
+    float leafExpandAngle = 26.4f;    // tilt of each leaf, degrees
+    float shadowLength = 0.98f;       // length of the ground shadow per unit of height
+    float brushShadowDensity = 0.3f;  // opacity of branch shadows
+    float leafShadowDensity = 0.25f;  // opacity of leaf shadows
+};
+
+// The one process-wide parameter set; every reader and writer uses it directly.
+extern TreeParams treeParams;
+
+// One row of the parameter table: how a parameter is shown, bounded and applied.
+struct ParamEntry {
+    bool rebuild;      // a change needs the branch structure to be regrown
+    float minimum;     // smallest allowed value, inclusive
+    float maximum;     // largest allowed value, inclusive
+    float* value;      // the parameter inside treeParams
+    const char* name;  // display name in the control panel's list
+};
+
+inline constexpr int ParamCount = 13;
+
+// Row order is the list order of the control panel and the order in the parameter file.
+extern const ParamEntry ParamTable[ParamCount];
+
+// True when minimum <= v <= maximum; NaN is outside every range.
+bool InParamRange(const ParamEntry& row, float v);
+
+// The trunk's segment count: totalDepth truncated toward zero.
+int32_t TrunkCount(const TreeParams& params);
+
+// Restores every parameter to its default (used by tests and at start-up).
+void ResetTreeParams();

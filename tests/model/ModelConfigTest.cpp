@@ -1,0 +1,269 @@
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "model/ModelConfig.h"
+#include "model/TreeParams.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Builds a parameter file byte by byte, independently of the program's writer.
+class FileBytes {
+public:
+    FileBytes() : bytes_(96, 0) {
+        Int(0, 540).Int(4, 350).Int(8, 0).Int(12, 100).Int(16, 100).Int(20, 0);
+        Float(24, 0.0f).Float(28, -11.7872f).Float(32, -8.04298f).Float(36, -10.0f);
+        Float(40, 19346.0f);
+        TreeParams defaults;
+        const float* p = &defaults.totalDepth;
+        for (int i = 0; i < 13; ++i) {
+            Float(44 + 4 * i, p[i]);
+        }
+    }
+    FileBytes& Int(size_t at, int32_t v) { return Raw(at, static_cast<uint32_t>(v)); }
+    FileBytes& Float(size_t at, float v) { return Raw(at, std::bit_cast<uint32_t>(v)); }
+    FileBytes& Raw(size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) {
+            bytes_[at + i] = static_cast<uint8_t>(v >> (8 * i));
+        }
+        return *this;
+    }
+    FileBytes& Resize(size_t n, uint8_t fill = 0xAB) {
+        bytes_.resize(n, fill);
+        return *this;
+    }
+    void Write() const {
+        std::ofstream out(ModelConfigFileName, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes_.data()), bytes_.size());
+    }
+
+private:
+    std::vector<uint8_t> bytes_;
+};
+
+std::vector<uint8_t> ReadFile() {
+    std::ifstream in(ModelConfigFileName, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+struct ModelConfigTest : ::testing::Test {
+    void SetUp() override {
+        old_ = fs::current_path();
+        dir_ = fs::temp_directory_path() /
+               ("dendrova-cfg-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        fs::current_path(dir_);
+        ResetTreeParams();
+    }
+    void TearDown() override {
+        fs::current_path(old_);
+        fs::permissions(dir_, fs::perms::owner_all);
+        fs::remove_all(dir_);
+        ResetTreeParams();
+    }
+    void Load() { LoadModelConfig(geometry, camera); }
+
+    fs::path old_, dir_;
+    WindowGeometry geometry;
+    Camera camera;
+};
+
+} // namespace
+
+TEST_F(ModelConfigTest, MissingFileKeepsEveryDefault) {
+    Load();
+    EXPECT_EQ(geometry.windowWidth, 540);
+    EXPECT_EQ(geometry.panelTop, 100);
+    EXPECT_EQ(camera.azimuth, 19346.0f);
+    EXPECT_EQ(treeParams.totalDepth, 19.29f);
+}
+
+TEST_F(ModelConfigTest, WindowSizeThresholds) {
+    FileBytes().Int(0, 101).Int(4, 51).Write();
+    Load();
+    EXPECT_EQ(geometry.windowWidth, 101);
+    EXPECT_EQ(geometry.windowHeight, 51);
+
+    geometry = {};
+    FileBytes().Int(0, 100).Int(4, 50).Write();
+    Load();
+    EXPECT_EQ(geometry.windowWidth, 540);
+    EXPECT_EQ(geometry.windowHeight, 350);
+}
+
+TEST_F(ModelConfigTest, ParametersOnlyInsideTheirRange) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    struct Case {
+        float stored;
+        float expected;
+    };
+    for (const Case c : {Case{3.9f, 19.29f}, Case{4.0f, 4.0f}, Case{30.0f, 30.0f},
+                         Case{30.5f, 19.29f}, Case{nan, 19.29f}, Case{inf, 19.29f},
+                         Case{-inf, 19.29f}}) {
+        SCOPED_TRACE(c.stored);
+        ResetTreeParams();
+        FileBytes().Float(44, c.stored).Float(48, 45.0f).Write();
+        Load();
+        EXPECT_EQ(treeParams.totalDepth, c.expected);
+        EXPECT_EQ(treeParams.segExpandAngle, 45.0f); // one rejected field never affects another
+    }
+    ResetTreeParams();
+    FileBytes().Float(92, 1.0f).Float(88, 1.5f).Write();
+    Load();
+    EXPECT_EQ(treeParams.leafShadowDensity, 1.0f);
+    EXPECT_EQ(treeParams.brushShadowDensity, 0.3f);
+}
+
+TEST_F(ModelConfigTest, UncheckedFieldsAreTakenAsStored) {
+    FileBytes()
+        .Int(8, 7)
+        .Int(12, -3000)
+        .Int(16, -20)
+        .Int(20, 1)
+        .Float(24, 5.5f)
+        .Float(28, -200.0f)
+        .Float(36, 1e9f)
+        .Float(40, -7200.5f)
+        .Write();
+    Load();
+    EXPECT_EQ(geometry.windowMaximized, 7);
+    EXPECT_EQ(geometry.panelLeft, -3000);
+    EXPECT_EQ(geometry.panelTop, -20);
+    EXPECT_EQ(geometry.panelAutoClose, 1);
+    EXPECT_EQ(camera.x, 5.5f);
+    EXPECT_EQ(camera.y, -200.0f); // outside the flight limits, still taken
+    EXPECT_EQ(camera.elevation, 1e9f);
+    EXPECT_EQ(camera.azimuth, -7200.5f); // not wrapped
+}
+
+TEST_F(ModelConfigTest, ShortAndLongFiles) {
+    // A short file: only the fields it holds completely are applied.
+    FileBytes().Int(0, 800).Int(4, 600).Float(24, 3.0f).Resize(26).Write();
+    Load();
+    EXPECT_EQ(geometry.windowWidth, 800);
+    EXPECT_EQ(geometry.windowHeight, 600);
+    EXPECT_EQ(camera.x, 0.0f); // two bytes of it only
+    EXPECT_EQ(camera.y, -11.7872f);
+    EXPECT_EQ(treeParams.totalDepth, 19.29f);
+
+    // An empty file changes nothing.
+    geometry = {};
+    FileBytes().Resize(0).Write();
+    Load();
+    EXPECT_EQ(geometry.windowWidth, 540);
+
+    // A long file: the first 96 bytes count, the rest is ignored.
+    FileBytes().Float(44, 25.0f).Resize(500).Write();
+    Load();
+    EXPECT_EQ(treeParams.totalDepth, 25.0f);
+}
+
+TEST_F(ModelConfigTest, UnreadableFileKeepsDefaults) {
+    fs::create_directory(ModelConfigFileName); // opening succeeds, reading fails
+    Load();
+    EXPECT_EQ(geometry.windowWidth, 540);
+    EXPECT_EQ(treeParams.totalDepth, 19.29f);
+}
+
+TEST_F(ModelConfigTest, SavedRecordHasTheExpectedBytesAndRoundTrips) {
+    SaveModelConfig(geometry, camera);
+    const auto bytes = ReadFile();
+    ASSERT_EQ(bytes.size(), 96u);
+    auto u32 = [&](size_t at) {
+        return uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
+               uint32_t(bytes[at + 3]) << 24;
+    };
+    EXPECT_EQ(u32(0), 540u);
+    EXPECT_EQ(u32(4), 350u);
+    EXPECT_EQ(u32(8), 0u);
+    EXPECT_EQ(u32(12), 100u);
+    EXPECT_EQ(u32(16), 100u);
+    EXPECT_EQ(u32(20), 0u);
+    EXPECT_EQ(u32(24), 0u);
+    EXPECT_EQ(u32(28), 0xC13C985Fu);
+    EXPECT_EQ(u32(32), 0xC100B00Cu);
+    EXPECT_EQ(u32(40), 0x46972400u);
+    EXPECT_EQ(std::bit_cast<float>(u32(44)), 19.29f);
+    EXPECT_EQ(std::bit_cast<float>(u32(92)), 0.25f);
+
+    // Round trip of changed values.
+    geometry = {900, 700, 1, -50, 2000, 1};
+    camera = {1, -20, -30, 45, -19346.5f};
+    treeParams.totalDepth = 30.0f;
+    treeParams.leafShadowDensity = 0.0f;
+    SaveModelConfig(geometry, camera);
+    EXPECT_FALSE(fs::exists("TreeModl.Cfg.new"));
+    WindowGeometry g2;
+    Camera c2;
+    ResetTreeParams();
+    LoadModelConfig(g2, c2);
+    EXPECT_EQ(g2.windowWidth, 900);
+    EXPECT_EQ(g2.panelLeft, -50);
+    EXPECT_EQ(g2.panelAutoClose, 1);
+    EXPECT_EQ(c2.azimuth, -19346.5f);
+    EXPECT_EQ(c2.elevation, 45.0f);
+    EXPECT_EQ(treeParams.totalDepth, 30.0f);
+    EXPECT_EQ(treeParams.leafShadowDensity, 0.0f);
+}
+
+TEST_F(ModelConfigTest, FailedSaveKeepsTheOldFileIntact) {
+    FileBytes().Float(44, 25.0f).Write();
+    const auto before = ReadFile();
+    // A directory under the temporary name makes the new file impossible to write.
+    fs::create_directory("TreeModl.Cfg.new");
+    treeParams.totalDepth = 5.0f;
+    SaveModelConfig(geometry, camera);
+    EXPECT_EQ(ReadFile(), before);
+    fs::remove("TreeModl.Cfg.new");
+
+    // A directory without write permission: nothing can be created (unless running
+    // with privileges that ignore permissions, in which case the save simply works).
+    fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
+    SaveModelConfig(geometry, camera);
+    const auto after = ReadFile();
+    fs::permissions(dir_, fs::perms::owner_all);
+    EXPECT_EQ(after.size(), 96u);
+}
+
+TEST_F(ModelConfigTest, RandomBytesNeverCrashAndOnlyInRangeParametersAreAccepted) {
+    std::mt19937 rng(12345);
+    for (int round = 0; round < 3000; ++round) {
+        const size_t length = rng() % 140;
+        std::vector<uint8_t> bytes(length);
+        for (auto& b : bytes) {
+            b = static_cast<uint8_t>(rng());
+        }
+        // Sometimes plant plausible floats so the accepting path runs too.
+        for (size_t at = 44; at + 4 <= length && at < 96; at += 4) {
+            if (rng() % 3 == 0) {
+                const float v = static_cast<float>(rng() % 4000) / 100.0f;
+                std::memcpy(&bytes[at], &v, 4);
+            }
+        }
+        {
+            std::ofstream out(ModelConfigFileName, std::ios::binary | std::ios::trunc);
+            out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        }
+        ResetTreeParams();
+        WindowGeometry g;
+        Camera c;
+        LoadModelConfig(g, c);
+        ASSERT_GT(g.windowWidth, 100);
+        ASSERT_GT(g.windowHeight, 50);
+        for (int row = 0; row < ParamCount; ++row) {
+            ASSERT_TRUE(InParamRange(ParamTable[row], *ParamTable[row].value)) << row;
+        }
+    }
+}
