@@ -1,0 +1,3 @@
+#include "render/FrameStats.h"
+
+FrameStats frameStats;

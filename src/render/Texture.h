@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+
+// How a built-in picture's B, G, R pixels are turned into a texture.
+enum TextureKind : int32_t {
+    OpaqueBitmap = 1000,   // three components, uploaded as read
+    OverlayBitmap = 1001,  // four: red = R, green = R, blue = G, alpha = B
+    CutoutBitmap = 1002,   // four: red = R, green = G, blue = 0, alpha = B
+};
+
+// One texture made from a built-in picture the first time it is bound. A picture that
+// cannot be read is reported once and never retried.
+class Texture {
+public:
+    Texture(const char* resourceName, TextureKind kind, int32_t mipLevels);
+    Texture(const Texture&) = delete;
+    Texture& operator=(const Texture&) = delete;
+
+    // Makes the texture current for GL_TEXTURE_2D, creating it on first use. A failed
+    // texture leaves the previous binding in effect. Needs a current OpenGL context.
+    void bind();
+
+    int32_t width = 0;          // of the picture as read; valid after the first bind
+    int32_t height = 0;
+    const char* resourceName;
+    TextureKind kind;
+    int32_t mipLevels;          // 0: one level at the picture's size; n: square chain of n
+    uint32_t glName = 0;        // 0 until created
+    bool failed = false;
+
+private:
+    void load();
+};
+
+// The GL name last bound through Texture::bind.
+extern uint32_t boundTexture;
+
+// Turns GL_TEXTURE_2D on or off.
+void setTexturing(bool enabled);
+
+// The textures shared by every tree: bark on the branches, the leaf picture.
+extern Texture barkTexture;
+extern Texture leafTexture;
+
+// Message shown once when a picture cannot be loaded.
+inline constexpr const char* TextureFailureText = "Failed to load Texture: ";
+
+// Clears the record of the last binding, for a fresh OpenGL context (tests).
+void ForgetBoundTexture();
