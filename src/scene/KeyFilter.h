@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+
+// Key codes the viewer's filter works with: arrows as on a PC keyboard, letters as
+// upper-case ASCII. The lower-case letters are what a click on an on-screen button sends.
+inline constexpr int32_t KeyLeft = 0x25;
+inline constexpr int32_t KeyUp = 0x26;
+inline constexpr int32_t KeyRight = 0x27;
+inline constexpr int32_t KeyDown = 0x28;
+
+// One queued input message as the filter sees it.
+struct KeyMessage {
+    enum class Kind { KeyDown, KeyUp, HelpRequest, Other };
+    Kind kind = Kind::Other;
+    int32_t keyCode = 0;
+};
+
+// What the filter asks of the viewer window.
+class CommandHost {
+public:
+    virtual ~CommandHost() = default;
+    virtual void ToggleAutoSpin() = 0;      // start or stop the spin timer
+    virtual void ToggleHelp() = 0;          // flip the help pictures and redraw at once
+    virtual void ShowControlPanel() = 0;    // show the panel and give it the keyboard focus
+    virtual void ArrowStep() = 0;           // one navigation step for LastKey()
+    virtual void StartKeyRepeatTimer() = 0; // (re)start the 10 ms arrow repeat
+    virtual void StopKeyRepeatTimer() = 0;
+    virtual int32_t& LastKey() = 0;         // last key code recorded by the filter
+};
+
+// The viewer's filter over every queued key message; true when the message was handled
+// and must not be dispatched further.
+bool filterMessage(const KeyMessage& message, CommandHost& host);
