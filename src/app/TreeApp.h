@@ -1,0 +1,36 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "model/ModelConfig.h"
+#include "panel/ControlPanel.h"
+#include "viewer/ViewerWindow.h"
+
+// The application object: the remembered window geometry and the two windows. Start()
+// runs before the event loop, Exit() after it; the close sequence ends the loop.
+class TreeApp final : public PanelLink {
+public:
+    TreeApp();
+    ~TreeApp() override;
+
+    // Reads the parameter file, prepares the leaf factors, creates and places the
+    // viewer and the (hidden) control panel. Always true.
+    bool Start();
+    // Writes the parameter file and frees the leaf factors; returns `exitCode`.
+    int Exit(int exitCode);
+    // Escape, the close box or the window manager's close on the viewer: remembers the
+    // geometry, destroys both windows and ends the event loop.
+    void CloseSequence();
+
+    // PanelLink
+    void ShowStatistics(const std::string& text) override;
+    void ShowAndFocus() override;
+
+    WindowGeometry geometry;
+    ViewerWindow viewer;
+    ControlPanel panel;
+
+private:
+    bool closed_ = false;
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+
+#include "model/Camera.h"
+#include "scene/Overlay.h"
+
+class Backdrop;
+class TreeModel;
+
+// The OpenGL side of a viewer frame, free of any window toolkit so that tests and
+// benchmarks can draw the same frame into an off-screen framebuffer.
+
+// The fixed state every frame relies on, set once when the context is made.
+void SetInitialGlState();
+
+// The size handler's OpenGL part: the fixed frustum and a viewport over the client area.
+void ApplyProjection(int32_t clientWidth, int32_t clientHeight);
+
+// Camera transform at the start of a frame; also zeroes the frame counters.
+void ApplyCamera(const Camera& camera, double aspect);
+
+// Everything a frame shows, as the viewer holds it.
+struct FrameScene {
+    const Camera* camera;
+    double aspect;
+    Backdrop* backdrop;
+    const TreeModel* model;
+    OverlayImage* helpImage;
+    OverlayImage* buttonImage;
+    int32_t clientWidth;
+    int32_t clientHeight;
+    OverlayButton hoveredButton;
+    bool helpVisible;
+};
+
+// Clears and draws sky and ground, the shadow, the tree and the overlay, then glFinish.
+// Presenting the picture is left to the caller.
+void DrawFrame(const FrameScene& scene);

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+
+#include "model/Camera.h"
+#include "render/FrameStats.h"
+
+// The six-line read-out of a frame, lines separated by "\r\n": nodes and memory of the
+// drawn records, the camera's elevation and position, vertices and quadrangles.
+std::string FormatStatistics(const FrameStats& stats, const Camera& camera);

@@ -1,0 +1,405 @@
+#include "viewer/ViewerWindow.h"
+
+#include <GL/gl.h>
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QOpenGLContext>
+#include <QResizeEvent>
+#include <QSurfaceFormat>
+#include <QTimerEvent>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+
+#include "model/TreeParams.h"
+#include "platform/Platform.h"
+#include "scene/FeedbackMail.h"
+#include "viewer/FrameRenderer.h"
+#include "viewer/Statistics.h"
+
+namespace {
+
+QSurfaceFormat RequestedFormat() {
+    // A double-buffered RGBA surface with a depth buffer; no alpha, stencil,
+    // accumulation or auxiliary buffers.
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
+    format.setDepthBufferSize(24);
+    format.setStencilBufferSize(0);
+    format.setAlphaBufferSize(0);
+    return format;
+}
+
+} // namespace
+
+int32_t KeyCodeFor(int qtKey) {
+    switch (qtKey) {
+    case Qt::Key_Left:
+        return KeyLeft;
+    case Qt::Key_Up:
+        return KeyUp;
+    case Qt::Key_Right:
+        return KeyRight;
+    case Qt::Key_Down:
+        return KeyDown;
+    case Qt::Key_Escape:
+        return 0x1B;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 0x0D;
+    default:
+        // Qt's letter and digit keys already carry their upper-case ASCII codes.
+        return qtKey;
+    }
+}
+
+std::string ContextFailureText(int errorCode) {
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08x", static_cast<unsigned>(errorCode));
+    return std::string("Failed to initialize OpenGL subsystem. \r\nError Code:  ") + code +
+           "\r\n\r\nA hardware 3D accelerator is required.\r\nOr you'd better update your "
+           "video card driver.\r\n\r\nPlease contact " +
+           FeedbackAddress + " with\r\nthe error code. Thank you for the cooperation.";
+}
+
+ViewerWindow::ViewerWindow()
+    : helpImage("help.BMP", OverlayBitmap, -1.0f), buttonImage("button.bmp", OverlayBitmap, -1.0f) {
+    setSurfaceType(QSurface::OpenGLSurface);
+    setFormat(RequestedFormat());
+    setFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+             Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
+             Qt::WindowCloseButtonHint);
+    setTitle(QString::fromUtf8(InitialViewerTitle));
+    setGeometry(0, 0, 320, 40);
+}
+
+ViewerWindow::~ViewerWindow() {
+    keyRepeatTimer_.stop();
+    moveTimer_.stop();
+    spinTimer_.stop();
+    if (context_) {
+        context_->doneCurrent();
+        context_.reset();
+    }
+}
+
+bool ViewerWindow::CreateSized(int width, int height) {
+    create();
+    if (!handle()) {
+        return false;
+    }
+    InitializeWindow();
+    SetOuterSize(width, height);
+    return true;
+}
+
+void ViewerWindow::InitializeWindow() {
+    icon_.addFile(QStringLiteral(":/icons/icon-32.png"), QSize(32, 32));
+    icon_.addFile(QStringLiteral(":/icons/icon-16.png"), QSize(16, 16));
+    setIcon(icon_);
+    errno = 0;
+    if (!InitContext()) {
+        ShowContextFailure(errno);
+        return;
+    }
+    contextReady = true;
+    model.Build();
+    const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    std::string title = " Dendrova on ";
+    if (!renderer) {
+        title += "UnknownDevice";
+    } else {
+        title += renderer;
+        if (version) {
+            title += std::string(" (") + version + ")";
+        }
+    }
+    setTitle(QString::fromStdString(title));
+}
+
+bool ViewerWindow::InitContext() {
+    context_ = std::make_unique<QOpenGLContext>();
+    context_->setFormat(requestedFormat());
+    if (!context_->create() || !context_->makeCurrent(this)) {
+        context_.reset();
+        return false;
+    }
+    SetInitialGlState();
+    return true;
+}
+
+void ViewerWindow::ShowContextFailure(int errorCode) {
+    CurrentPlatform().ShowError(ContextFailureText(errorCode));
+}
+
+void ViewerWindow::DestroyWindow() {
+    keyRepeatTimer_.stop();
+    moveTimer_.stop();
+    spinTimer_.stop();
+    if (contextReady && context_) {
+        context_->doneCurrent();
+        context_.reset();
+    }
+    destroy();
+}
+
+void ViewerWindow::SetOuterSize(int width, int height) {
+    const QMargins m = frameMargins();
+    resize(std::max(1, width - m.left() - m.right()), std::max(1, height - m.top() - m.bottom()));
+}
+
+QSize ViewerWindow::NormalOuterSize() const {
+    if ((windowStates() & Qt::WindowMaximized) && normalOuterSize_.isValid()) {
+        return normalOuterSize_;
+    }
+    return frameGeometry().size();
+}
+
+void ViewerWindow::RememberNormalSize() {
+    if ((windowStates() & (Qt::WindowMaximized | Qt::WindowFullScreen)) == 0) {
+        normalOuterSize_ = frameGeometry().size();
+    }
+}
+
+void ViewerWindow::RebuildTree() { model.Rebuild(TrunkCount(treeParams)); }
+
+void ViewerWindow::RenderFrame() {
+    if (!contextReady || !context_) {
+        return;
+    }
+    if (QOpenGLContext::currentContext() != context_.get()) {
+        context_->makeCurrent(this);
+    }
+    const FrameScene scene{&camera,      aspect,       &backdrop,     &model,      &helpImage,
+                           &buttonImage, clientWidth,  clientHeight,  hoveredButton, helpVisible};
+    DrawFrame(scene);
+    if (isExposed()) {
+        context_->swapBuffers(this);
+    }
+    ++framesDrawn;
+    lastStatistics = FormatStatistics(frameStats, camera);
+    if (panel) {
+        panel->ShowStatistics(lastStatistics);
+    }
+}
+
+void ViewerWindow::OnSize(int cx, int cy) {
+    clientWidth = cx;
+    clientHeight = cy;
+    if (cy <= 0 || !contextReady || !context_) {
+        return;
+    }
+    if (QOpenGLContext::currentContext() != context_.get()) {
+        context_->makeCurrent(this);
+    }
+    ApplyProjection(cx, cy);
+    // A zero width keeps the previous aspect instead of dividing by zero.
+    if (cx > 0) {
+        aspect = static_cast<double>(cy) / static_cast<double>(cx);
+    }
+    RenderFrame();
+}
+
+bool ViewerWindow::event(QEvent* e) {
+    if (e->type() == QEvent::Close) {
+        // The close box and the window manager's close run the close sequence, which
+        // destroys the window itself.
+        e->ignore();
+        if (onCancel) {
+            onCancel();
+        }
+        return true;
+    }
+    if (e->type() == QEvent::WindowStateChange) {
+        RememberNormalSize();
+    }
+    return QWindow::event(e);
+}
+
+void ViewerWindow::exposeEvent(QExposeEvent*) {
+    if (isExposed() && contextReady) {
+        RenderFrame();
+    }
+}
+
+void ViewerWindow::resizeEvent(QResizeEvent* e) {
+    RememberNormalSize();
+    const qreal ratio = devicePixelRatio();
+    OnSize(static_cast<int>(e->size().width() * ratio), static_cast<int>(e->size().height() * ratio));
+}
+
+void ViewerWindow::keyPressEvent(QKeyEvent* e) {
+    KeyMessage message{KeyMessage::Kind::KeyDown, KeyCodeFor(e->key())};
+    if (e->key() == Qt::Key_F1) {
+        message.kind = KeyMessage::Kind::HelpRequest;
+    }
+    if (filterMessage(message, *this)) {
+        return;
+    }
+    switch (e->key()) {
+    case Qt::Key_Escape:
+        if (onCancel) {
+            onCancel();
+        }
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return; // Enter never closes the viewer
+    default:
+        QWindow::keyPressEvent(e);
+    }
+}
+
+void ViewerWindow::keyReleaseEvent(QKeyEvent* e) {
+    // The keyboard's auto-repeat arrives as release/press pairs; only the final release
+    // is a real key-up.
+    if (e->isAutoRepeat()) {
+        return;
+    }
+    const KeyMessage message{KeyMessage::Kind::KeyUp, KeyCodeFor(e->key())};
+    if (!filterMessage(message, *this)) {
+        QWindow::keyReleaseEvent(e);
+    }
+}
+
+void ViewerWindow::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) {
+        if (hoveredButton != OverlayButton::None) {
+            setCursor(handCursor_);
+        } else {
+            StartMove(MoveMode::Forward);
+            setCursor(arrowCursor_);
+        }
+    } else if (e->button() == Qt::RightButton) {
+        StartMove(MoveMode::Backward);
+    }
+}
+
+void ViewerWindow::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) {
+        if (moveMode != MoveMode::None) {
+            EndMove();
+            return;
+        }
+        setCursor(hoveredButton != OverlayButton::None ? handCursor_ : arrowCursor_);
+        if (hoveredButton != OverlayButton::None) {
+            // A click acts on release, over the button found by the last pointer move,
+            // exactly as the button's key would.
+            const KeyMessage click{KeyMessage::Kind::KeyDown, CommandLetter(hoveredButton)};
+            filterMessage(click, *this);
+        }
+    } else if (e->button() == Qt::RightButton) {
+        EndMove();
+    }
+}
+
+void ViewerWindow::mouseMoveEvent(QMouseEvent* e) { UpdateHover(e->position()); }
+
+void ViewerWindow::UpdateHover(QPointF position) {
+    const qreal ratio = devicePixelRatio();
+    const bool wasNone = hoveredButton == OverlayButton::None;
+    hoveredButton =
+        HitTestButton(static_cast<int32_t>(position.x() * ratio),
+                      static_cast<int32_t>(position.y() * ratio), clientWidth, clientHeight);
+    const bool isNone = hoveredButton == OverlayButton::None;
+    setCursor(isNone ? arrowCursor_ : handCursor_);
+    // The bar brightens while a button is hovered; with auto spin on the next tick
+    // redraws anyway.
+    if (wasNone != isNone && !autoSpin) {
+        RenderFrame();
+    }
+}
+
+void ViewerWindow::StartMove(MoveMode mode) {
+    moveMode = mode;
+    moveTimer_.start(NavigationPeriodMs, Qt::PreciseTimer, this);
+    setMouseGrabEnabled(true);
+}
+
+void ViewerWindow::EndMove() {
+    moveMode = MoveMode::None;
+    moveTimer_.stop();
+    setMouseGrabEnabled(false);
+}
+
+void ViewerWindow::timerEvent(QTimerEvent* e) {
+    if (e->timerId() == moveTimer_.timerId()) {
+        OnTimer(MoveTimerId);
+    } else if (e->timerId() == keyRepeatTimer_.timerId()) {
+        OnTimer(KeyRepeatTimerId);
+    } else if (e->timerId() == spinTimer_.timerId()) {
+        OnTimer(SpinTimerId);
+    } else {
+        QWindow::timerEvent(e);
+    }
+}
+
+void ViewerWindow::OnTimer(int timerId) {
+    switch (timerId) {
+    case MoveTimerId:
+        MoveStep(camera, moveMode);
+        RenderFrame();
+        break;
+    case KeyRepeatTimerId:
+        ArrowStep();
+        break;
+    case SpinTimerId:
+        SpinStep(camera);
+        RenderFrame();
+        break;
+    default:
+        break;
+    }
+}
+
+bool ViewerWindow::isTimerRunning(int timerId) const {
+    switch (timerId) {
+    case MoveTimerId:
+        return moveTimer_.isActive();
+    case KeyRepeatTimerId:
+        return keyRepeatTimer_.isActive();
+    case SpinTimerId:
+        return spinTimer_.isActive();
+    default:
+        return false;
+    }
+}
+
+void ViewerWindow::ArrowStep() {
+    if (::ArrowStep(camera, lastKey)) {
+        RenderFrame();
+    }
+}
+
+void ViewerWindow::StartKeyRepeatTimer() {
+    keyRepeatTimer_.start(NavigationPeriodMs, Qt::PreciseTimer, this);
+}
+
+void ViewerWindow::StopKeyRepeatTimer() { keyRepeatTimer_.stop(); }
+
+void ViewerWindow::ToggleAutoSpin() {
+    if (!autoSpin) {
+        spinTimer_.start(SpinPeriodMs, Qt::PreciseTimer, this);
+        autoSpin = 1;
+    } else {
+        spinTimer_.stop();
+        autoSpin = 0;
+    }
+}
+
+void ViewerWindow::ToggleHelp() {
+    helpVisible = !helpVisible;
+    RenderFrame();
+}
+
+void ViewerWindow::ShowControlPanel() {
+    if (panel) {
+        panel->ShowAndFocus();
+    }
+}

@@ -1,0 +1,129 @@
+#pragma once
+
+#include <QBasicTimer>
+#include <QCursor>
+#include <QIcon>
+#include <QWindow>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "model/Camera.h"
+#include "model/TreeModel.h"
+#include "panel/PanelViewer.h"
+#include "scene/Backdrop.h"
+#include "scene/KeyFilter.h"
+#include "scene/Overlay.h"
+#include "viewer/Navigation.h"
+
+class QOpenGLContext;
+
+// What the viewer needs of the control panel: the statistics of every frame, and
+// showing it on the Tree command. The application connects the two.
+class PanelLink {
+public:
+    virtual ~PanelLink() = default;
+    virtual void ShowStatistics(const std::string& text) = 0;
+    virtual void ShowAndFocus() = 0;
+};
+
+inline constexpr const char* InitialViewerTitle = " Dendrova - [ Initializing OpenGL subsystem ]";
+
+// The scene window: one OpenGL surface with its own context, the tree, the backdrop,
+// the overlay, the camera and its navigation.
+class ViewerWindow : public QWindow, public CommandHost, public PanelViewer {
+public:
+    ViewerWindow();
+    ~ViewerWindow() override;
+
+    // Creates the native window, runs the window initialisation (context, first growth,
+    // title) and gives the window the outer size width x height. True if created.
+    bool CreateSized(int width, int height);
+    // Releases the context and the native window.
+    void DestroyWindow();
+
+    // PanelViewer
+    void RebuildTree() override;
+    void RenderFrame() override;
+
+    // CommandHost
+    void ToggleAutoSpin() override;
+    void ToggleHelp() override;
+    void ShowControlPanel() override;
+    void ArrowStep() override;
+    void StartKeyRepeatTimer() override;
+    void StopKeyRepeatTimer() override;
+    int32_t& LastKey() override { return lastKey; }
+
+    void StartMove(MoveMode mode);
+    void EndMove();
+    // Runs the tick of the timer with the given design id (2025, 2026 or 2027).
+    void OnTimer(int timerId);
+    // The size handler, with the new client size in device pixels.
+    void OnSize(int cx, int cy);
+    // Sets the outer (frame-inclusive) size, keeping the position.
+    void SetOuterSize(int width, int height);
+    // Outer size of the window in its normal (not maximized) state.
+    QSize NormalOuterSize() const;
+
+    bool isTimerRunning(int timerId) const;
+
+    Camera camera;
+    OverlayButton hoveredButton = OverlayButton::None;
+    int32_t autoSpin = 0;
+    double aspect = 0.0;
+    int32_t clientWidth = 0;
+    int32_t clientHeight = 0;
+    PanelLink* panel = nullptr;
+    Backdrop backdrop;
+    TreeModel model;
+    OverlayImage helpImage;
+    OverlayImage buttonImage;
+    bool contextReady = false;
+    int32_t lastKey = 0;
+    MoveMode moveMode = MoveMode::None;
+    bool helpVisible = false;
+
+    // Run by Escape, the close box and the window manager's close: the application's
+    // close sequence.
+    std::function<void()> onCancel;
+    // Frames drawn so far (for tests and diagnostics).
+    int64_t framesDrawn = 0;
+    // The statistics text of the last frame.
+    std::string lastStatistics;
+
+protected:
+    bool event(QEvent* event) override;
+    void exposeEvent(QExposeEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    void InitializeWindow();
+    bool InitContext();
+    void ShowContextFailure(int errorCode);
+    void UpdateHover(QPointF position);
+    void RememberNormalSize();
+
+    std::unique_ptr<QOpenGLContext> context_;
+    QCursor handCursor_{Qt::PointingHandCursor};
+    QCursor arrowCursor_{Qt::ArrowCursor};
+    QIcon icon_;
+    QBasicTimer keyRepeatTimer_;
+    QBasicTimer moveTimer_;
+    QBasicTimer spinTimer_;
+    QSize normalOuterSize_;
+};
+
+// Maps a Qt key to the key code the filter works with (arrows 0x25-0x28, letters as
+// upper-case ASCII, Escape 0x1B, Enter 0x0D); other keys keep Qt's number.
+int32_t KeyCodeFor(int qtKey);
+
+// The text shown when no OpenGL context can be had.
+std::string ContextFailureText(int errorCode);
