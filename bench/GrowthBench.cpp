@@ -77,4 +77,4 @@ BENCHMARK_CAPTURE(AllocateOnly, count30, 30, 0.81f)->Unit(benchmark::kMicrosecon
 BENCHMARK_CAPTURE(Regrow, cappedExtreme, 30, 1.0f)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(AllocateOnly, cappedExtreme, 30, 1.0f)->Unit(benchmark::kMillisecond);
 
-BENCHMARK_MAIN();
+

@@ -1,0 +1,135 @@
+// Start-up, close sequence and the parameter file, with the real windows under xvfb-run.
+#include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <bit>
+#include <fstream>
+#include <vector>
+
+#include "RecordingPlatform.h"
+#include "app/TreeApp.h"
+#include "model/LeafRandomTable.h"
+#include "model/TreeParams.h"
+
+namespace {
+
+std::vector<uint8_t> ReadConfig() {
+    std::ifstream in("TreeModl.Cfg", std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+int32_t IntAt(const std::vector<uint8_t>& b, size_t at) {
+    return static_cast<int32_t>(uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 |
+                                uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24);
+}
+
+float FloatAt(const std::vector<uint8_t>& b, size_t at) {
+    return std::bit_cast<float>(static_cast<uint32_t>(IntAt(b, at)));
+}
+
+} // namespace
+
+class TreeAppTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        QVERIFY(dir.isValid());
+        QDir::setCurrent(dir.path());
+        QFile::remove("TreeModl.Cfg");
+        ResetTreeParams();
+    }
+    void cleanupTestCase() { QDir::setCurrent(QDir::tempPath()); }
+
+    void firstStartWithoutAFileAndItsSavedRecord() {
+        {
+            TreeApp app;
+            QVERIFY(app.Start());
+            QVERIFY(QTest::qWaitForWindowExposed(&app.viewer));
+            QCOMPARE(app.viewer.frameGeometry().size(), QSize(540, 350));
+            const QPoint centre = app.viewer.screen()->availableGeometry().center();
+            QVERIFY((app.viewer.frameGeometry().center() - centre).manhattanLength() <= 2);
+            QVERIFY(!(app.viewer.windowStates() & Qt::WindowMaximized));
+            QVERIFY(!app.panel.isVisible());
+            QCOMPARE(app.panel.frameGeometry().topLeft(), QPoint(100, 100));
+            QVERIFY(leafRandomTable.entries != nullptr);
+            QTest::keyClick(&app.viewer, Qt::Key_Escape);
+            QVERIFY(!app.viewer.handle()); // the window is gone
+            QCOMPARE(app.Exit(0), 0);
+            QVERIFY(leafRandomTable.entries == nullptr);
+        }
+        const auto bytes = ReadConfig();
+        QCOMPARE(bytes.size(), size_t(96));
+        QCOMPARE(IntAt(bytes, 0), 540);
+        QCOMPARE(IntAt(bytes, 4), 350);
+        QCOMPARE(IntAt(bytes, 8), 0);
+        QCOMPARE(IntAt(bytes, 12), 100);
+        QCOMPARE(IntAt(bytes, 16), 100);
+        QCOMPARE(IntAt(bytes, 20), 0);
+        QCOMPARE(IntAt(bytes, 24), 0);
+        QCOMPARE(FloatAt(bytes, 28), -11.7872f);
+        QCOMPARE(FloatAt(bytes, 40), 19346.0f);
+        QCOMPARE(FloatAt(bytes, 44), 19.29f);
+    }
+
+    void theNextStartReadsTheFileBack() {
+        {
+            TreeApp app;
+            app.Start();
+            QVERIFY(QTest::qWaitForWindowExposed(&app.viewer));
+            app.viewer.camera.elevation = -20.0f;
+            treeParams.totalDepth = 12.0f;
+            app.viewer.SetOuterSize(700, 500);
+            QTRY_COMPARE(app.viewer.frameGeometry().size(), QSize(700, 500));
+            app.panel.move(-40, 30); // off-screen places are kept as they are
+            app.panel.autoClose = 1;
+            app.panel.UpdateToControls();
+            app.viewer.close(); // the close box runs the same close sequence
+            app.Exit(0);
+        }
+        ResetTreeParams();
+        TreeApp app;
+        app.Start();
+        QVERIFY(QTest::qWaitForWindowExposed(&app.viewer));
+        QCOMPARE(app.viewer.camera.elevation, -20.0f);
+        QCOMPARE(treeParams.totalDepth, 12.0f);
+        QCOMPARE(CountModel(app.viewer.model).segments > 0, true);
+        QCOMPARE(app.viewer.frameGeometry().size(), QSize(700, 500));
+        QCOMPARE(app.panel.frameGeometry().topLeft(), QPoint(-40, 30));
+        QCOMPARE(app.panel.autoClose, 1);
+        app.CloseSequence();
+        app.Exit(0);
+    }
+
+    void closingWhileMaximizedKeepsTheRestoredSize() {
+        {
+            TreeApp app;
+            app.Start();
+            QVERIFY(QTest::qWaitForWindowExposed(&app.viewer));
+            app.viewer.showMaximized();
+            QTRY_VERIFY(app.viewer.windowStates() & Qt::WindowMaximized);
+            app.CloseSequence();
+            QCOMPARE(app.geometry.windowMaximized, 1);
+            QCOMPARE(app.geometry.windowWidth, 540);
+            QCOMPARE(app.geometry.windowHeight, 350);
+            app.Exit(0);
+        }
+        const auto bytes = ReadConfig();
+        QCOMPARE(IntAt(bytes, 8), 1);
+        TreeApp app;
+        app.Start();
+        QVERIFY(app.viewer.windowStates() & Qt::WindowMaximized);
+        app.CloseSequence();
+        app.Exit(0);
+    }
+
+private:
+    QTemporaryDir dir;
+    RecordingPlatform platform;
+};
+
+QTEST_MAIN(TreeAppTest)
+#include "TreeAppTest.moc"

@@ -1,0 +1,171 @@
+// The viewer window on a real X server (xvfb-run) with a real Mesa context.
+#include <GL/gl.h>
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include "RecordingPlatform.h"
+#include "model/LeafRandomTable.h"
+#include "model/TreeParams.h"
+#include "render/FrameStats.h"
+#include "viewer/ViewerWindow.h"
+
+namespace {
+
+// Counts what the panel link is handed.
+struct PanelRecorder final : PanelLink {
+    void ShowStatistics(const std::string& text) override { texts.push_back(text); }
+    void ShowAndFocus() override { ++shown; }
+    std::vector<std::string> texts;
+    int shown = 0;
+};
+
+} // namespace
+
+class ViewerWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { CreateLeafRandomTableSeeded(5); }
+
+    void init() {
+        ResetTreeParams();
+        viewer = std::make_unique<ViewerWindow>();
+        viewer->panel = &recorder;
+        viewer->onCancel = [this] { ++cancels; };
+        QVERIFY(viewer->CreateSized(540, 350));
+        viewer->show();
+        QVERIFY(QTest::qWaitForWindowExposed(viewer.get()));
+        cancels = 0;
+        recorder = PanelRecorder{};
+    }
+
+    void cleanup() {
+        viewer->DestroyWindow();
+        viewer.reset();
+    }
+
+    void initialStateAndTitle() {
+        QVERIFY(viewer->contextReady);
+        QVERIFY(viewer->title().startsWith(" Dendrova on "));
+        QVERIFY(viewer->title().contains(" ("));
+        QVERIFY(viewer->title().endsWith(")"));
+        QVERIFY(glIsEnabled(GL_LIGHTING));
+        QVERIFY(glIsEnabled(GL_LIGHT0));
+        QVERIFY(glIsEnabled(GL_DEPTH_TEST));
+        QVERIFY(glIsEnabled(GL_TEXTURE_2D));
+        QVERIFY(!glIsEnabled(GL_BLEND));
+        GLfloat v[4];
+        glGetLightfv(GL_LIGHT0, GL_AMBIENT, v);
+        QCOMPARE(v[3], 0.5f);
+        glGetLightfv(GL_LIGHT0, GL_DIFFUSE, v);
+        QCOMPARE(v[3], 0.8f);
+        GLfloat clearDepth = 0;
+        glGetFloatv(GL_DEPTH_CLEAR_VALUE, &clearDepth);
+        QCOMPARE(clearDepth, 1.0f);
+        GLint polygonMode[2];
+        glGetIntegerv(GL_POLYGON_MODE, polygonMode);
+        QCOMPARE(polygonMode[0], GL_FILL);
+        // The tree is grown before the first frame.
+        QCOMPARE(CountModel(viewer->model).segments, int64_t(1189));
+        QVERIFY(viewer->framesDrawn > 0);
+        QCOMPARE(viewer->clientWidth, viewer->width());
+        QCOMPARE(viewer->aspect, double(viewer->height()) / viewer->width());
+    }
+
+    void everyFrameHandsItsStatisticsToThePanel() {
+        viewer->RenderFrame();
+        QVERIFY(!recorder.texts.empty());
+        const std::string& text = recorder.texts.back();
+        QVERIFY(text.find("Elevation: 10.0 Deg.") != std::string::npos);
+        QVERIFY(text.find("Pos.(8.0,11.8,0.6)") != std::string::npos);
+        // Both passes count: twice the model's records.
+        const ModelCounts counts = CountModel(viewer->model);
+        QCOMPARE(int64_t(frameStats.nodes), 2 * counts.records());
+    }
+
+    void zeroSizesKeepTheProjection() {
+        const double aspect = viewer->aspect;
+        const int64_t frames = viewer->framesDrawn;
+        viewer->OnSize(0, 300); // no width: the previous aspect stays
+        QCOMPARE(viewer->aspect, aspect);
+        QCOMPARE(viewer->clientWidth, 0);
+        viewer->OnSize(500, 0); // no height: nothing but the recorded size
+        QCOMPARE(viewer->clientHeight, 0);
+        QCOMPARE(viewer->framesDrawn, frames + 1);
+        viewer->OnSize(600, 300);
+        QCOMPARE(viewer->aspect, 0.5);
+    }
+
+    void arrowKeysStepAtOnceAndRepeatWhileHeld() {
+        const float azimuth = viewer->camera.azimuth;
+        QTest::keyPress(viewer.get(), Qt::Key_Left);
+        QCOMPARE(viewer->camera.azimuth, azimuth - 4.0f);
+        QVERIFY(viewer->isTimerRunning(KeyRepeatTimerId));
+        // The keyboard's own auto-repeat is swallowed.
+        QTest::simulateEvent(viewer.get(), true, Qt::Key_Left, Qt::NoModifier, QString(), true);
+        QCOMPARE(viewer->camera.azimuth, azimuth - 4.0f);
+        QTest::qWait(120);
+        QVERIFY(viewer->camera.azimuth < azimuth - 8.0f);
+        QTest::keyRelease(viewer.get(), Qt::Key_Left);
+        QVERIFY(!viewer->isTimerRunning(KeyRepeatTimerId));
+        QCOMPARE(viewer->lastKey, 0);
+        const float stopped = viewer->camera.azimuth;
+        QTest::qWait(50);
+        QCOMPARE(viewer->camera.azimuth, stopped);
+
+        const float elevation = viewer->camera.elevation;
+        QTest::keyPress(viewer.get(), Qt::Key_Up);
+        QCOMPARE(viewer->camera.elevation, elevation - 2.0f);
+        QTest::keyRelease(viewer.get(), Qt::Key_Up);
+        QTest::keyPress(viewer.get(), Qt::Key_Down);
+        QTest::keyRelease(viewer.get(), Qt::Key_Down);
+        QCOMPARE(viewer->camera.elevation, elevation);
+    }
+
+    void mouseButtonsFlyAndTheFirstReleaseStops() {
+        const QPoint middle(100, 100);
+        QTest::mousePress(viewer.get(), Qt::LeftButton, Qt::NoModifier, middle);
+        QCOMPARE(viewer->moveMode, MoveMode::Forward);
+        QVERIFY(viewer->isTimerRunning(MoveTimerId));
+        const int64_t frames = viewer->framesDrawn;
+        const float z = viewer->camera.z;
+        viewer->OnTimer(MoveTimerId);
+        QVERIFY(viewer->camera.z > z);
+        QCOMPARE(viewer->framesDrawn, frames + 1);
+        // The right button reverses the flight; releasing either button stops it.
+        QTest::mousePress(viewer.get(), Qt::RightButton, Qt::LeftButton, middle);
+        QCOMPARE(viewer->moveMode, MoveMode::Backward);
+        QTest::mouseRelease(viewer.get(), Qt::LeftButton, Qt::RightButton, middle);
+        QCOMPARE(viewer->moveMode, MoveMode::None);
+        QVERIFY(!viewer->isTimerRunning(MoveTimerId));
+        // The right button flies back even over an on-screen button.
+        const QPoint spin(viewer->width() - 150, viewer->height() - 45);
+        QTest::mouseMove(viewer.get(), spin);
+        QTRY_COMPARE(viewer->hoveredButton, OverlayButton::Spin);
+        QTest::mousePress(viewer.get(), Qt::RightButton, Qt::NoModifier, spin);
+        QCOMPARE(viewer->moveMode, MoveMode::Backward);
+        QTest::mouseRelease(viewer.get(), Qt::RightButton, Qt::NoModifier, spin);
+        QCOMPARE(viewer->moveMode, MoveMode::None);
+    }
+
+    void enterDoesNothingEscapeAndCloseBoxCancel() {
+        QTest::keyClick(viewer.get(), Qt::Key_Return);
+        QCOMPARE(cancels, 0);
+        QVERIFY(viewer->isVisible());
+        QTest::keyClick(viewer.get(), Qt::Key_Escape);
+        QCOMPARE(cancels, 1);
+        viewer->close(); // the close box and the window manager's close
+        QCOMPARE(cancels, 2);
+        QVERIFY(viewer->isVisible());
+    }
+
+private:
+    std::unique_ptr<ViewerWindow> viewer;
+    PanelRecorder recorder;
+    RecordingPlatform platform;
+    int cancels = 0;
+};
+
+QTEST_MAIN(ViewerWindowTest)
+#include "ViewerWindowTest.moc"
