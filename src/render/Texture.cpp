@@ -10,6 +10,8 @@
 #include "platform/Platform.h"
 
 uint32_t boundTexture = 0;
+int32_t textureBindCalls = 0;
+int32_t textureGenCalls = 0;
 
 Texture barkTexture("bark.bmp", OpaqueBitmap, 7);
 Texture leafTexture("leaf.bmp", CutoutBitmap, 8);
@@ -22,7 +24,9 @@ void setTexturing(bool enabled) {
     }
 }
 
-void ForgetBoundTexture() { boundTexture = 0; }
+void ForgetBoundTexture() {
+    boundTexture = 0;
+}
 
 Texture::Texture(const char* name, TextureKind textureKind, int32_t levels)
     : resourceName(name), kind(textureKind), mipLevels(levels) {}
@@ -36,6 +40,7 @@ void Texture::bind() {
             return;
         }
         glBindTexture(GL_TEXTURE_2D, glName);
+        ++textureBindCalls;
         boundTexture = glName;
         return;
     }
@@ -99,8 +104,10 @@ void Texture::load() {
 
     GLuint name = 0;
     glGenTextures(1, &name);
+    ++textureGenCalls;
     glName = name;
     glBindTexture(GL_TEXTURE_2D, name);
+    ++textureBindCalls;
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
 
     if (mipLevels == 0) {

@@ -4,9 +4,9 @@
 
 // How a built-in picture's B, G, R pixels are turned into a texture.
 enum TextureKind : int32_t {
-    OpaqueBitmap = 1000,   // three components, uploaded as read
-    OverlayBitmap = 1001,  // four: red = R, green = R, blue = G, alpha = B
-    CutoutBitmap = 1002,   // four: red = R, green = G, blue = 0, alpha = B
+    OpaqueBitmap = 1000,  // three components, uploaded as read
+    OverlayBitmap = 1001, // four: red = R, green = R, blue = G, alpha = B
+    CutoutBitmap = 1002,  // four: red = R, green = G, blue = 0, alpha = B
 };
 
 // One texture made from a built-in picture the first time it is bound. A picture that
@@ -21,12 +21,12 @@ public:
     // texture leaves the previous binding in effect. Needs a current OpenGL context.
     void bind();
 
-    int32_t width = 0;          // of the picture as read; valid after the first bind
+    int32_t width = 0; // of the picture as read; valid after the first bind
     int32_t height = 0;
     const char* resourceName;
     TextureKind kind;
-    int32_t mipLevels;          // 0: one level at the picture's size; n: square chain of n
-    uint32_t glName = 0;        // 0 until created
+    int32_t mipLevels;   // 0: one level at the picture's size; n: square chain of n
+    uint32_t glName = 0; // 0 until created
     bool failed = false;
 
 private:
@@ -48,3 +48,8 @@ inline constexpr const char* TextureFailureText = "Failed to load Texture: ";
 
 // Clears the record of the last binding, for a fresh OpenGL context (tests).
 void ForgetBoundTexture();
+
+// How many times Texture::bind called glBindTexture and glGenTextures; tests read them
+// to see that the binding record and the lazy creation save those calls.
+extern int32_t textureBindCalls;
+extern int32_t textureGenCalls;
