@@ -52,10 +52,10 @@ QFont PanelFont() {
     return font;
 }
 
-// Read-only text controls take the panel's own background, as the dialog draws them.
+// Read-only text controls are drawn on the panel's own background.
 void UsePanelBackground(QWidget* w) {
     QPalette pal = w->palette();
-    pal.setColor(QPalette::Base, pal.color(QPalette::Window));
+    pal.setColor(QPalette::Base, Qt::transparent);
     w->setPalette(pal);
 }
 
