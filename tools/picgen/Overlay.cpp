@@ -266,16 +266,16 @@ void DrawHelpLegend(QPainter& p) {
 
     // The key: which colour means keyboard and which mouse.
     const QFont keyFont = Font(9);
-    Backing(p, QRectF(2, 32, 118, 14), 4);
+    Backing(p, QRectF(2, 31.5, 118, 12), 4);
     p.save();
     p.setPen(QPen(kHalo, 0.8));
     p.setBrush(kKeyboard);
-    p.drawRect(QRectF(7, 35.5, 7, 7));
+    p.drawRect(QRectF(7, 34, 7, 7));
     p.setBrush(kMouse);
-    p.drawRect(QRectF(64, 35.5, 7, 7));
+    p.drawRect(QRectF(64, 34, 7, 7));
     p.restore();
-    Label(p, QPointF(17, 43), "keyboard", keyFont, kWhite);
-    Label(p, QPointF(74, 43), "mouse", keyFont, kWhite);
+    Label(p, QPointF(17, 41.5), "keyboard", keyFont, kWhite);
+    Label(p, QPointF(74, 41.5), "mouse", keyFont, kWhite);
 
     struct Callout {
         const char* text;
@@ -284,18 +284,18 @@ void DrawHelpLegend(QPainter& p) {
     };
     // Staggered so that no leader line crosses another label.
     const Callout callouts[4] = {
-        {"toggle help", kIconColumns[3], 40},
-        {"toggle tree control panel", kIconColumns[2], 53},
-        {"send feedback", kIconColumns[1], 66},
+        {"toggle help", kIconColumns[3], 43},
+        {"toggle tree control panel", kIconColumns[2], 55},
+        {"send feedback", kIconColumns[1], 67},
         {"toggle auto spin", kIconColumns[0], 79},
     };
-    const QFont font = Font(9.5);
+    const QFont font = Font(9);
     for (const Callout& c : callouts) {
         const double x = LegendX(c.column);
         const QString text = c.text;
         const double width = TextWidth(font, text);
         const double textLeft = x - 7 - width;
-        Backing(p, QRectF(textLeft - 4, c.y - 11, width + 8, 14), 4);
+        Backing(p, QRectF(textLeft - 4, c.y - 9.5, width + 8, 12), 4);
         Label(p, QPointF(textLeft, c.y), text, font, kWhite);
         QPainterPath leader;
         leader.moveTo(x - 5, c.y - 4);
