@@ -1,0 +1,31 @@
+// dendrova-picgen FOLDER [--preview PREVIEW-FOLDER]
+// Draws the built-in pictures and the application icon into FOLDER; with --preview also
+// writes PNG views of them as they appear in the program.
+
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "Pictures.h"
+
+int main(int argc, char** argv) {
+    // Drawing needs fonts but no display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 2 && !(args.size() == 4 && args[2] == "--preview")) {
+        std::fprintf(stderr, "usage: dendrova-picgen FOLDER [--preview PREVIEW-FOLDER]\n");
+        return EXIT_FAILURE;
+    }
+    QString error;
+    if (!picgen::WriteAllPictures(args[1], &error)) {
+        std::fprintf(stderr, "dendrova-picgen: %s\n", qPrintable(error));
+        return EXIT_FAILURE;
+    }
+    if (args.size() == 4 && !picgen::WritePreviews(args[3], &error)) {
+        std::fprintf(stderr, "dendrova-picgen: %s\n", qPrintable(error));
+        return EXIT_FAILURE;
+    }
+    return EXIT_SUCCESS;
+}
