@@ -2,7 +2,6 @@
 
 #include <GL/gl.h>
 
-#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QOpenGLContext>
@@ -16,6 +15,8 @@
 
 #include "model/TreeParams.h"
 #include "platform/Platform.h"
+#include "render/ApplyMaterial.h"
+#include "render/Texture.h"
 #include "scene/FeedbackMail.h"
 #include "viewer/FrameRenderer.h"
 #include "viewer/Statistics.h"
@@ -130,6 +131,12 @@ bool ViewerWindow::InitContext() {
         context_.reset();
         return false;
     }
+    // A fresh context holds none of the objects an earlier one may have made (the program
+    // makes one context; tests make several in one process).
+    ForgetBoundTexture();
+    ForgetAppliedMaterial();
+    barkTexture.glName = 0;
+    leafTexture.glName = 0;
     SetInitialGlState();
     return true;
 }

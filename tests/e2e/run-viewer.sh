@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# End to end: starts the built program on the X server of this test (xvfb-run), takes a
+# screenshot of the screen, checks what a user must see, closes the program with Escape
+# and checks the parameter file it writes.
+# Usage: run-viewer.sh <dendrova executable> <folder for the screenshot>
+set -euo pipefail
+program=$1
+shots=$2
+mkdir -p "$shots"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+
+"$program" &
+pid=$!
+
+window=""
+for _ in $(seq 1 150); do
+    window=$(xdotool search --name "^ Dendrova on " 2>/dev/null | head -n 1 || true)
+    [ -n "$window" ] && break
+    sleep 0.1
+done
+if [ -z "$window" ]; then
+    echo "the viewer window did not appear"
+    kill "$pid" 2>/dev/null || true
+    exit 1
+fi
+sleep 1.5
+eval "$(xdotool getwindowgeometry --shell "$window")" # X, Y, WIDTH, HEIGHT
+import -window root "$shots/viewer.png"
+
+# Mean colour of a region of the screenshot as "r g b" in 0..255.
+mean() { # x y w h
+    convert "$shots/viewer.png" -crop "$3x$4+$1+$2" +repage -resize 1x1\! \
+        -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:
+}
+fail=0
+check() { # description, condition
+    if eval "$2"; then echo "ok: $1"; else echo "FAILED: $1"; fail=1; fi
+}
+
+read -r sr sg sb <<<"$(mean $((X + WIDTH - 70)) $((Y + 25)) 40 20)"           # upper right: sky
+read -r gr gg gb <<<"$(mean $((X + WIDTH / 2 - 90)) $((Y + HEIGHT - 14)) 30 8)" # bottom, left of the trunk: ground
+read -r tr tg tb <<<"$(mean $((X + WIDTH / 2 - 2)) $((Y + HEIGHT - 14)) 5 8)"   # bottom centre: the trunk
+echo "sky $sr $sg $sb; ground $gr $gg $gb; trunk $tr $tg $tb"
+check "the sky is blue" "[ $sb -gt $sr ] && [ $sb -gt 80 ]"
+check "the ground is green or earthy, not blue" "[ $gg -ge $gb ] && [ $gg -gt 60 ]"
+check "the trunk is darker than the ground beside it" "[ $tg -lt $((gg - 30)) ]"
+# The overlay's button bar at the bottom right is drawn over the scene.
+read -r br bg bb <<<"$(mean $((X + WIDTH - 150)) $((Y + HEIGHT - 50)) 8 8)"
+check "the Spin button shows in the bottom right corner" "[ $br -gt 0 ] || [ $bg -gt 0 ] || [ $bb -gt 0 ]"
+
+xdotool key --window "$window" Escape || true
+for _ in $(seq 1 50); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$pid" 2>/dev/null; then
+    echo "FAILED: Escape did not close the program"
+    kill "$pid"
+    exit 1
+fi
+wait "$pid" || { echo "FAILED: the program exited with an error"; fail=1; }
+size=$(stat -c %s TreeModl.Cfg 2>/dev/null || echo 0)
+check "the parameter file has 96 bytes" "[ $size -eq 96 ]"
+exit $fail
