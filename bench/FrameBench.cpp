@@ -18,15 +18,18 @@ constexpr int Width = 540;
 constexpr int Height = 350;
 
 struct Viewer {
-    Viewer() : gl(Width, Height), help("help.BMP", OverlayBitmap, -1), button("button.bmp", OverlayBitmap, -1) {
+    Viewer()
+        : gl(Width, Height), help("help.BMP", OverlayBitmap, -1),
+          button("button.bmp", OverlayBitmap, -1) {
         SetInitialGlState();
         ApplyProjection(Width, Height);
         CreateLeafRandomTableSeeded(1);
         model.Build();
     }
     void Frame() {
-        const FrameScene scene{&camera, double(Height) / Width, &backdrop, &model, &help, &button,
-                               Width, Height, OverlayButton::None, false};
+        const FrameScene scene{
+            &camera, double(Height) / Width, &backdrop, &model, &help, &button, Width,
+            Height,  OverlayButton::None,    false};
         DrawFrame(scene);
     }
     GlTestContext gl;
@@ -75,6 +78,10 @@ void SliderStep(benchmark::State& state) {
 BENCHMARK_CAPTURE(FrameAtCount, defaults, 19, 0.81f)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(FrameAtCount, count25, 25, 0.81f)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(FrameAtCount, count30, 30, 0.81f)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(FrameAtCount, fullBranching19, 19, 1.0f)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK_CAPTURE(FrameAtCount, cappedExtreme, 30, 1.0f)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(FrameAtCount, fullBranching19, 19, 1.0f)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK_CAPTURE(FrameAtCount, cappedExtreme, 30, 1.0f)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK(SliderStep)->Unit(benchmark::kMillisecond);

@@ -76,5 +76,3 @@ BENCHMARK_CAPTURE(Regrow, count30, 30, 0.81f)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(AllocateOnly, count30, 30, 0.81f)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Regrow, cappedExtreme, 30, 1.0f)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(AllocateOnly, cappedExtreme, 30, 1.0f)->Unit(benchmark::kMillisecond);
-
-

@@ -6,9 +6,13 @@
 
 #include "model/LeafRandomTable.h"
 
-TreeApp::TreeApp() { viewer.onCancel = [this] { CloseSequence(); }; }
+TreeApp::TreeApp() {
+    viewer.onCancel = [this] { CloseSequence(); };
+}
 
-TreeApp::~TreeApp() { viewer.panel = nullptr; }
+TreeApp::~TreeApp() {
+    viewer.panel = nullptr;
+}
 
 bool TreeApp::Start() {
     LoadModelConfig(geometry, viewer.camera);
@@ -72,7 +76,9 @@ int TreeApp::Exit(int exitCode) {
     return exitCode;
 }
 
-void TreeApp::ShowStatistics(const std::string& text) { panel.ShowStatistics(text); }
+void TreeApp::ShowStatistics(const std::string& text) {
+    panel.ShowStatistics(text);
+}
 
 void TreeApp::ShowAndFocus() {
     panel.show();

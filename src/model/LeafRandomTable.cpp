@@ -34,11 +34,17 @@ void Fill(uint32_t seed) {
 
 } // namespace
 
-void CreateLeafRandomTable() { Fill(static_cast<uint32_t>(std::time(nullptr))); }
+void CreateLeafRandomTable() {
+    Fill(static_cast<uint32_t>(std::time(nullptr)));
+}
 
-void CreateLeafRandomTableSeeded(uint32_t seed) { Fill(seed); }
+void CreateLeafRandomTableSeeded(uint32_t seed) {
+    Fill(seed);
+}
 
-void FreeLeafRandomTable() { leafRandomTable.entries.reset(); }
+void FreeLeafRandomTable() {
+    leafRandomTable.entries.reset();
+}
 
 float TakeLeafFactor() {
     const int32_t index = leafRandomTable.cursor & 0xFF;
@@ -46,7 +52,9 @@ float TakeLeafFactor() {
     return leafRandomTable.entries ? leafRandomTable.entries[index] : 1.0f;
 }
 
-void ResetLeafFactors() { leafRandomTable.cursor = 0; }
+void ResetLeafFactors() {
+    leafRandomTable.cursor = 0;
+}
 
 float LeafFactorFromSample(int32_t g) {
     // 3.0518509e-05 is 1/32767 in single precision; product and sum are formed in double.

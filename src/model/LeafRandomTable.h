@@ -7,8 +7,8 @@ inline constexpr int LeafFactorCount = 256;
 
 // 256 random factors between 0.5 and 1.5 handed out in order to the leaves of a growth.
 struct LeafRandomTable {
-    std::unique_ptr<float[]> entries;  // none before creation and after freeing
-    int32_t cursor = 0;                // next entry, taken modulo 256
+    std::unique_ptr<float[]> entries; // none before creation and after freeing
+    int32_t cursor = 0;               // next entry, taken modulo 256
 };
 
 extern LeafRandomTable leafRandomTable;

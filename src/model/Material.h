@@ -12,7 +12,7 @@ struct Material {
     float specular[4] = {0.0f, 0.0f, 0.0f, 1.0f};
     float emission[4] = {0.0f, 0.0f, 0.0f, 1.0f};
     float shininess = 0.0f;
-    int32_t id;  // unique per material, counting from 1 in construction order
+    int32_t id; // unique per material, counting from 1 in construction order
 };
 
 void SetAmbient(Material& m, float r, float g, float b, float a);

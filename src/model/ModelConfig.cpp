@@ -19,8 +19,7 @@ void PutU32(uint8_t* at, uint32_t v) {
 }
 
 uint32_t GetU32(const uint8_t* at) {
-    return uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16 |
-           uint32_t(at[3]) << 24;
+    return uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16 | uint32_t(at[3]) << 24;
 }
 
 // Reads the fields a possibly short record holds completely.
@@ -59,9 +58,8 @@ private:
 
 std::array<uint8_t, ModelConfigRecordSize> ModelConfigRecord::Serialize() const {
     std::array<uint8_t, ModelConfigRecordSize> out{};
-    const int32_t ints[6] = {geometry.windowWidth,  geometry.windowHeight,
-                             geometry.windowMaximized, geometry.panelLeft,
-                             geometry.panelTop,     geometry.panelAutoClose};
+    const int32_t ints[6] = {geometry.windowWidth, geometry.windowHeight, geometry.windowMaximized,
+                             geometry.panelLeft,   geometry.panelTop,     geometry.panelAutoClose};
     for (int i = 0; i < 6; ++i) {
         PutU32(out.data() + 4 * i, static_cast<uint32_t>(ints[i]));
     }

@@ -11,12 +11,12 @@ inline constexpr int ModelConfigRecordSize = 96;
 
 // Window placement remembered between runs.
 struct WindowGeometry {
-    int32_t windowWidth = 540;     // outer width of the viewer
-    int32_t windowHeight = 350;    // outer height of the viewer
-    int32_t windowMaximized = 0;   // nonzero: the viewer was maximized
-    int32_t panelLeft = 100;       // screen x of the control panel
-    int32_t panelTop = 100;        // screen y of the control panel
-    int32_t panelAutoClose = 0;    // the panel's auto-close check box
+    int32_t windowWidth = 540;   // outer width of the viewer
+    int32_t windowHeight = 350;  // outer height of the viewer
+    int32_t windowMaximized = 0; // nonzero: the viewer was maximized
+    int32_t panelLeft = 100;     // screen x of the control panel
+    int32_t panelTop = 100;      // screen y of the control panel
+    int32_t panelAutoClose = 0;  // the panel's auto-close check box
 };
 
 // The record as stored: byte offsets 0..23 geometry, 24..43 camera, 44..95 parameters.

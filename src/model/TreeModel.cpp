@@ -18,7 +18,9 @@ void ReleaseFromTail(std::unique_ptr<Segment>& link) {
     link.reset();
 }
 
-double Radians(double degrees) { return degrees * static_cast<double>(DegToRad); }
+double Radians(double degrees) {
+    return degrees * static_cast<double>(DegToRad);
+}
 
 // Allocation that reports failure instead of throwing, so growth can stop cleanly.
 template <typename T> std::unique_ptr<T> TryCreate(GrowthBudgetState& budget) {
@@ -43,7 +45,9 @@ bool GrowthBudgetState::reserve(int64_t records) {
     return true;
 }
 
-ChainLink::~ChainLink() { ReleaseFromTail(next); }
+ChainLink::~ChainLink() {
+    ReleaseFromTail(next);
+}
 
 Segment::~Segment() {
     fork.reset();
@@ -98,7 +102,7 @@ void Segment::Grow(int32_t n, float s, GrowthBudgetState& budget) {
     if (!budget.reserve(2)) {
         return;
     }
-    budget.remaining += 1;  // the first segment is reserved again by Fork::Grow
+    budget.remaining += 1; // the first segment is reserved again by Fork::Grow
     fork = TryCreate<Fork>(budget);
     if (!fork) {
         return;
@@ -113,7 +117,9 @@ void Segment::Grow(int32_t n, float s, GrowthBudgetState& budget) {
     }
 }
 
-Fork::~Fork() { first.reset(); }
+Fork::~Fork() {
+    first.reset();
+}
 
 bool Fork::Grow(int32_t c, GrowthBudgetState& budget) {
     first.reset();
@@ -150,7 +156,9 @@ bool TreeModel::Build() {
     return true;
 }
 
-void TreeModel::Rebuild(int32_t count) { Grow(count); }
+void TreeModel::Rebuild(int32_t count) {
+    Grow(count);
+}
 
 void TreeModel::Grow(int32_t count) {
     trunk.leafSize = treeParams.leafSize;

@@ -77,17 +77,17 @@ public:
     bool Grow(int32_t c, GrowthBudgetState& budget);
 
     std::unique_ptr<Segment> first;
-    Segment* parent = nullptr;  // the segment this chain sprouts from; not owned
+    Segment* parent = nullptr; // the segment this chain sprouts from; not owned
     float leafSize = 0.0f;
 };
 
 struct Leaf {
-    Leaf();  // takes the next factor of the leaf random table
+    Leaf(); // takes the next factor of the leaf random table
 
-    float angle = 0.0f;   // tilt, degrees
-    float twist = 0.0f;   // heading about the segment's axis, degrees
-    float size = 1.0f;    // the chain's leaf size at growth time
-    float jitter;         // random size and tint factor, 0.5 to 1.5
+    float angle = 0.0f; // tilt, degrees
+    float twist = 0.0f; // heading about the segment's axis, degrees
+    float size = 1.0f;  // the chain's leaf size at growth time
+    float jitter;       // random size and tint factor, 0.5 to 1.5
 };
 
 // Record counts of a structure, the trunk's own Fork included in `forks`.

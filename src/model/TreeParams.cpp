@@ -27,4 +27,6 @@ int32_t TrunkCount(const TreeParams& params) {
     return static_cast<int32_t>(params.totalDepth);
 }
 
-void ResetTreeParams() { treeParams = TreeParams{}; }
+void ResetTreeParams() {
+    treeParams = TreeParams{};
+}

@@ -8,19 +8,19 @@ inline constexpr float DegToRad = 0.017453292f;
 
 // The thirteen numbers that decide the tree's shape and its shadows.
 struct TreeParams {
-    float totalDepth = 19.29f;        // trunk segment count (integer part used)
-    float segExpandAngle = 26.4f;     // bend of a segment against its predecessor, degrees
-    float segLenAttenuate = 0.83f;    // length ratio from one segment to the next
-    float segRadAttenuate = 0.75f;    // radius ratio from one segment to the next
-    float segTwistAngle = 61.02f;     // twist added from one segment to the next, degrees
-    float sseBifurcateAngle = 58.8f;  // opening angle of a side branch, degrees
-    float sseDepAttenuate = 0.81f;    // side-branch segment count to remaining count
-    float sseScaleAttenuate = 0.93f;  // drawing scale of a side branch against its parent
-    float leafSize = 1.97f;           // edge length of a leaf square
-    float leafExpandAngle = 26.4f;    // tilt of each leaf, degrees
-    float shadowLength = 0.98f;       // length of the ground shadow per unit of height
-    float brushShadowDensity = 0.3f;  // opacity of branch shadows
-    float leafShadowDensity = 0.25f;  // opacity of leaf shadows
+    float totalDepth = 19.29f;       // trunk segment count (integer part used)
+    float segExpandAngle = 26.4f;    // bend of a segment against its predecessor, degrees
+    float segLenAttenuate = 0.83f;   // length ratio from one segment to the next
+    float segRadAttenuate = 0.75f;   // radius ratio from one segment to the next
+    float segTwistAngle = 61.02f;    // twist added from one segment to the next, degrees
+    float sseBifurcateAngle = 58.8f; // opening angle of a side branch, degrees
+    float sseDepAttenuate = 0.81f;   // side-branch segment count to remaining count
+    float sseScaleAttenuate = 0.93f; // drawing scale of a side branch against its parent
+    float leafSize = 1.97f;          // edge length of a leaf square
+    float leafExpandAngle = 26.4f;   // tilt of each leaf, degrees
+    float shadowLength = 0.98f;      // length of the ground shadow per unit of height
+    float brushShadowDensity = 0.3f; // opacity of branch shadows
+    float leafShadowDensity = 0.25f; // opacity of leaf shadows
 };
 
 // The one process-wide parameter set; every reader and writer uses it directly.
@@ -28,11 +28,11 @@ extern TreeParams treeParams;
 
 // One row of the parameter table: how a parameter is shown, bounded and applied.
 struct ParamEntry {
-    bool rebuild;      // a change needs the branch structure to be regrown
-    float minimum;     // smallest allowed value, inclusive
-    float maximum;     // largest allowed value, inclusive
-    float* value;      // the parameter inside treeParams
-    const char* name;  // display name in the control panel's list
+    bool rebuild;     // a change needs the branch structure to be regrown
+    float minimum;    // smallest allowed value, inclusive
+    float maximum;    // largest allowed value, inclusive
+    float* value;     // the parameter inside treeParams
+    const char* name; // display name in the control panel's list
 };
 
 inline constexpr int ParamCount = 13;

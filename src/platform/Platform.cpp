@@ -15,7 +15,9 @@ Platform* current = &nullPlatform;
 
 } // namespace
 
-Platform& CurrentPlatform() { return *current; }
+Platform& CurrentPlatform() {
+    return *current;
+}
 
 Platform* SetPlatform(Platform* platform) {
     Platform* previous = current == &nullPlatform ? nullptr : current;

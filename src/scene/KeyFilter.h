@@ -26,7 +26,7 @@ public:
     virtual void ArrowStep() = 0;           // one navigation step for LastKey()
     virtual void StartKeyRepeatTimer() = 0; // (re)start the 10 ms arrow repeat
     virtual void StopKeyRepeatTimer() = 0;
-    virtual int32_t& LastKey() = 0;         // last key code recorded by the filter
+    virtual int32_t& LastKey() = 0; // last key code recorded by the filter
 };
 
 // The viewer's filter over every queued key message; true when the message was handled

@@ -7,8 +7,12 @@
 
 namespace {
 
-bool YInRange(float y) { return !(y >= -1.5f || y <= -60.0f); }
-bool ZInRange(float z) { return !(z >= -3.2f || z < -130.0f); }
+bool YInRange(float y) {
+    return !(y >= -1.5f || y <= -60.0f);
+}
+bool ZInRange(float z) {
+    return !(z >= -3.2f || z < -130.0f);
+}
 
 } // namespace
 
@@ -53,4 +57,6 @@ bool ArrowStep(Camera& camera, int32_t key) {
     }
 }
 
-void SpinStep(Camera& camera) { camera.azimuth += SpinStepDegrees; }
+void SpinStep(Camera& camera) {
+    camera.azimuth += SpinStepDegrees;
+}

@@ -7,11 +7,11 @@
 // Camera navigation: fixed steps on timer ticks, no dragging, no zoom.
 
 // Timer ids of the viewer window, kept as the design's numbers.
-inline constexpr int KeyRepeatTimerId = 2025;  // arrow-key repeat
-inline constexpr int MoveTimerId = 2026;       // mouse flight
-inline constexpr int SpinTimerId = 2027;       // auto spin
+inline constexpr int KeyRepeatTimerId = 2025; // arrow-key repeat
+inline constexpr int MoveTimerId = 2026;      // mouse flight
+inline constexpr int SpinTimerId = 2027;      // auto spin
 
-inline constexpr int NavigationPeriodMs = 10;  // arrow repeat and mouse flight
+inline constexpr int NavigationPeriodMs = 10; // arrow repeat and mouse flight
 inline constexpr int SpinPeriodMs = 50;
 
 inline constexpr float MoveStepLength = 0.4f;

@@ -14,7 +14,7 @@ std::string FormatStatistics(const FrameStats& stats, const Camera& camera) {
                   "[Mesh.]  %7d Vertices\r\n              %7d Quadrangles",
                   stats.nodes, static_cast<double>(stats.memoryBytes) * 0.0009765625,
                   static_cast<double>(-camera.elevation), camera.z * std::sin(radians),
-                  static_cast<double>(-camera.y), camera.z * std::cos(radians),
-                  stats.vertices + 50, stats.quadrangles + 22);
+                  static_cast<double>(-camera.y), camera.z * std::cos(radians), stats.vertices + 50,
+                  stats.quadrangles + 22);
     return text;
 }

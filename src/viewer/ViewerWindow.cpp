@@ -72,9 +72,8 @@ ViewerWindow::ViewerWindow()
     : helpImage("help.BMP", OverlayBitmap, -1.0f), buttonImage("button.bmp", OverlayBitmap, -1.0f) {
     setSurfaceType(QSurface::OpenGLSurface);
     setFormat(RequestedFormat());
-    setFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-             Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
-             Qt::WindowCloseButtonHint);
+    setFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+             Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     setTitle(QString::fromUtf8(InitialViewerTitle));
     setGeometry(0, 0, 320, 40);
 }
@@ -174,7 +173,9 @@ void ViewerWindow::RememberNormalSize() {
     }
 }
 
-void ViewerWindow::RebuildTree() { model.Rebuild(TrunkCount(treeParams)); }
+void ViewerWindow::RebuildTree() {
+    model.Rebuild(TrunkCount(treeParams));
+}
 
 void ViewerWindow::RenderFrame() {
     if (!contextReady || !context_) {
@@ -183,8 +184,8 @@ void ViewerWindow::RenderFrame() {
     if (QOpenGLContext::currentContext() != context_.get()) {
         context_->makeCurrent(this);
     }
-    const FrameScene scene{&camera,      aspect,       &backdrop,     &model,      &helpImage,
-                           &buttonImage, clientWidth,  clientHeight,  hoveredButton, helpVisible};
+    const FrameScene scene{&camera,      aspect,      &backdrop,    &model,        &helpImage,
+                           &buttonImage, clientWidth, clientHeight, hoveredButton, helpVisible};
     DrawFrame(scene);
     if (isExposed()) {
         context_->swapBuffers(this);
@@ -238,7 +239,8 @@ void ViewerWindow::exposeEvent(QExposeEvent*) {
 void ViewerWindow::resizeEvent(QResizeEvent* e) {
     RememberNormalSize();
     const qreal ratio = devicePixelRatio();
-    OnSize(static_cast<int>(e->size().width() * ratio), static_cast<int>(e->size().height() * ratio));
+    OnSize(static_cast<int>(e->size().width() * ratio),
+           static_cast<int>(e->size().height() * ratio));
 }
 
 void ViewerWindow::keyPressEvent(QKeyEvent* e) {
@@ -306,7 +308,9 @@ void ViewerWindow::mouseReleaseEvent(QMouseEvent* e) {
     }
 }
 
-void ViewerWindow::mouseMoveEvent(QMouseEvent* e) { UpdateHover(e->position()); }
+void ViewerWindow::mouseMoveEvent(QMouseEvent* e) {
+    UpdateHover(e->position());
+}
 
 void ViewerWindow::UpdateHover(QPointF position) {
     const qreal ratio = devicePixelRatio();
@@ -388,7 +392,9 @@ void ViewerWindow::StartKeyRepeatTimer() {
     keyRepeatTimer_.start(NavigationPeriodMs, Qt::PreciseTimer, this);
 }
 
-void ViewerWindow::StopKeyRepeatTimer() { keyRepeatTimer_.stop(); }
+void ViewerWindow::StopKeyRepeatTimer() {
+    keyRepeatTimer_.stop();
+}
 
 void ViewerWindow::ToggleAutoSpin() {
     if (!autoSpin) {

@@ -58,9 +58,10 @@ std::vector<uint8_t> ReadFile() {
 struct ModelConfigTest : ::testing::Test {
     void SetUp() override {
         old_ = fs::current_path();
-        dir_ = fs::temp_directory_path() /
-               ("dendrova-cfg-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ =
+            fs::temp_directory_path() /
+            ("dendrova-cfg-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         fs::current_path(dir_);
@@ -109,9 +110,9 @@ TEST_F(ModelConfigTest, ParametersOnlyInsideTheirRange) {
         float stored;
         float expected;
     };
-    for (const Case c : {Case{3.9f, 19.29f}, Case{4.0f, 4.0f}, Case{30.0f, 30.0f},
-                         Case{30.5f, 19.29f}, Case{nan, 19.29f}, Case{inf, 19.29f},
-                         Case{-inf, 19.29f}}) {
+    for (const Case c :
+         {Case{3.9f, 19.29f}, Case{4.0f, 4.0f}, Case{30.0f, 30.0f}, Case{30.5f, 19.29f},
+          Case{nan, 19.29f}, Case{inf, 19.29f}, Case{-inf, 19.29f}}) {
         SCOPED_TRACE(c.stored);
         ResetTreeParams();
         FileBytes().Float(44, c.stored).Float(48, 45.0f).Write();

@@ -20,7 +20,9 @@ void UseIndexedFactors() {
     }
 }
 
-int EntryOf(const Leaf& leaf) { return static_cast<int>(std::lround((leaf.jitter - 0.5f) * 255)); }
+int EntryOf(const Leaf& leaf) {
+    return static_cast<int>(std::lround((leaf.jitter - 0.5f) * 255));
+}
 
 struct TreeModelTest : ::testing::Test {
     void SetUp() override {
@@ -97,8 +99,8 @@ TEST_F(TreeModelTest, TotalsByTrunkCount) {
         int count;
         int64_t segments, branches, leaves;
     };
-    const Totals table[] = {{4, 6, 1, 5},          {5, 10, 2, 8},         {10, 78, 21, 57},
-                            {15, 398, 110, 288},   {19, 1189, 330, 859},  {20, 1588, 441, 1147},
+    const Totals table[] = {{4, 6, 1, 5},           {5, 10, 2, 8},           {10, 78, 21, 57},
+                            {15, 398, 110, 288},    {19, 1189, 330, 859},    {20, 1588, 441, 1147},
                             {25, 5636, 1567, 4069}, {30, 17884, 4974, 12910}};
     TreeModel model;
     model.Build();
