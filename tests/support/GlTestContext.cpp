@@ -74,5 +74,6 @@ void GlTestContext::savePng(const char* path) const {
         memcpy(image.scanLine(height_ - 1 - y), pixels.data() + static_cast<size_t>(y) * width_ * 4,
                static_cast<size_t>(width_) * 4);
     }
-    image.save(path);
+    // The framebuffer's alpha is not part of the picture a window shows.
+    image.convertToFormat(QImage::Format_RGB888).save(path);
 }

@@ -1,0 +1,158 @@
+// Whole frames drawn into an off-screen framebuffer with the real pictures: what a user
+// sees in fixed regions of the picture, and the statistics of a frame.
+#include <GL/gl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "GlTestContext.h"
+#include "RecordingPlatform.h"
+#include "model/LeafRandomTable.h"
+#include "model/TreeModel.h"
+#include "model/TreeParams.h"
+#include "render/ApplyMaterial.h"
+#include "render/Texture.h"
+#include "scene/Backdrop.h"
+#include "scene/Overlay.h"
+#include "viewer/FrameRenderer.h"
+#include "viewer/Statistics.h"
+
+namespace {
+
+constexpr int Width = 540;
+constexpr int Height = 350;
+
+using Pixel = std::array<uint8_t, 4>;
+
+int Brightness(const uint8_t* p) { return p[0] + p[1] + p[2]; }
+
+class FrameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetTreeParams();
+        ForgetBoundTexture();
+        ForgetAppliedMaterial();
+        barkTexture.glName = 0;
+        leafTexture.glName = 0;
+        CreateLeafRandomTableSeeded(11);
+        SetInitialGlState();
+        ApplyProjection(Width, Height);
+        model.Build();
+    }
+    void TearDown() override { ResetTreeParams(); }
+
+    // Draws one frame of `tree` and returns its pixels (row 0 at the bottom).
+    std::vector<uint8_t> Frame(const TreeModel& tree, const char* name = nullptr) {
+        const FrameScene scene{&camera, double(Height) / Width, &backdrop, &tree, &help, &button,
+                               Width,   Height, OverlayButton::None, false};
+        DrawFrame(scene);
+        if (name && std::getenv("DENDROVA_FRAME_PNG_DIR")) {
+            gl.savePng((std::string(std::getenv("DENDROVA_FRAME_PNG_DIR")) + "/" + name + ".png").c_str());
+        }
+        return gl.readPixels();
+    }
+    static const uint8_t* At(const std::vector<uint8_t>& px, int x, int yFromTop) {
+        return px.data() + (static_cast<size_t>(Height - 1 - yFromTop) * Width + x) * 4;
+    }
+
+    GlTestContext gl{Width, Height};
+    RecordingPlatform platform;
+    Camera camera;
+    Backdrop backdrop;
+    TreeModel model;
+    TreeModel bare; // no trunk: the scene without a tree
+    OverlayImage help{"help.BMP", OverlayBitmap, -1.0f};
+    OverlayImage button{"button.bmp", OverlayBitmap, -1.0f};
+};
+
+} // namespace
+
+TEST_F(FrameTest, SkyAboveTheHorizonGroundBelowAndLeavesOnTheTree) {
+    const auto ground = Frame(bare, "bare");
+    // Centre column away from the overlay: blue sky at the top, green ground at the bottom.
+    const uint8_t* sky = At(ground, Width / 2, 60);
+    EXPECT_GT(sky[2], sky[0] + 30);
+    const uint8_t* grass = At(ground, Width / 2, Height - 20);
+    EXPECT_GT(grass[1], grass[2]);
+    EXPECT_GT(grass[1], 60);
+
+    const auto tree = Frame(model, "default");
+    // Leaves: many pixels that the tree changed are leaf green.
+    int changed = 0, green = 0;
+    for (int y = 80; y < Height - 80; ++y) {
+        for (int x = 60; x < Width - 60; ++x) {
+            const uint8_t* a = At(ground, x, y);
+            const uint8_t* b = At(tree, x, y);
+            if (std::abs(Brightness(a) - Brightness(b)) > 40) {
+                ++changed;
+                if (b[1] > b[0] + 15 && b[1] > b[2] + 15) {
+                    ++green;
+                }
+            }
+        }
+    }
+    EXPECT_GT(changed, 5000);
+    EXPECT_GT(green, changed / 3);
+    EXPECT_TRUE(platform.warnings.empty());
+}
+
+TEST_F(FrameTest, ShadowDarkensTheGroundWithItsDensities) {
+    // Look down on the ground from further away, so the shadow is well in view.
+    camera.elevation = 40.0f;
+    camera.z = -28.0f;
+    camera.y = -24.0f;
+    const auto bareGround = Frame(bare, "shadow-bare");
+
+    treeParams.brushShadowDensity = 1.0f;
+    treeParams.leafShadowDensity = 1.0f;
+    const auto opaque = Frame(model, "shadow-opaque");
+    treeParams.brushShadowDensity = 0.0f;
+    treeParams.leafShadowDensity = 0.0f;
+    const auto invisible = Frame(model, "shadow-invisible");
+    ResetTreeParams();
+    const auto normal = Frame(model, "shadow-default");
+
+    // Shadow pixels: black when opaque, where the tree itself does not cover the ground.
+    int shadow = 0, darker = 0, unchanged = 0;
+    for (int y = 70; y < Height - 70; ++y) {
+        for (int x = 40; x < Width - 40; ++x) {
+            const uint8_t* o = At(opaque, x, y);
+            const uint8_t* b = At(bareGround, x, y);
+            const uint8_t* i = At(invisible, x, y);
+            const bool treeHere = std::memcmp(i, b, 3) != 0;
+            if (treeHere || Brightness(o) != 0) {
+                continue;
+            }
+            ++shadow;
+            unchanged += std::memcmp(i, b, 3) == 0;
+            darker += Brightness(At(normal, x, y)) < Brightness(b) - 30;
+        }
+    }
+    EXPECT_GT(shadow, 800);
+    EXPECT_EQ(unchanged, shadow);  // densities 0: exactly the bare ground
+    EXPECT_GT(darker, shadow * 9 / 10); // defaults: darker than the bare ground
+}
+
+TEST_F(FrameTest, StatisticsOfTheDefaultTreeCountBothPasses) {
+    Frame(model);
+    const ModelCounts c = CountModel(model);
+    const int64_t nodes = 2 * c.records();
+    const int64_t bytes = 2 * (80 * c.segments + 16 * c.leaves + 16 * c.forks);
+    const int64_t vertices = 2 * (12 * c.segments + 4 * c.leaves) + 50;
+    const int64_t quads = 2 * (6 * c.segments + c.leaves) + 22;
+    EXPECT_EQ(frameStats.nodes, nodes);
+    EXPECT_EQ(frameStats.memoryBytes, bytes);
+    EXPECT_EQ(frameStats.vertices + 50, vertices);
+    EXPECT_EQ(frameStats.quadrangles + 22, quads);
+    const std::string text = FormatStatistics(frameStats, camera);
+    EXPECT_NE(text.find("Object: 4758 Nodes"), std::string::npos) << text;
+    EXPECT_NE(text.find("Memory: 222.97 KB"), std::string::npos) << text;
+    EXPECT_NE(text.find("  35458 Vertices"), std::string::npos) << text;
+    EXPECT_NE(text.find("  16008 Quadrangles"), std::string::npos) << text;
+    // The counters restart every frame.
+    Frame(model);
+    EXPECT_EQ(FormatStatistics(frameStats, camera), text);
+}
