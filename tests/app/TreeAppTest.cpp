@@ -3,6 +3,9 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QSlider>
 #include <QTest>
 
 #include <bit>
@@ -124,6 +127,45 @@ private slots:
         QVERIFY(app.viewer.windowStates() & Qt::WindowMaximized);
         app.CloseSequence();
         app.Exit(0);
+    }
+
+    void theTreeCommandShowsThePanelThatDrivesTheViewer() {
+        TreeApp app;
+        app.Start();
+        QVERIFY(QTest::qWaitForWindowExposed(&app.viewer));
+        // The statistics box follows every frame, also while the panel is hidden.
+        QVERIFY(!app.panel.isVisible());
+        QVERIFY(app.panel.StatsBox()->toPlainText().contains("Elevation: 10.0 Deg."));
+        QTest::keyPress(&app.viewer, Qt::Key_Up);
+        QTest::keyRelease(&app.viewer, Qt::Key_Up);
+        QVERIFY(!app.panel.StatsBox()->toPlainText().contains("Elevation: 10.0 Deg."));
+
+        QTest::keyClick(&app.viewer, Qt::Key_T);
+        QTRY_VERIFY(app.panel.isVisible());
+        QTRY_VERIFY(app.panel.isActiveWindow());
+
+        // A slider move regrows the viewer's tree and draws it at once.
+        app.panel.ListControl()->setCurrentRow(0);
+        const int64_t frames = app.viewer.framesDrawn;
+        app.panel.SliderControl()->triggerAction(QAbstractSlider::SliderToMinimum);
+        QCOMPARE(treeParams.totalDepth, 30.0f);
+        QCOMPARE(app.viewer.framesDrawn, frames + 1);
+        int trunk = 0;
+        for (const Segment* s = app.viewer.model.trunk.first.get(); s; s = s->next.get()) {
+            ++trunk;
+        }
+        QCOMPARE(trunk, 30);
+        const QString nodes =
+            QString("Object: %1 Nodes").arg(2 * CountModel(app.viewer.model).records());
+        QVERIFY(app.panel.StatsBox()->toPlainText().contains(nodes));
+        app.CloseSequence();
+        app.Exit(0);
+        // The value at the top of the slider survives the next start.
+        ResetTreeParams();
+        WindowGeometry g;
+        Camera c;
+        LoadModelConfig(g, c);
+        QCOMPARE(treeParams.totalDepth, 30.0f);
     }
 
 private:

@@ -36,6 +36,11 @@ private slots:
         QVERIFY(viewer->CreateSized(540, 350));
         viewer->show();
         QVERIFY(QTest::qWaitForWindowExposed(viewer.get()));
+        // Start every test with the pointer away from the buttons (a move to where the
+        // pointer already is produces no event).
+        QTest::mouseMove(viewer.get(), QPoint(101, 101));
+        QTest::mouseMove(viewer.get(), QPoint(100, 100));
+        QTRY_COMPARE(viewer->hoveredButton, OverlayButton::None);
         cancels = 0;
         recorder = PanelRecorder{};
     }
@@ -160,7 +165,96 @@ private slots:
         QVERIFY(viewer->isVisible());
     }
 
+    void hoverRedrawsOnlyBetweenNoButtonAndSome() {
+        const int64_t frames = viewer->framesDrawn;
+        QTest::mouseMove(viewer.get(), ButtonAt(150)); // Spin
+        QTRY_COMPARE(viewer->hoveredButton, OverlayButton::Spin);
+        QCOMPARE(viewer->framesDrawn, frames + 1);
+        QCOMPARE(viewer->cursor().shape(), Qt::PointingHandCursor);
+        QTest::mouseMove(viewer.get(), ButtonAt(110)); // straight onto Mail
+        QTRY_COMPARE(viewer->hoveredButton, OverlayButton::Mail);
+        QCOMPARE(viewer->framesDrawn, frames + 1);
+        QTest::mouseMove(viewer.get(), QPoint(100, 100));
+        QTRY_COMPARE(viewer->hoveredButton, OverlayButton::None);
+        QCOMPARE(viewer->framesDrawn, frames + 2);
+        QCOMPARE(viewer->cursor().shape(), Qt::ArrowCursor);
+        // With auto spin on, the next tick redraws instead.
+        viewer->ToggleAutoSpin();
+        QTest::mouseMove(viewer.get(), ButtonAt(28));
+        QTRY_COMPARE(viewer->hoveredButton, OverlayButton::Help);
+        viewer->ToggleAutoSpin();
+        QVERIFY(viewer->framesDrawn >= frames + 2);
+    }
+
+    void aButtonActsOnReleaseOverIt() {
+        // Press over Spin, release elsewhere: nothing.
+        QTest::mouseMove(viewer.get(), ButtonAt(150));
+        QTRY_COMPARE(viewer->hoveredButton, OverlayButton::Spin);
+        QTest::mousePress(viewer.get(), Qt::LeftButton, Qt::NoModifier, ButtonAt(150));
+        QCOMPARE(viewer->moveMode, MoveMode::None); // a press over a button starts no flight
+        QTest::mouseMove(viewer.get(), QPoint(100, 100));
+        QTRY_COMPARE(viewer->hoveredButton, OverlayButton::None);
+        QTest::mouseRelease(viewer.get(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+        QCOMPARE(viewer->autoSpin, 0);
+
+        // Press elsewhere, release over Spin: the flight ends and no command runs.
+        QTest::mousePress(viewer.get(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+        QCOMPARE(viewer->moveMode, MoveMode::Forward);
+        QTest::mouseMove(viewer.get(), ButtonAt(150));
+        QTRY_COMPARE(viewer->hoveredButton, OverlayButton::Spin);
+        QTest::mouseRelease(viewer.get(), Qt::LeftButton, Qt::NoModifier, ButtonAt(150));
+        QCOMPARE(viewer->moveMode, MoveMode::None);
+        QCOMPARE(viewer->autoSpin, 0);
+
+        // S, then a click on Spin: the same toggle, so auto spin is off again.
+        QTest::keyClick(viewer.get(), Qt::Key_S);
+        QCOMPARE(viewer->autoSpin, 1);
+        QVERIFY(viewer->isTimerRunning(SpinTimerId));
+        QTest::mouseClick(viewer.get(), Qt::LeftButton, Qt::NoModifier, ButtonAt(150));
+        QCOMPARE(viewer->autoSpin, 0);
+        QVERIFY(!viewer->isTimerRunning(SpinTimerId));
+    }
+
+    void helpTreeAndMailButtonsRunTheirCommands() {
+        const int64_t frames = viewer->framesDrawn;
+        ClickButton(28); // Help
+        QVERIFY(viewer->helpVisible);
+        QVERIFY(viewer->framesDrawn > frames);
+        QTest::keyClick(viewer.get(), Qt::Key_H);
+        QVERIFY(!viewer->helpVisible);
+        ClickButton(70); // Tree
+        QCOMPARE(recorder.shown, 1);
+        QTest::keyClick(viewer.get(), Qt::Key_T);
+        QCOMPARE(recorder.shown, 2);
+        ClickButton(110); // Mail
+        QCOMPARE(platform.uris.size(), size_t(1));
+        QCOMPARE(platform.uris[0], std::string("mailto:feedback@dendrova.example"
+                                               "?subject=Feedback_to_Dendrova_(OpenGL_Version)"));
+        QTest::keyClick(viewer.get(), Qt::Key_F1); // no help window, nothing at all
+        QCOMPARE(cancels, 0);
+        QVERIFY(!viewer->helpVisible);
+    }
+
+    void autoSpinTurnsHalfADegreeEveryFiftyMilliseconds() {
+        const float azimuth = viewer->camera.azimuth;
+        viewer->OnTimer(SpinTimerId);
+        QCOMPARE(viewer->camera.azimuth, azimuth + 0.5f);
+        QTest::keyClick(viewer.get(), Qt::Key_S);
+        QTest::qWait(300);
+        QTest::keyClick(viewer.get(), Qt::Key_S);
+        const float turned = viewer->camera.azimuth - azimuth - 0.5f;
+        QVERIFY2(turned >= 2.0f && turned <= 3.5f, qPrintable(QString::number(turned)));
+    }
+
 private:
+    // The centre height of the button bar's icons, dx pixels left of the right edge.
+    QPoint ButtonAt(int dx) const { return QPoint(viewer->width() - dx, viewer->height() - 45); }
+    void ClickButton(int dx) {
+        QTest::mouseMove(viewer.get(), ButtonAt(dx));
+        QTRY_VERIFY(viewer->hoveredButton != OverlayButton::None);
+        QTest::mouseClick(viewer.get(), Qt::LeftButton, Qt::NoModifier, ButtonAt(dx));
+    }
+
     std::unique_ptr<ViewerWindow> viewer;
     PanelRecorder recorder;
     RecordingPlatform platform;
