@@ -1,5 +1,6 @@
 #include "model/TreeModel.h"
 
+#include <bit>
 #include <cmath>
 #include <new>
 
@@ -18,8 +19,26 @@ void ReleaseFromTail(std::unique_ptr<Segment>& link) {
     link.reset();
 }
 
-double Radians(double degrees) {
-    return degrees * static_cast<double>(DegToRad);
+double Radians(double degrees) { return degrees * static_cast<double>(DegToRad); }
+
+// Sine and cosine of an angle in degrees. A tree repeats few distinct angles (the twist
+// accumulates the same increments along every chain), so results are remembered in a
+// small direct-mapped table keyed by the angle's exact bits; a hit returns exactly what
+// the computation would.
+void SinCosDegrees(double degrees, double& sine, double& cosine) {
+    struct Entry {
+        uint64_t key;
+        double sine, cosine;
+        bool used;
+    };
+    static thread_local Entry table[256] = {};
+    const uint64_t key = std::bit_cast<uint64_t>(degrees);
+    Entry& e = table[(key * 0x9E3779B97F4A7C15ull) >> 56];
+    if (!e.used || e.key != key) {
+        e = {key, std::sin(Radians(degrees)), std::cos(Radians(degrees)), true};
+    }
+    sine = e.sine;
+    cosine = e.cosine;
 }
 
 // Allocation that reports failure instead of throwing, so growth can stop cleanly.
@@ -56,14 +75,12 @@ Segment::~Segment() {
 
 void Segment::setExpand(double degrees) {
     expand = degrees;
-    sinExpand = std::sin(Radians(degrees));
-    cosExpand = std::cos(Radians(degrees));
+    SinCosDegrees(degrees, sinExpand, cosExpand);
 }
 
 void Segment::setTwist(double degrees) {
     twist = degrees;
-    sinTwist = std::sin(Radians(degrees));
-    cosTwist = std::cos(Radians(degrees));
+    SinCosDegrees(degrees, sinTwist, cosTwist);
 }
 
 void Segment::setRadius(double product) {
