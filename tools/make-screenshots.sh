@@ -39,7 +39,7 @@ shoot() { # name, keys..., then the geometry to crop ("viewer" or "viewer+panel"
     done
     sleep 1.5
     for key in "$@"; do
-        xdotool key "$key"
+        xdotool key --window "$window" "$key"
         sleep 0.8
     done
     eval "$(xdotool getwindowgeometry --shell "$window")"
@@ -48,7 +48,7 @@ shoot() { # name, keys..., then the geometry to crop ("viewer" or "viewer+panel"
     else
         import -window root -crop "$((WIDTH + 230))x${HEIGHT}+${X}+${Y}" +repage "$out/$name.png"
     fi
-    xdotool key Escape
+    xdotool key --window "$window" Escape
     wait "$pid" || true
 }
 
