@@ -11,13 +11,18 @@
 
 namespace {
 
-void Regrow(benchmark::State& state, int count, float depAttenuate) {
+// Grows `model` with the given trunk count and side-branch depth ratio.
+void Grow(TreeModel& model, int count, float depAttenuate) {
     ResetTreeParams();
     treeParams.sseDepAttenuate = depAttenuate;
     CreateLeafRandomTableSeeded(1);
-    TreeModel model;
     model.Build();
     model.Rebuild(count);
+}
+
+void Regrow(benchmark::State& state, int count, float depAttenuate) {
+    TreeModel model;
+    Grow(model, count, depAttenuate);
     for (auto _ : state) {
         model.Rebuild(count);
         benchmark::ClobberMemory();
@@ -32,12 +37,8 @@ void Regrow(benchmark::State& state, int count, float depAttenuate) {
 
 // Allocates and frees the same mix of records without computing anything.
 void AllocateOnly(benchmark::State& state, int count, float depAttenuate) {
-    ResetTreeParams();
-    treeParams.sseDepAttenuate = depAttenuate;
-    CreateLeafRandomTableSeeded(1);
     TreeModel model;
-    model.Build();
-    model.Rebuild(count);
+    Grow(model, count, depAttenuate);
     const ModelCounts counts = CountModel(model);
     ResetTreeParams();
     std::vector<std::unique_ptr<Segment>> segments;

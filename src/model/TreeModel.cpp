@@ -19,7 +19,9 @@ void ReleaseFromTail(std::unique_ptr<Segment>& link) {
     link.reset();
 }
 
-double Radians(double degrees) { return degrees * static_cast<double>(DegToRad); }
+double Radians(double degrees) {
+    return degrees * static_cast<double>(DegToRad);
+}
 
 // Sine and cosine of an angle in degrees. A tree repeats few distinct angles (the twist
 // accumulates the same increments along every chain), so results are remembered in a

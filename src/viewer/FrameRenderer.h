@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "model/Camera.h"
+#include "render/ViewState.h"
 #include "scene/Overlay.h"
 
 class Backdrop;
@@ -10,12 +11,6 @@ class TreeModel;
 
 // The OpenGL side of a viewer frame, free of any window toolkit so that tests and
 // benchmarks can draw the same frame into an off-screen framebuffer.
-
-// The fixed state every frame relies on, set once when the context is made.
-void SetInitialGlState();
-
-// The size handler's OpenGL part: the fixed frustum and a viewport over the client area.
-void ApplyProjection(int32_t clientWidth, int32_t clientHeight);
 
 // Camera transform at the start of a frame; also zeroes the frame counters.
 void ApplyCamera(const Camera& camera, double aspect);

@@ -1,11 +1,11 @@
 // Start-up, close sequence and the parameter file, with the real windows under xvfb-run.
 #include <QDir>
 #include <QGuiApplication>
-#include <QScreen>
-#include <QTemporaryDir>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <bit>

@@ -9,6 +9,7 @@
 #include "render/FrameStats.h"
 #include "render/Shadow.h"
 #include "render/Texture.h"
+#include "render/ViewState.h"
 
 Mat4 Mat4::Identity() {
     Mat4 r;
@@ -156,20 +157,7 @@ std::vector<FeedbackVertex> Vertices(const std::vector<FeedbackPolygon>& polygon
 }
 
 void SetViewerInitialState() {
-    glClearDepth(5.0);
-    glEnable(GL_DEPTH_TEST);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_LIGHTING);
-    const GLfloat ambient[] = {1.0f, 1.0f, 1.0f, 0.5f};
-    const GLfloat diffuse[] = {1.0f, 1.0f, 1.0f, 0.8f};
-    const GLfloat position[] = {1.0f, 0.0f, 0.0f, 0.0f};
-    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
-    glLightfv(GL_LIGHT0, GL_POSITION, position);
-    glEnable(GL_LIGHT0);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    SetInitialGlState();
 }
 
 std::unique_ptr<Segment> MakeSegment(float length, float radius, double expand, double twist) {

@@ -7,26 +7,13 @@
 #include <cstdlib>
 
 #include "GlTestContext.h"
+#include "render/ViewState.h"
 
 // The state the viewer window sets up once for its context, plus the projection and the
 // viewport its size handler sets, for a framebuffer of the context's size.
 inline void SetUpViewerState(const GlTestContext& gl) {
-    glClearDepth(5.0);
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_LIGHTING);
-    const GLfloat ambient[] = {1.0f, 1.0f, 1.0f, 0.5f};
-    const GLfloat diffuse[] = {1.0f, 1.0f, 1.0f, 0.8f};
-    const GLfloat position[] = {1.0f, 0.0f, 0.0f, 0.0f};
-    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
-    glLightfv(GL_LIGHT0, GL_POSITION, position);
-    glEnable(GL_LIGHT0);
-
-    glViewport(0, 0, gl.width(), gl.height());
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glFrustum(-0.6000000238418579, 0.6000000238418579, -1, 1, 1, 3e10);
+    SetInitialGlState();
+    ApplyProjection(gl.width(), gl.height());
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }

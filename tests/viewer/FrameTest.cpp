@@ -27,7 +27,9 @@ constexpr int Height = 350;
 
 using Pixel = std::array<uint8_t, 4>;
 
-int Brightness(const uint8_t* p) { return p[0] + p[1] + p[2]; }
+int Brightness(const uint8_t* p) {
+    return p[0] + p[1] + p[2];
+}
 
 class FrameTest : public ::testing::Test {
 protected:
@@ -46,11 +48,13 @@ protected:
 
     // Draws one frame of `tree` and returns its pixels (row 0 at the bottom).
     std::vector<uint8_t> Frame(const TreeModel& tree, const char* name = nullptr) {
-        const FrameScene scene{&camera, double(Height) / Width, &backdrop, &tree, &help, &button,
-                               Width,   Height, OverlayButton::None, false};
+        const FrameScene scene{
+            &camera, double(Height) / Width, &backdrop, &tree, &help, &button, Width,
+            Height,  OverlayButton::None,    false};
         DrawFrame(scene);
         if (name && std::getenv("DENDROVA_FRAME_PNG_DIR")) {
-            gl.savePng((std::string(std::getenv("DENDROVA_FRAME_PNG_DIR")) + "/" + name + ".png").c_str());
+            gl.savePng(
+                (std::string(std::getenv("DENDROVA_FRAME_PNG_DIR")) + "/" + name + ".png").c_str());
         }
         return gl.readPixels();
     }
@@ -132,7 +136,7 @@ TEST_F(FrameTest, ShadowDarkensTheGroundWithItsDensities) {
         }
     }
     EXPECT_GT(shadow, 800);
-    EXPECT_EQ(unchanged, shadow);  // densities 0: exactly the bare ground
+    EXPECT_EQ(unchanged, shadow);       // densities 0: exactly the bare ground
     EXPECT_GT(darker, shadow * 9 / 10); // defaults: darker than the bare ground
 }
 
