@@ -37,9 +37,8 @@ private slots:
             app.viewer.SetOuterSize(600, 400);
             QTest::qWait(50);
             QTest::keyPress(&app.viewer, Qt::Key_Left);
-            QTest::qWait(40);
+            QTRY_VERIFY(app.viewer.camera.azimuth < 19346.0f - 4.0f); // stepping repeats
             QTest::keyRelease(&app.viewer, Qt::Key_Left);
-            QVERIFY(app.viewer.camera.azimuth < 19346.0f - 4.0f);
             app.viewer.OnTimer(MoveTimerId);
             app.viewer.OnTimer(SpinTimerId);
             QTest::keyClick(&app.viewer, Qt::Key_H);

@@ -1,7 +1,7 @@
 // The viewer window on a real X server (xvfb-run) with a real Mesa context.
 #include <GL/gl.h>
 
-#include <QSignalSpy>
+#include <QElapsedTimer>
 #include <QTest>
 
 #include "RecordingPlatform.h"
@@ -110,8 +110,7 @@ private slots:
         // The keyboard's own auto-repeat is swallowed.
         QTest::simulateEvent(viewer.get(), true, Qt::Key_Left, Qt::NoModifier, QString(), true);
         QCOMPARE(viewer->camera.azimuth, azimuth - 4.0f);
-        QTest::qWait(120);
-        QVERIFY(viewer->camera.azimuth < azimuth - 8.0f);
+        QTRY_VERIFY(viewer->camera.azimuth < azimuth - 8.0f); // the 10 ms repeat
         QTest::keyRelease(viewer.get(), Qt::Key_Left);
         QVERIFY(!viewer->isTimerRunning(KeyRepeatTimerId));
         QCOMPARE(viewer->lastKey, 0);
@@ -239,11 +238,21 @@ private slots:
         const float azimuth = viewer->camera.azimuth;
         viewer->OnTimer(SpinTimerId);
         QCOMPARE(viewer->camera.azimuth, azimuth + 0.5f);
+        QElapsedTimer clock;
+        clock.start();
         QTest::keyClick(viewer.get(), Qt::Key_S);
-        QTest::qWait(300);
+        QTRY_VERIFY(viewer->camera.azimuth >= azimuth + 0.5f + 1.0f);
         QTest::keyClick(viewer.get(), Qt::Key_S);
+        const qint64 elapsed = clock.elapsed();
+        // Half a degree a tick, and no more ticks than 50 ms periods have passed.
         const float turned = viewer->camera.azimuth - azimuth - 0.5f;
-        QVERIFY2(turned >= 2.0f && turned <= 3.5f, qPrintable(QString::number(turned)));
+        const int ticks = static_cast<int>(turned / 0.5f);
+        QCOMPARE(turned, ticks * 0.5f);
+        QVERIFY2(ticks <= elapsed / 50 + 1,
+                 qPrintable(QString("%1 ticks in %2 ms").arg(ticks).arg(elapsed)));
+        const float stopped = viewer->camera.azimuth;
+        QTest::qWait(120);
+        QCOMPARE(viewer->camera.azimuth, stopped);
     }
 
 private:
