@@ -39,7 +39,13 @@ shoot() { # name, keys..., then the geometry to crop ("viewer" or "viewer+panel"
     done
     sleep 1.5
     for key in "$@"; do
-        xdotool key --window "$window" "$key"
+        # "panel:KEY" goes to the control panel, anything else to the viewer.
+        local target=$window
+        if [ "${key#panel:}" != "$key" ]; then
+            target=$(xdotool search --name "^ Control Panel$" | head -n 1)
+            key=${key#panel:}
+        fi
+        xdotool key --window "$target" "$key"
         sleep 0.8
     done
     eval "$(xdotool getwindowgeometry --shell "$window")"
@@ -60,5 +66,5 @@ config 25 0 0
 shoot scene-depth25 viewer
 # The panel just right of the viewer (the viewer is centred on the 1280-pixel screen).
 config 19.29 $(((1280 + 760) / 2 + 6)) $(((800 - 520) / 2))
-shoot viewer-and-panel viewer+panel t
+shoot viewer-and-panel viewer+panel t panel:Down panel:Down
 echo "screenshots written to $out"
