@@ -3,6 +3,7 @@
 
 #include "app/TreeApp.h"
 #include "platform/QtPlatform.h"
+#include "platform/QuitSignals.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -11,6 +12,9 @@ int main(int argc, char** argv) {
     int exitCode = 0;
     {
         TreeApp app;
+        // Asked to end by the session or a terminal: close as the user would, so the
+        // settings are kept.
+        OnQuitSignals([&app] { app.CloseSequence(); });
         app.Start();
         exitCode = app.Exit(QApplication::exec());
     }

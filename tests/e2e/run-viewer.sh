@@ -63,4 +63,17 @@ fi
 wait "$pid" || { echo "FAILED: the program exited with an error"; fail=1; }
 size=$(stat -c %s TreeModl.Cfg 2>/dev/null || echo 0)
 check "the parameter file has 96 bytes" "[ $size -eq 96 ]"
+
+# Asked to end by a signal, the program still closes properly and keeps the settings.
+rm -f TreeModl.Cfg
+"$program" &
+pid=$!
+for _ in $(seq 1 150); do
+    xdotool search --name "^ Dendrova on " >/dev/null 2>&1 && break
+    sleep 0.1
+done
+kill -TERM "$pid"
+wait "$pid" || { echo "FAILED: the program ended with an error after SIGTERM"; fail=1; }
+size=$(stat -c %s TreeModl.Cfg 2>/dev/null || echo 0)
+check "SIGTERM still writes the parameter file" "[ $size -eq 96 ]"
 exit $fail
