@@ -57,9 +57,16 @@ template <typename T> std::unique_ptr<T> TryCreate(GrowthBudgetState& budget) {
 
 } // namespace
 
-bool GrowthBudgetState::reserve(int64_t records) {
+bool GrowthBudgetState::affords(int64_t records) {
     if (capped || remaining < records) {
         capped = true;
+        return false;
+    }
+    return true;
+}
+
+bool GrowthBudgetState::reserve(int64_t records) {
+    if (!affords(records)) {
         return false;
     }
     remaining -= records;
@@ -118,10 +125,9 @@ void Segment::Grow(int32_t n, float s, GrowthBudgetState& budget) {
     }
     // A fork is only worth creating together with its first segment, since the
     // drawing expects every chain to have one.
-    if (!budget.reserve(2)) {
+    if (!budget.affords(2) || !budget.reserve(1)) {
         return;
     }
-    budget.remaining += 1; // the first segment is reserved again by Fork::Grow
     fork = TryCreate<Fork>(budget);
     if (!fork) {
         return;

@@ -23,6 +23,8 @@ struct GrowthBudgetState {
     int64_t created = 0;
     bool capped = false;
 
+    // True when `records` more records fit; otherwise false, and the growth is capped.
+    bool affords(int64_t records);
     // Reserves `records` records; false (and capped) once the budget cannot cover them.
     bool reserve(int64_t records);
 };
