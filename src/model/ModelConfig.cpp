@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr const char* TemporaryFileName = "TreeModl.Cfg.new";
-
 void PutU32(uint8_t* at, uint32_t v) {
     at[0] = static_cast<uint8_t>(v);
     at[1] = static_cast<uint8_t>(v >> 8);
@@ -73,8 +71,8 @@ std::array<uint8_t, ModelConfigRecordSize> ModelConfigRecord::Serialize() const 
     return out;
 }
 
-void LoadModelConfig(WindowGeometry& geometry, Camera& camera) {
-    std::ifstream file(ModelConfigFileName, std::ios::binary);
+void LoadModelConfig(WindowGeometry& geometry, Camera& camera, const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
     if (!file.is_open()) {
         return;
     }
@@ -102,16 +100,18 @@ void LoadModelConfig(WindowGeometry& geometry, Camera& camera) {
     }
 }
 
-void SaveModelConfig(const WindowGeometry& geometry, const Camera& camera) {
+bool SaveModelConfig(const WindowGeometry& geometry, const Camera& camera,
+                     const std::string& path) {
     ModelConfigRecord record{geometry, camera, {}};
     for (int row = 0; row < ParamCount; ++row) {
         record.params[row] = *ParamTable[row].value;
     }
     const auto bytes = record.Serialize();
 
+    const std::string temporary = path + ".new";
     bool written = false;
     {
-        std::ofstream file(TemporaryFileName, std::ios::binary | std::ios::trunc);
+        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
         if (file.is_open()) {
             file.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
             file.flush();
@@ -122,10 +122,11 @@ void SaveModelConfig(const WindowGeometry& geometry, const Camera& camera) {
     }
     std::error_code ec;
     if (written) {
-        std::filesystem::rename(TemporaryFileName, ModelConfigFileName, ec);
+        std::filesystem::rename(temporary, path, ec);
         if (!ec) {
-            return;
+            return true;
         }
     }
-    std::filesystem::remove(TemporaryFileName, ec);
+    std::filesystem::remove(temporary, ec);
+    return false;
 }

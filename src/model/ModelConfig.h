@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "model/Camera.h"
 
@@ -28,10 +29,13 @@ struct ModelConfigRecord {
     std::array<uint8_t, ModelConfigRecordSize> Serialize() const;
 };
 
-// Reads the file into geometry, camera and treeParams, keeping what the file does not
-// validly hold. Silent on every failure.
-void LoadModelConfig(WindowGeometry& geometry, Camera& camera);
+// Reads the file at `path` into geometry, camera and treeParams, keeping what the file
+// does not validly hold. Silent on every failure.
+void LoadModelConfig(WindowGeometry& geometry, Camera& camera,
+                     const std::string& path = ModelConfigFileName);
 
-// Writes geometry, camera and treeParams. The old file is replaced atomically, so a
-// failed write leaves it intact. Silent on every failure.
-void SaveModelConfig(const WindowGeometry& geometry, const Camera& camera);
+// Writes geometry, camera and treeParams to `path`. The old file is replaced atomically
+// (through `path` + ".new"), so a failed write leaves it intact. Returns whether the new
+// file is in place.
+bool SaveModelConfig(const WindowGeometry& geometry, const Camera& camera,
+                     const std::string& path = ModelConfigFileName);
