@@ -1,16 +1,17 @@
 #include "app/BatchRun.h"
 
-#include <QCoreApplication>
-
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "export/ExportTree.h"
 #include "export/FileOutput.h"
 #include "export/PngEncoder.h"
 #include "model/LeafRandomTable.h"
 #include "model/ModelConfig.h"
 #include "model/TreeModel.h"
+#include "model/TreeParams.h"
 #include "platform/QtPlatform.h"
 #include "viewer/StillFrame.h"
 
@@ -32,6 +33,46 @@ private:
     }
     QtPlatform pictures_;
 };
+
+// A percentage on stderr for work that takes longer than a second, rewritten in place.
+class ProgressLine {
+public:
+    explicit ProgressLine(std::string what) : what_(std::move(what)) {}
+    ~ProgressLine() {
+        if (shown_ >= 0) {
+            std::fprintf(stderr, "\n");
+        }
+    }
+    void Report(double fraction) {
+        const auto elapsed = std::chrono::steady_clock::now() - start_;
+        const int percent = static_cast<int>(fraction * 100.0);
+        if (elapsed < std::chrono::seconds(1) || percent == shown_) {
+            return;
+        }
+        shown_ = percent;
+        std::fprintf(stderr, "\rdendrova: %s %3d%%", what_.c_str(), percent);
+        std::fflush(stderr);
+    }
+
+private:
+    std::string what_;
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+    int shown_ = -1;
+};
+
+std::string ExportFile(const std::string& path, const TreeModel& model) {
+    TreePictures pictures;
+    std::string error;
+    if (!LoadTreePictures(pictures, error)) {
+        return error;
+    }
+    // Building the mesh counts as the first half of the work, writing it as the second.
+    ProgressLine progress("writing " + path);
+    const TreeMesh mesh = BuildTreeMesh(model, treeParams);
+    progress.Report(0.5);
+    return ExportTree(path, mesh, pictures, CurrentExportInfo(leafRandomTable.seed),
+                      [&progress](double f) { progress.Report(0.5 + 0.5 * f); });
+}
 
 int Fail(const std::string& message) {
     std::fprintf(stderr, "dendrova: %s\n", message.c_str());
@@ -77,7 +118,7 @@ int RunBatch(const CommandLineOptions& options) {
 
     std::string error;
     if (!options.exportPath.empty()) {
-        error = "--export is not available yet";
+        error = ExportFile(options.exportPath, model);
     }
     if (error.empty() && !options.renderPath.empty()) {
         error = RenderPicture(options, geometry, camera, model);

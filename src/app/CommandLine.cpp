@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <fstream>
 
+#include "export/ExportTree.h"
+
 namespace {
 
 constexpr const char* ProgramName = "dendrova";
@@ -127,7 +129,7 @@ std::string ReadValues(const QCommandLineParser& parser, CommandLineOptions& opt
     }
     if (parser.isSet(QStringLiteral("export"))) {
         const QString path = parser.value(QStringLiteral("export"));
-        if (!EndsWith(path, ".glb") && !EndsWith(path, ".obj")) {
+        if (!IsExportPath(path.toStdString())) {
             return bad("export", path, "the file name must end in .glb or .obj");
         }
         options.exportPath = path.toStdString();
