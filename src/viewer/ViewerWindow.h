@@ -18,6 +18,7 @@
 #include "viewer/Navigation.h"
 
 class QOpenGLContext;
+class GlContextState;
 
 // What the viewer needs of the control panel: the statistics of every frame, and
 // showing it on the Tree command. The application connects the two.
@@ -68,6 +69,8 @@ public:
     QSize NormalOuterSize() const;
 
     bool isTimerRunning(int timerId) const;
+    // What the drawing remembers about the window's OpenGL context; null without one.
+    GlContextState* glState() const { return glState_.get(); }
 
     Camera camera;
     OverlayButton hoveredButton = OverlayButton::None;
@@ -107,11 +110,13 @@ protected:
 private:
     void InitializeWindow();
     bool InitContext();
+    void MakeContextCurrent();
     void ShowContextFailure(int errorCode);
     void UpdateHover(QPointF position);
     void RememberNormalSize();
 
     std::unique_ptr<QOpenGLContext> context_;
+    std::unique_ptr<GlContextState> glState_;
     QCursor handCursor_{Qt::PointingHandCursor};
     QCursor arrowCursor_{Qt::ArrowCursor};
     QIcon icon_;
