@@ -50,8 +50,8 @@ QList<QCommandLineOption> DeclaredOptions() {
                         "exit. Needs no X server."),
          QStringLiteral("out.png")},
         {QStringLiteral("size"),
-         QStringLiteral("Picture size for --render, up to 4096x4096 (default: the viewer's "
-                        "remembered window size)."),
+         QStringLiteral("Picture size for --render, up to 4096x4096 (default: the window "
+                        "size stored in the --params file, otherwise 540x350)."),
          QStringLiteral("WxH")},
         {QStringLiteral("no-overlay"),
          QStringLiteral("Leave the on-screen buttons and pictures out of --render.")},
