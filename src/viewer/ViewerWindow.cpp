@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 
 #include "model/LeafRandomTable.h"
 #include "model/TreeParams.h"
@@ -435,36 +434,4 @@ void ViewerWindow::ShowControlPanel() {
     if (panel) {
         panel->ShowAndFocus();
     }
-}
-
-bool ViewerWindow::SaveSnapshot() {
-    if (!contextReady || clientWidth <= 0 || clientHeight <= 0) {
-        return false;
-    }
-    captureNextFrame_ = true;
-    RenderFrame();
-    const std::string path = FreeOutputName(outputFolder, leafRandomTable.seed, ".png");
-    const std::string error =
-        SaveFramePicture(path, capturedFrame_, clientWidth, clientHeight, leafRandomTable.seed);
-    capturedFrame_.clear();
-    return ReportOutput(path, error);
-}
-
-bool ViewerWindow::ExportGlb() {
-    if (!contextReady) {
-        return false;
-    }
-    const std::string path = FreeOutputName(outputFolder, leafRandomTable.seed, ".glb");
-    return ReportOutput(path, SaveTreeGlb(path, model, leafRandomTable.seed));
-}
-
-bool ViewerWindow::ReportOutput(const std::string& path, const std::string& error) {
-    if (!error.empty()) {
-        notice_.Show(QString::fromStdString(error), 8000);
-        return false;
-    }
-    lastOutputPath = path;
-    const std::string name = std::filesystem::path(path).filename().string();
-    notice_.Show(QStringLiteral("saved ") + QString::fromStdString(name));
-    return true;
 }
