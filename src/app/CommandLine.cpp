@@ -23,6 +23,8 @@ const QString Epilogue = QStringLiteral(
     "\nThe same parameters and the same --seed give the same tree: identical exports and\n"
     "identical pictures. Without --seed the leaves' random factors are seeded from the\n"
     "clock; the viewer shows the seed in use in its title and its control panel.\n"
+    "\nIn the viewer, P saves a picture of the view and E exports the tree as .glb into the\n"
+    "working folder, as dendrova-seed<n>-<k>.png and .glb under names not yet taken.\n"
     "\nExit status: 0 on success, 1 when a file cannot be written or no OpenGL context can\n"
     "be had for --render, 2 for an unknown option or a bad value (nothing is written).\n");
 
