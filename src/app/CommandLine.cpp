@@ -177,7 +177,11 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(Description);
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption help = parser.addHelpOption();
+    // Qt's own help option would also offer --help-all, which lists Qt's options only when
+    // an application object exists; this program parses before making one.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Displays this help."));
+    parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
     parser.addOptions(DeclaredOptions());
 
@@ -198,7 +202,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         }
         return fail(message.toStdString());
     }
-    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+    if (parser.isSet(help)) {
         result.action = CommandLine::Action::Print;
         result.text = HelpText(parser);
         return result;
