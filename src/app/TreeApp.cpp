@@ -52,6 +52,8 @@ bool TreeApp::Start() {
     panel.Create(&viewer);
     panel.hide();
     PlacePanel(QPoint(geometry.panelLeft, geometry.panelTop));
+    // The frames drawn so far came before the panel could show their statistics.
+    panel.ShowStatistics(viewer.lastStatistics);
 
     viewer.requestActivate();
     return true;
