@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 
 #include "app/ScreenFit.h"
@@ -28,6 +29,7 @@ TreeApp::~TreeApp() {
 }
 
 bool TreeApp::Start() {
+    starting_ = true;
     LoadModelConfig(geometry, viewer.camera);
     CreateLeafRandomTable();
 
@@ -54,6 +56,12 @@ bool TreeApp::Start() {
     PlacePanel(QPoint(geometry.panelLeft, geometry.panelTop));
     // The frames drawn so far came before the panel could show their statistics.
     panel.ShowStatistics(viewer.lastStatistics);
+    starting_ = false;
+    if (closeAfterStart_) {
+        // Asked to close while starting (a signal, the window manager's close): close as
+        // soon as the event loop runs, which the close sequence ends.
+        QTimer::singleShot(0, &viewer, [this] { CloseSequence(); });
+    }
 
     viewer.requestActivate();
     return true;
@@ -84,6 +92,10 @@ void TreeApp::PlacePanel(QPoint corner) {
 
 void TreeApp::CloseSequence() {
     if (closed_) {
+        return;
+    }
+    if (starting_) {
+        closeAfterStart_ = true;
         return;
     }
     closed_ = true;

@@ -38,4 +38,6 @@ private:
     void PlacePanel(QPoint corner);
 
     bool closed_ = false;
+    bool starting_ = false;
+    bool closeAfterStart_ = false;
 };
