@@ -2,7 +2,6 @@
 #include <GL/gl.h>
 
 #include <QElapsedTimer>
-#include <QFocusEvent>
 #include <QTest>
 
 #include "RecordingPlatform.h"
@@ -278,19 +277,6 @@ private slots:
         // The keyboard's repeat of a key held since before the viewer had the focus.
         QTest::simulateEvent(viewer.get(), true, Qt::Key_Escape, Qt::NoModifier, QString(), true);
         QCOMPARE(cancels, 1);
-
-        // An arrow held while the focus moves away stops turning the view.
-        QTest::keyPress(viewer.get(), Qt::Key_Right);
-        QVERIFY(viewer->isTimerRunning(KeyRepeatTimerId));
-        QFocusEvent focusOut(QEvent::FocusOut, Qt::MouseFocusReason);
-        QCoreApplication::sendEvent(viewer.get(), &focusOut);
-        QVERIFY(!viewer->isTimerRunning(KeyRepeatTimerId));
-        const float azimuth = viewer->camera.azimuth;
-        QTest::qWait(50);
-        QCOMPARE(viewer->camera.azimuth, azimuth);
-        QTest::keyPress(viewer.get(), Qt::Key_Right); // back here: a new press turns again
-        QCOMPARE(viewer->camera.azimuth, azimuth + 4.0f);
-        QTest::keyRelease(viewer.get(), Qt::Key_Right);
     }
 
     void heldMailKeyOpensOneMailWindowAndAFailureIsShown() {
@@ -310,17 +296,6 @@ private slots:
         QVERIFY(platform.warnings[0].find("feedback@dendrova.example") != std::string::npos);
         platform.openSucceeds = true;
         platform.warnings.clear();
-    }
-
-    void leavingTheWindowClearsTheHover() {
-        QTest::mouseMove(viewer.get(), ButtonAt(150));
-        QTRY_COMPARE(viewer->hoveredButton, OverlayButton::Spin);
-        const int64_t frames = viewer->framesDrawn;
-        QEvent leave(QEvent::Leave);
-        QCoreApplication::sendEvent(viewer.get(), &leave);
-        QCOMPARE(viewer->hoveredButton, OverlayButton::None);
-        QCOMPARE(viewer->framesDrawn, frames + 1);
-        QCOMPARE(viewer->cursor().shape(), Qt::ArrowCursor);
     }
 
     void sizeStaysWhereTheOverlayFitsAndTheRendererCanDraw() {
