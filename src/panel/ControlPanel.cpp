@@ -364,8 +364,8 @@ void ControlPanel::mouseMoveEvent(QMouseEvent* e) {
     if (pressPending_ && (e->buttons() & Qt::LeftButton) &&
         (global - dragStartGlobal_).manhattanLength() >= MoveThresholdPx) {
         pressPending_ = false;
-        // Started only now, the window manager's move always sees the button held and
-        // ends with its release.
+        // Started while the button is held and the pointer moving, the window manager's
+        // move is not left running by a quick click.
         if (windowHandle() != nullptr && windowHandle()->startSystemMove())
             return;
         dragging_ = true;

@@ -190,8 +190,7 @@ void ViewerWindow::SetOuterSize(int width, int height) {
 }
 
 bool ViewerWindow::WaitUntilExposed(int timeoutMs) {
-    // Input stays queued for the event loop; so do the quit signals, which run the close
-    // sequence and must not run before the start-up is complete.
+    // Keys and clicks wait for the event loop.
     const QDeadlineTimer deadline(timeoutMs);
     while (!isExposed() && !deadline.hasExpired()) {
         QCoreApplication::processEvents(

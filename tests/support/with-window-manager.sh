@@ -4,9 +4,10 @@
 # Usage: with-window-manager.sh <command> [arguments...]
 set -euo pipefail
 
-openbox --sm-disable >/dev/null 2>&1 &
+log=$(mktemp)
+openbox --sm-disable >"$log" 2>&1 &
 wm=$!
-trap 'kill "$wm" 2>/dev/null || true; wait "$wm" 2>/dev/null || true' EXIT
+trap 'kill "$wm" 2>/dev/null || true; wait "$wm" 2>/dev/null || true; rm -f "$log"' EXIT
 
 # The window manager is up once it has announced itself on the root window.
 for _ in $(seq 1 300); do
@@ -14,7 +15,8 @@ for _ in $(seq 1 300); do
         break
     fi
     if ! kill -0 "$wm" 2>/dev/null; then
-        echo "with-window-manager: openbox did not start" >&2
+        echo "with-window-manager: openbox did not start on $DISPLAY:" >&2
+        cat "$log" >&2
         exit 1
     fi
     sleep 0.1
