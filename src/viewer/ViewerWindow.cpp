@@ -173,9 +173,15 @@ void ViewerWindow::LimitSurfaceSize() {
     if (dims[0] <= 0 || dims[1] <= 0) {
         return;
     }
+    largestSurface_ = QSize(dims[0], dims[1]);
     const qreal ratio = devicePixelRatio();
     setMaximumSize(QSize(std::max(minimumWidth(), static_cast<int>(dims[0] / ratio)),
                          std::max(minimumHeight(), static_cast<int>(dims[1] / ratio))));
+}
+
+bool ViewerWindow::SurfaceTooLarge(int cx, int cy) const {
+    return largestSurface_.isValid() &&
+           (cx > largestSurface_.width() || cy > largestSurface_.height());
 }
 
 void ViewerWindow::SetOuterSize(int width, int height) {
@@ -225,7 +231,7 @@ void ViewerWindow::RebuildTree() {
 }
 
 void ViewerWindow::RenderFrame() {
-    if (!contextReady || !context_) {
+    if (!contextReady || !context_ || SurfaceTooLarge(clientWidth, clientHeight)) {
         return;
     }
     if (QOpenGLContext::currentContext() != context_.get()) {
@@ -249,6 +255,12 @@ void ViewerWindow::RenderFrame() {
 void ViewerWindow::OnSize(int cx, int cy) {
     clientWidth = cx;
     clientHeight = cy;
+    if (SurfaceTooLarge(cx, cy)) {
+        // Made larger than the renderer can draw by something that ignores the maximum
+        // size (there is no window manager): nothing is drawn until it is back within it.
+        resize(size().boundedTo(maximumSize()));
+        return;
+    }
     if (cy <= 0 || !contextReady || !context_) {
         return;
     }

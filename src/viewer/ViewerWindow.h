@@ -125,6 +125,7 @@ private:
     void SetHovered(OverlayButton button);
     void RememberNormalSize();
     void LimitSurfaceSize();
+    bool SurfaceTooLarge(int cx, int cy) const;
 
     std::unique_ptr<QOpenGLContext> context_;
     QCursor handCursor_{Qt::PointingHandCursor};
@@ -134,6 +135,7 @@ private:
     QBasicTimer moveTimer_;
     QBasicTimer spinTimer_;
     QSize normalOuterSize_;
+    QSize largestSurface_; // device pixels; the largest viewport of the implementation
     // Keys whose key-down reached this window and whose key-up has not yet come.
     std::set<int32_t> keysDown_;
 };

@@ -310,6 +310,11 @@ private slots:
         QTRY_COMPARE(viewer->OverlaySize(), viewer->size());
         QTest::mouseMove(viewer.get(), ButtonAt(28));
         QTRY_COMPARE(viewer->hoveredButton, OverlayButton::Help);
+        // Made larger than that by something that ignores the maximum: nothing is drawn.
+        const int64_t frames = viewer->framesDrawn;
+        viewer->OnSize(dims[0] + 1, 200);
+        viewer->RenderFrame();
+        QCOMPARE(viewer->framesDrawn, frames);
     }
 
 private:
