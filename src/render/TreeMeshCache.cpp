@@ -34,12 +34,14 @@ constexpr size_t PieceVertices = 32768;
 
 // Makes the part's buffer objects hold `vertices` vertices. Their storage is kept from
 // one tree to the next, so a regrowth writes into memory the driver already has; it is
-// made anew only when too small, or four times too large.
+// made anew only when too small, or over four times too large.
 void ReserveBuffers(const BufferFunctions& gl, PartBuffers& part, size_t vertices, bool colours) {
     if (vertices <= part.vertexCapacity && vertices >= part.vertexCapacity / 4 &&
         part.positions != 0) {
         return;
     }
+    // An eighth more, so that the slightly larger tree of the next slider step still fits.
+    vertices += vertices / 8;
     auto specify = [&](GLuint& name, GLsizeiptr bytesPerVertex) {
         if (name == 0) {
             gl.genBuffers(1, &name);
