@@ -95,6 +95,7 @@ void DragDepAttenuate(benchmark::State& state, TreeDrawMode mode) {
     const QPoint start = slider->mapTo(&panel, HandleCentre(slider));
     std::vector<double> moves;
     double total = 0.0;
+    const int64_t framesBefore = viewer.framesDrawn;
     for (auto _ : state) {
         QElapsedTimer whole;
         whole.start();
@@ -118,6 +119,7 @@ void DragDepAttenuate(benchmark::State& state, TreeDrawMode mode) {
     state.counters["longest_ms"] = sorted.empty() ? 0.0 : sorted.back();
     state.counters["median_ms"] = sorted.empty() ? 0.0 : sorted[sorted.size() / 2];
     state.counters["whole_s"] = total;
+    state.counters["frames"] = static_cast<double>(viewer.framesDrawn - framesBefore);
     state.counters["final_value"] = treeParams.sseDepAttenuate;
     state.counters["capped"] = viewer.model.lastGrowthCapped() ? 1 : 0;
     panel.hide();
