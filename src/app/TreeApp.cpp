@@ -4,6 +4,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <cstdio>
+
 #include "model/LeafRandomTable.h"
 
 TreeApp::TreeApp() {
@@ -71,7 +73,11 @@ void TreeApp::CloseSequence() {
 }
 
 int TreeApp::Exit(int exitCode) {
-    SaveModelConfig(geometry, viewer.camera);
+    std::string error;
+    if (!SaveModelConfig(geometry, viewer.camera, ModelConfigFileName, &error)) {
+        std::fprintf(stderr, "%s: the settings were not saved: %s\n",
+                     qPrintable(QCoreApplication::applicationName()), error.c_str());
+    }
     FreeLeafRandomTable();
     return exitCode;
 }
