@@ -49,7 +49,7 @@ fuzz: deps
 	@cmake --build $(FUZZ_DIR) --target model_config_fuzz
 	@mkdir -p $(FUZZ_DIR)/corpus
 	@$(FUZZ_DIR)/tests/fuzz/model_config_fuzz -max_total_time=$(FUZZ_SECONDS) \
-		-print_final_stats=1 $(FUZZ_DIR)/corpus tests/fuzz/corpus
+		-print_final_stats=1 -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus tests/fuzz/corpus
 
 # Redraws the built-in pictures under resources/.
 pictures: build
