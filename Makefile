@@ -28,7 +28,9 @@ bench: build
 	@xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD_DIR)/bench/dendrova-frame-bench $(BENCH_FLAGS)
 
 # The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer in its own
-# folder. Leaks inside Mesa and D-Bus are suppressed (tests/sanitize/lsan.supp says why).
+# folder. Leaks inside Mesa and D-Bus are suppressed (tests/sanitize/lsan.supp says why);
+# the preloaded helper keeps run-time loaded libraries in place so the leak report can
+# name them. Any other report fails its test.
 SANITIZE_DIR ?= build-sanitize
 SANITIZE_ENV = LD_PRELOAD=$(abspath $(SANITIZE_DIR))/tests/sanitize/libdendrova_keep_loaded.so \
 	ASAN_OPTIONS=detect_leaks=1:verify_asan_link_order=0 \
