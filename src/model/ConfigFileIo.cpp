@@ -113,11 +113,21 @@ bool ReplaceFileAtomically(const std::string& path, const uint8_t* data, size_t 
     if (target.empty()) {
         return false;
     }
+    // Only a regular file is replaced: a directory, FIFO or device under the name is not
+    // ours to remove.
+    struct stat info;
+    const bool exists = ::stat(target.c_str(), &info) == 0;
+    if (exists && !S_ISREG(info.st_mode)) {
+        if (error) {
+            *error = "cannot replace " + target + ": it is not a regular file";
+        }
+        return false;
+    }
+    const mode_t mode = exists ? info.st_mode & 0777 : 0666;
     const std::string temporary = target + ".new";
 
     // A leftover of an interrupted save, or a link planted under our name: neither holds
     // anything of value, and unlinking a link leaves the file it points to alone.
-    struct stat info;
     if (::lstat(temporary.c_str(), &info) == 0 &&
         (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode))) {
         ::unlink(temporary.c_str());
@@ -137,8 +147,8 @@ bool ReplaceFileAtomically(const std::string& path, const uint8_t* data, size_t 
         return false;
     }
     // The new file gets the permissions the user gave the old one.
-    if (::stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
-        ::fchmod(fd, info.st_mode & 0777);
+    if (exists) {
+        ::fchmod(fd, mode);
     }
     bool written = WriteAll(fd, data, size) && ::fsync(fd) == 0;
     int code = errno;

@@ -21,7 +21,8 @@ std::string ResolveLinkChain(const std::string& path, std::string* error);
 // bytes go to a new file created exclusively beside the target ("<target>.new"), which
 // is then renamed over it. A stale temporary file of ours or a link under that name is
 // removed first; anything else there (a directory, a FIFO) makes the save fail and stays.
-// The target's permission bits are kept. On failure the old file is untouched, nothing
+// A target that exists but is not a regular file is not replaced. The target's
+// permission bits are kept. On failure the old file is untouched, nothing
 // this call did not create is removed, and `error` (if given) says what went wrong.
 bool ReplaceFileAtomically(const std::string& path, const uint8_t* data, size_t size,
                            std::string* error);

@@ -297,6 +297,13 @@ TEST_F(ModelConfigTest, FailedSaveKeepsTheOldFileIntactAndSaysWhy) {
     EXPECT_TRUE(fs::is_directory("TreeModl.Cfg.new"));
     fs::remove("TreeModl.Cfg.new");
 
+    // Nor is a FIFO in the file's place.
+    fs::remove(ModelConfigFileName);
+    ASSERT_EQ(::mkfifo(ModelConfigFileName, 0600), 0);
+    EXPECT_FALSE(SaveModelConfig(geometry, camera));
+    EXPECT_TRUE(fs::is_fifo(ModelConfigFileName));
+    fs::remove(ModelConfigFileName);
+
     // A 0-byte leftover of an interrupted save is no obstacle and does not stay.
     std::ofstream("TreeModl.Cfg.new").close();
     EXPECT_TRUE(SaveModelConfig(geometry, camera));
