@@ -37,9 +37,12 @@ std::string ReadLink(const std::string& path) {
 bool WriteAll(int fd, const uint8_t* data, size_t size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            if (n == 0) {
+                errno = ENOSPC; // nothing stored and no reason given: the disk took no more
             }
             return false;
         }
