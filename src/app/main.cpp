@@ -6,16 +6,18 @@
 #include "platform/QuitSignals.h"
 
 int main(int argc, char** argv) {
+    // Before anything else, so that a signal during the start-up is held, not fatal.
+    CatchQuitSignals();
     QApplication application(argc, argv);
     QtPlatform platform;
     SetPlatform(&platform);
     int exitCode = 0;
     {
         TreeApp app;
-        // Asked to end by the session or a terminal: close as the user would, so the
-        // settings are kept.
-        OnQuitSignals([&app] { app.CloseSequence(); });
         app.Start();
+        // Asked to end by the session or a terminal (also while starting): close as the
+        // user would, on the event loop's first turn, so the settings are kept.
+        OnQuitSignals([&app] { app.CloseSequence(); });
         exitCode = app.Exit(QApplication::exec());
     }
     SetPlatform(nullptr);
