@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cstdint>
 
 #include "mesh/TreeGeometry.h"
 #include "model/Material.h"
@@ -23,7 +24,8 @@ const void* Source(const GlContextState& state, GLenum target, GLuint buffer,
     const size_t offset = first * static_cast<size_t>(size);
     if (state.treeMesh.inBuffers) {
         state.buffers.bindBuffer(target, buffer);
-        return static_cast<const char*>(nullptr) + offset * sizeof(T);
+        // A buffer offset travels in the pointer argument.
+        return reinterpret_cast<const void*>(static_cast<uintptr_t>(offset * sizeof(T)));
     }
     return data.data() + offset;
 }
