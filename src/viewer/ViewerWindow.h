@@ -19,6 +19,7 @@
 #include "viewer/Navigation.h"
 
 class QOpenGLContext;
+class GlContextState;
 
 // What the viewer needs of the control panel: the statistics of every frame, and
 // showing it on the Tree command. The application connects the two.
@@ -76,6 +77,8 @@ public:
     QSize NormalOuterSize() const;
 
     bool isTimerRunning(int timerId) const;
+    // What the drawing remembers about the window's OpenGL context; null without one.
+    GlContextState* glState() const { return glState_.get(); }
 
     // Smallest client area at which the overlay's pieces do not overlap.
     static constexpr int MinimumClientWidth = 256;
@@ -120,6 +123,7 @@ protected:
 private:
     void InitializeWindow();
     bool InitContext();
+    void MakeContextCurrent();
     void ShowContextFailure(int errorCode);
     void UpdateHover(QPointF position);
     void SetHovered(OverlayButton button);
@@ -128,6 +132,7 @@ private:
     bool SurfaceTooLarge(int cx, int cy) const;
 
     std::unique_ptr<QOpenGLContext> context_;
+    std::unique_ptr<GlContextState> glState_;
     QCursor handCursor_{Qt::PointingHandCursor};
     QCursor arrowCursor_{Qt::ArrowCursor};
     QIcon icon_;
