@@ -27,6 +27,7 @@ bench: build
 	@$(BUILD_DIR)/bench/dendrova-bench $(BENCH_FLAGS)
 	@xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD_DIR)/bench/dendrova-frame-bench $(BENCH_FLAGS)
 	@xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD_DIR)/bench/dendrova-drag-bench
+	@$(BUILD_DIR)/bench/dendrova-export-bench $(BENCH_FLAGS)
 
 # The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer in its own
 # folder. Leaks inside Mesa and D-Bus are suppressed (tests/sanitize/lsan.supp says why);

@@ -32,8 +32,12 @@ TreeApp::~TreeApp() {
 
 bool TreeApp::Start() {
     starting_ = true;
-    LoadModelConfig(geometry, viewer.camera);
-    CreateLeafRandomTable();
+    LoadModelConfig(geometry, viewer.camera, configPath);
+    if (seed) {
+        CreateLeafRandomTableSeeded(*seed);
+    } else {
+        CreateLeafRandomTable();
+    }
 
     viewer.panel = this;
     panel.viewer = &viewer;

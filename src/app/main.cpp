@@ -1,12 +1,23 @@
 // Dendrova: grows a tree by recursive branching and shows it live with OpenGL.
 #include <QApplication>
 
+#include "app/BatchRun.h"
+#include "app/CommandLine.h"
 #include "app/TreeApp.h"
 #include "platform/QtPlatform.h"
 #include "platform/QuitSignals.h"
 
 int main(int argc, char** argv) {
-    // Before anything else, so that a signal during the start-up is held, not fatal.
+    const CommandLine command = ParseCommandLine(CommandLineArguments(argc, argv));
+    if (command.action != CommandLine::Action::Run) {
+        return FinishCommandLine(command);
+    }
+    // --export and --render end by themselves; Ctrl+C stops them at once.
+    if (command.options.Batch()) {
+        return RunBatch(command.options);
+    }
+    // Before anything else of the viewer, so that a signal during the start-up is held,
+    // not fatal.
     CatchQuitSignals();
     QApplication application(argc, argv);
     QtPlatform platform;
@@ -14,6 +25,10 @@ int main(int argc, char** argv) {
     int exitCode = 0;
     {
         TreeApp app;
+        if (!command.options.paramsPath.empty()) {
+            app.configPath = command.options.paramsPath;
+        }
+        app.seed = command.options.seed;
         app.Start();
         // Asked to end by the session or a terminal (also while starting): close as the
         // user would, on the event loop's first turn, so the settings are kept.

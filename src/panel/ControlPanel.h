@@ -63,6 +63,7 @@ public:
     QLineEdit* CurField() const { return curField_; }
     QCheckBox* AutoCloseBox() const { return autoCloseBox_; }
     QLabel* CautionText() const { return cautionText_; }
+    QLabel* SeedField() const { return seedField_; }
 
     QString maxText = QStringLiteral("n/a");
     QString minText = QStringLiteral("n/a");
@@ -99,6 +100,7 @@ private:
     QLineEdit* curField_ = nullptr;
     QCheckBox* autoCloseBox_ = nullptr;
     QLabel* cautionText_ = nullptr;
+    QLabel* seedField_ = nullptr;
 
     // Hides the panel for the auto-close option once a loss of activation is real.
     void CloseIfInactive();

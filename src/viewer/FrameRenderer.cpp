@@ -40,7 +40,9 @@ void DrawFrame(const FrameScene& scene) {
     DrawTree(*scene.model);
     glPopMatrix();
 
-    drawOverlay(*scene.helpImage, *scene.buttonImage, scene.clientWidth, scene.clientHeight,
-                scene.hoveredButton, scene.helpVisible);
+    if (scene.overlayVisible) {
+        drawOverlay(*scene.helpImage, *scene.buttonImage, scene.clientWidth, scene.clientHeight,
+                    scene.hoveredButton, scene.helpVisible);
+    }
     glFinish();
 }

@@ -17,6 +17,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "model/LeafRandomTable.h"
 #include "model/TreeParams.h"
 #include "platform/Platform.h"
 #include "render/GlContextState.h"
@@ -130,7 +131,9 @@ void ViewerWindow::InitializeWindow() {
             title += std::string(" (") + version + ")";
         }
     }
-    setTitle(QString::fromStdString(title));
+    // The seed lets the tree on screen be grown again (--seed).
+    title += " - seed " + std::to_string(leafRandomTable.seed);
+    notice_.SetBaseTitle(QString::fromStdString(title));
 }
 
 bool ViewerWindow::InitContext() {
@@ -246,6 +249,13 @@ void ViewerWindow::RenderFrame() {
                            &helpImage,    &buttonImage, overlay.width(), overlay.height(),
                            hoveredButton, helpVisible};
     DrawFrame(scene);
+    if (captureNextFrame_) {
+        captureNextFrame_ = false;
+        capturedFrame_.assign(static_cast<size_t>(clientWidth) * clientHeight * 4, 0);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, clientWidth, clientHeight, GL_RGBA, GL_UNSIGNED_BYTE,
+                     capturedFrame_.data());
+    }
     if (isExposed()) {
         context_->swapBuffers(this);
     }
@@ -311,6 +321,13 @@ void ViewerWindow::resizeEvent(QResizeEvent* e) {
 }
 
 void ViewerWindow::keyPressEvent(QKeyEvent* e) {
+    // One file per press: a held key writes no more.
+    if (e->key() == Qt::Key_P || e->key() == Qt::Key_E) {
+        if (!e->isAutoRepeat()) {
+            e->key() == Qt::Key_P ? SaveSnapshot() : ExportGlb();
+        }
+        return;
+    }
     const int32_t code = KeyCodeFor(e->key());
     // The repeat of a key that went down in another window (Escape held after it hid the
     // control panel, an arrow held while clicking into this window) is not for this one.

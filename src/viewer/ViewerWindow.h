@@ -17,6 +17,7 @@
 #include "scene/KeyFilter.h"
 #include "scene/Overlay.h"
 #include "viewer/Navigation.h"
+#include "viewer/ViewerOutput.h"
 
 class QOpenGLContext;
 class GlContextState;
@@ -80,6 +81,14 @@ public:
     // What the drawing remembers about the window's OpenGL context; null without one.
     GlContextState* glState() const { return glState_.get(); }
 
+    // P: writes the frame on screen as a PNG file; E: the tree as a .glb file. Both go
+    // into `outputFolder` under a name no other file has, and say so in the title for a
+    // few seconds. True when the file was written (its path in lastOutputPath).
+    bool SaveSnapshot();
+    bool ExportGlb();
+    std::string outputFolder = ".";
+    std::string lastOutputPath;
+
     // Smallest client area at which the overlay's pieces do not overlap.
     static constexpr int MinimumClientWidth = 256;
     static constexpr int MinimumClientHeight = 136;
@@ -128,11 +137,15 @@ private:
     void UpdateHover(QPointF position);
     void SetHovered(OverlayButton button);
     void RememberNormalSize();
+    bool ReportOutput(const std::string& path, const std::string& error);
     void LimitSurfaceSize();
     bool SurfaceTooLarge(int cx, int cy) const;
 
     std::unique_ptr<QOpenGLContext> context_;
     std::unique_ptr<GlContextState> glState_;
+    TitleNotice notice_{*this};
+    bool captureNextFrame_ = false;
+    std::vector<uint8_t> capturedFrame_; // RGBA, bottom row first
     QCursor handCursor_{Qt::PointingHandCursor};
     QCursor arrowCursor_{Qt::ArrowCursor};
     QIcon icon_;
