@@ -26,6 +26,7 @@ void Fill(uint32_t seed) {
     if (!leafRandomTable.entries) {
         return;
     }
+    leafRandomTable.seed = seed;
     FifteenBitGenerator generator(seed);
     for (int i = 0; i < LeafFactorCount; ++i) {
         leafRandomTable.entries[i] = LeafFactorFromSample(generator.next());
@@ -44,6 +45,11 @@ void CreateLeafRandomTableSeeded(uint32_t seed) {
 
 void FreeLeafRandomTable() {
     leafRandomTable.entries.reset();
+}
+
+void ReseedLeafRandomTable(uint32_t seed) {
+    FreeLeafRandomTable();
+    Fill(seed);
 }
 
 float TakeLeafFactor() {

@@ -9,6 +9,7 @@ inline constexpr int LeafFactorCount = 256;
 struct LeafRandomTable {
     std::unique_ptr<float[]> entries; // none before creation and after freeing
     int32_t cursor = 0;               // next entry, taken modulo 256
+    uint32_t seed = 0;                // the generator's seed the entries were made from
 };
 
 extern LeafRandomTable leafRandomTable;
@@ -18,6 +19,8 @@ void CreateLeafRandomTable();
 // Same, seeded with a fixed value, so tests get reproducible factors.
 void CreateLeafRandomTableSeeded(uint32_t seed);
 void FreeLeafRandomTable();
+// Refills the table from `seed` (a parameter file that carries one), keeping the cursor.
+void ReseedLeafRandomTable(uint32_t seed);
 // The entry at the cursor (modulo 256), then the cursor advances. Without a table
 // (its allocation failed) every leaf gets the neutral factor 1.0.
 float TakeLeafFactor();

@@ -1,0 +1,54 @@
+#include "model/Presets.h"
+
+#include <array>
+
+namespace {
+
+// Members in TreeParams order: depth, segment expand, length and radius attenuation,
+// twist, bifurcate angle, side depth and scale attenuation, leaf size and expand angle,
+// shadow length, branch and leaf shadow density.
+constexpr std::array<Preset, 6> Presets = {{
+    {"Defaults", TreeParams{}},
+    {"Placeholder A",
+     {22.0f, 14.0f, 0.88f, 0.78f, 137.5f, 40.0f, 0.75f, 0.9f, 1.6f, 30.0f, 0.98f, 0.3f, 0.25f}},
+    {"Placeholder B",
+     {16.0f, 40.0f, 0.8f, 0.7f, 90.0f, 80.0f, 0.85f, 0.95f, 2.5f, 45.0f, 0.98f, 0.3f, 0.25f}},
+    {"Placeholder C",
+     {24.0f, 8.0f, 0.9f, 0.8f, 100.0f, 25.0f, 0.7f, 0.85f, 1.2f, 10.0f, 1.5f, 0.3f, 0.25f}},
+    {"Placeholder D",
+     {18.0f, 60.0f, 0.85f, 0.72f, 30.0f, 100.0f, 0.8f, 0.9f, 2.0f, 60.0f, 0.98f, 0.3f, 0.25f}},
+    {"Placeholder E",
+     {12.0f, 20.0f, 0.75f, 0.7f, 61.0f, 58.8f, 0.9f, 0.95f, 3.5f, 26.4f, 0.98f, 0.3f, 0.25f}},
+}};
+
+char Folded(char c) {
+    if (c == '-' || c == '_')
+        return ' ';
+    if (c >= 'A' && c <= 'Z')
+        return static_cast<char>(c - 'A' + 'a');
+    return c;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (Folded(a[i]) != Folded(b[i]))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::span<const Preset> BuiltInPresets() {
+    return Presets;
+}
+
+const Preset* FindPreset(std::string_view name) {
+    for (const Preset& preset : Presets) {
+        if (SameName(name, preset.name))
+            return &preset;
+    }
+    return nullptr;
+}
