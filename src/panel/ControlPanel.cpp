@@ -18,6 +18,7 @@
 #include <algorithm>
 
 #include "model/TreeParams.h"
+#include "panel/ParamMenu.h"
 #include "panel/SliderMapping.h"
 
 namespace {
@@ -200,6 +201,7 @@ void ControlPanel::Create(QWindow* owner) {
     for (int row = 0; row < ParamCount; ++row)
         list_->insertItem(row, QString::fromUtf8(ParamTable[row].name));
     list_->clearSelection();
+    paramMenu_ = new ParamMenu(*this);
 
     winId();
     if (owner != nullptr && windowHandle() != nullptr)
@@ -280,6 +282,17 @@ void ControlPanel::OnSelectionChanged() {
     maxText = FormatValue(row.maximum);
     minText = FormatValue(row.minimum);
     curText = FormatValue(*row.value);
+    UpdateToControls();
+}
+
+void ControlPanel::ShowSelectedValue() {
+    if (!IsCreated() || selected < 0)
+        return;
+    UpdateFromControls();
+    ready = false;
+    SyncSlider(false);
+    ready = true;
+    curText = FormatValue(*ParamTable[selected].value);
     UpdateToControls();
 }
 

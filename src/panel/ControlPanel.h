@@ -17,6 +17,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMouseEvent;
+class ParamMenu;
 class QPlainTextEdit;
 class QSlider;
 class QWindow;
@@ -50,6 +51,14 @@ public:
     // toValue = true: store the slider's value into the parameter, regrow the tree if the
     // parameter needs it and redraw the frame (only while `ready`).
     void SyncSlider(bool toValue);
+
+    // Puts the selected parameter's current value on the slider and in its field, after
+    // the parameters were changed other than by the slider (undo, a preset, a load).
+    void ShowSelectedValue();
+
+    // The parameter list's menu with presets, files, undo and redo; exists once the
+    // controls do.
+    ParamMenu* ParamActions() const { return paramMenu_; }
 
     // Dialog units of this panel's font converted to pixels.
     QRect DialogRect(int x, int y, int width, int height) const;
@@ -98,6 +107,7 @@ private:
     QLineEdit* curField_ = nullptr;
     QCheckBox* autoCloseBox_ = nullptr;
     QLabel* cautionText_ = nullptr;
+    ParamMenu* paramMenu_ = nullptr; // owned as a child object
 
     // Dragging by hand when the window system cannot move the window itself.
     bool dragging_ = false;

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "model/Camera.h"
@@ -46,6 +47,8 @@ public:
     // PanelViewer
     void RebuildTree() override;
     void RenderFrame() override;
+    std::optional<Camera> ViewCamera() const override { return camera; }
+    void SetViewCamera(const Camera& c) override { camera = c; }
 
     // CommandHost
     void ToggleAutoSpin() override;
