@@ -7,18 +7,20 @@ namespace {
 // Members in TreeParams order: depth, segment expand, length and radius attenuation,
 // twist, bifurcate angle, side depth and scale attenuation, leaf size and expand angle,
 // shadow length, branch and leaf shadow density.
-constexpr std::array<Preset, 6> Presets = {{
+constexpr std::array<Preset, 7> Presets = {{
     {"Defaults", TreeParams{}},
-    {"Placeholder A",
-     {22.0f, 14.0f, 0.88f, 0.78f, 137.5f, 40.0f, 0.75f, 0.9f, 1.6f, 30.0f, 0.98f, 0.3f, 0.25f}},
-    {"Placeholder B",
-     {16.0f, 40.0f, 0.8f, 0.7f, 90.0f, 80.0f, 0.85f, 0.95f, 2.5f, 45.0f, 0.98f, 0.3f, 0.25f}},
-    {"Placeholder C",
-     {24.0f, 8.0f, 0.9f, 0.8f, 100.0f, 25.0f, 0.7f, 0.85f, 1.2f, 10.0f, 1.5f, 0.3f, 0.25f}},
-    {"Placeholder D",
-     {18.0f, 60.0f, 0.85f, 0.72f, 30.0f, 100.0f, 0.8f, 0.9f, 2.0f, 60.0f, 0.98f, 0.3f, 0.25f}},
-    {"Placeholder E",
-     {12.0f, 20.0f, 0.75f, 0.7f, 61.0f, 58.8f, 0.9f, 0.95f, 3.5f, 26.4f, 0.98f, 0.3f, 0.25f}},
+    {"Round Crown",
+     {13.0f, 30.0f, 0.8f, 0.75f, 61.0f, 45.0f, 1.0f, 0.95f, 3.0f, 26.4f, 0.98f, 0.25f, 0.12f}},
+    {"Slender Column",
+     {20.0f, 6.0f, 0.88f, 0.85f, 137.5f, 15.0f, 0.6f, 0.93f, 1.8f, 20.0f, 0.98f, 0.3f, 0.25f}},
+    {"Bare Winter",
+     {22.0f, 20.0f, 0.86f, 0.85f, 61.0f, 58.8f, 0.8f, 0.93f, 0.1f, 26.4f, 0.98f, 0.3f, 0.0f}},
+    {"Umbrella",
+     {16.0f, 45.0f, 0.85f, 0.8f, 150.0f, 30.0f, 0.9f, 0.97f, 2.2f, 26.4f, 0.98f, 0.3f, 0.25f}},
+    {"Fountain",
+     {22.0f, 14.0f, 0.9f, 0.8f, 0.0f, 60.0f, 0.7f, 0.95f, 2.0f, 80.0f, 0.98f, 0.3f, 0.25f}},
+    {"Curled Arch",
+     {21.0f, 18.0f, 0.9f, 0.8f, 0.0f, 100.0f, 0.7f, 0.95f, 2.0f, 26.4f, 0.98f, 0.3f, 0.25f}},
 }};
 
 char Folded(char c) {
