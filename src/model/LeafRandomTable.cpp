@@ -22,11 +22,11 @@ void Fill(uint32_t seed) {
     if (leafRandomTable.entries) {
         return;
     }
+    leafRandomTable.seed = seed;
     leafRandomTable.entries.reset(new (std::nothrow) float[LeafFactorCount]);
     if (!leafRandomTable.entries) {
         return;
     }
-    leafRandomTable.seed = seed;
     FifteenBitGenerator generator(seed);
     for (int i = 0; i < LeafFactorCount; ++i) {
         leafRandomTable.entries[i] = LeafFactorFromSample(generator.next());
@@ -35,8 +35,12 @@ void Fill(uint32_t seed) {
 
 } // namespace
 
+uint32_t ClockSeed() {
+    return static_cast<uint32_t>(std::time(nullptr));
+}
+
 void CreateLeafRandomTable() {
-    Fill(static_cast<uint32_t>(std::time(nullptr)));
+    Fill(ClockSeed());
 }
 
 void CreateLeafRandomTableSeeded(uint32_t seed) {

@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "model/LeafRandomTable.h"
 #include "model/TreeParams.h"
 #include "platform/Platform.h"
 #include "render/ApplyMaterial.h"
@@ -120,6 +121,8 @@ void ViewerWindow::InitializeWindow() {
             title += std::string(" (") + version + ")";
         }
     }
+    // The seed lets the tree on screen be grown again (--seed).
+    title += " - seed " + std::to_string(leafRandomTable.seed);
     setTitle(QString::fromStdString(title));
 }
 

@@ -214,7 +214,7 @@ private slots:
         QListWidget* list = app->panel.ListControl();
         list->setFocus();
         // The window system turns the menu key into this event.
-        QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(-1, -1));
+        QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(-1, -1), QPoint(-1, -1));
         QCoreApplication::sendEvent(list, &key);
         QTRY_VERIFY(Menu().Menu()->isVisible());
         QVERIFY(list->rect().contains(list->mapFromGlobal(Menu().Menu()->pos())));
