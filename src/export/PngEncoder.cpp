@@ -33,6 +33,10 @@ std::string EncodePng(const RasterImage& image,
     for (int y = 0; y < image.height; ++y) {
         std::memcpy(picture.scanLine(y), image.pixels.data() + y * rowBytes, rowBytes);
     }
+    // A fixed 96 dots per inch: Qt would otherwise take the screen's, and the same
+    // picture would give different bytes in the viewer and on the command line.
+    picture.setDotsPerMeterX(3780);
+    picture.setDotsPerMeterY(3780);
     for (const auto& [key, value] : text) {
         picture.setText(QString::fromStdString(key), QString::fromStdString(value));
     }
