@@ -16,6 +16,12 @@ TreeApp::~TreeApp() {
 
 bool TreeApp::Start() {
     LoadModelConfig(geometry, viewer.camera, configPath);
+    if (startParams) {
+        treeParams = *startParams;
+    }
+    if (startCamera) {
+        viewer.camera = *startCamera;
+    }
     if (seed) {
         CreateLeafRandomTableSeeded(*seed);
     } else {

@@ -40,6 +40,9 @@ inline constexpr size_t MaxParamFileBytes = 1 << 20;
 
 // Reads the file at `path` in either format.
 ParamFileReadResult ReadParamFile(const std::string& path);
+// True when the file at `path` starts like JSON (see LooksLikeJson); false for a
+// 96-byte record, and for a file that cannot be read.
+bool FileLooksLikeJson(const std::string& path);
 // Reads JSON text already in memory.
 ParamFileReadResult ParseParamJson(std::string_view text);
 // True when the bytes are meant as JSON: the first character after blanks (and an

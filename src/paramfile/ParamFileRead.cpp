@@ -123,6 +123,14 @@ bool LooksLikeJson(std::string_view bytes) {
     return first != std::string_view::npos && bytes[first] == '{';
 }
 
+bool FileLooksLikeJson(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray start = file.read(4096);
+    return LooksLikeJson(std::string_view(start.constData(), static_cast<size_t>(start.size())));
+}
+
 ParamFileReadResult ParseParamJson(std::string_view text) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF")
         text.remove_prefix(3);
