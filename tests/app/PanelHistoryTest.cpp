@@ -188,6 +188,7 @@ private slots:
         QVERIFY(SameBits(treeParams, preset.params));
         QCOMPARE(leafRandomTable.seed, seed);
         QCOMPARE(Stats(), presetStats);
+        QVERIFY(app->viewer.title().endsWith(QStringLiteral(" - seed %1").arg(seed)));
 
         // A refused file changes nothing and adds no step.
         QFile bad(QStringLiteral("bad.json"));
@@ -203,6 +204,7 @@ private slots:
         // Load, reset and preset each undo as one step.
         Undo();
         QCOMPARE(leafRandomTable.seed, seed + 1);
+        QVERIFY(app->viewer.title().endsWith(QStringLiteral(" - seed %1").arg(seed + 1)));
         QCOMPARE(app->viewer.camera.azimuth, 19346.0f + 90.0f);
         Undo();
         QVERIFY(SameBits(treeParams, preset.params));
