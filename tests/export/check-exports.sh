@@ -6,6 +6,7 @@
 #                  must lead to the gltf-validator package)
 #   counts         assimp reads the .glb and the .obj with the expected vertex and face
 #                  counts
+#   capped         the largest tree the growth allows exports within 512 MiB of memory
 #   reproducible   the same seed gives the same bytes, another seed other bytes, and the
 #                  working folder's parameter file is neither read nor written
 set -uo pipefail
@@ -47,6 +48,13 @@ counts)
     [ "$barkVertices" -eq $((14 * 5636)) ] && [ "$barkFaces" -eq $((12 * 5636)) ] ||
         report "depth25.glb: bark $barkVertices vertices, $barkFaces faces"
     assimp info default.obj 2>/dev/null | grep -q "Materials: *2" || report "default.obj: not two materials"
+    ;;
+capped)
+    /usr/bin/time -f "%M" -o rss.txt env -u DISPLAY "$program" --seed 1 \
+        --params "$data/capped.cfg" --export capped.glb 2>/dev/null || report "the export failed"
+    rss=$(tail -1 rss.txt)
+    echo "capped export: $(stat -c %s capped.glb) bytes, peak $rss KiB"
+    [ "$rss" -lt $((512 * 1024)) ] || report "peak memory $rss KiB"
     ;;
 reproducible)
     mkdir again
