@@ -60,7 +60,7 @@ void ParamMenu::BuildMenu() {
     menu_->addAction(QStringLiteral("Reset to defaults"), this, [this] { ResetToDefaults(); });
     menu_->addSection(QStringLiteral("Presets"));
     for (const Preset& preset : BuiltInPresets()) {
-        if (preset.name == BuiltInPresets().front().name)
+        if (&preset == &BuiltInPresets().front())
             continue; // the defaults are the reset above
         menu_->addAction(QString::fromUtf8(preset.name), this,
                          [this, &preset] { ApplyPreset(preset); });

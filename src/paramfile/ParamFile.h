@@ -46,7 +46,7 @@ bool FileLooksLikeJson(const std::string& path);
 // Reads JSON text already in memory.
 ParamFileReadResult ParseParamJson(std::string_view text);
 // True when the bytes are meant as JSON: the first character after blanks (and an
-// optional UTF-8 byte-order mark) opens an object.
+// optional UTF-8 byte-order mark) opens an object, and no byte is zero.
 bool LooksLikeJson(std::string_view bytes);
 
 // The shortest decimal text that a JSON reader (double, then narrowed to float) turns

@@ -117,6 +117,11 @@ ParamFileReadResult ReadRecord(const std::string& path) {
 } // namespace
 
 bool LooksLikeJson(std::string_view bytes) {
+    // JSON text never holds a zero byte, and the 96-byte record always does (the high
+    // bytes of its small integers), even when its first byte happens to be a brace
+    // (a window 891 pixels wide starts with 0x7B).
+    if (bytes.find('\0') != std::string_view::npos)
+        return false;
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
         bytes.remove_prefix(3);
     const size_t first = bytes.find_first_not_of(" \t\r\n");

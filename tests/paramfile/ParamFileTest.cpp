@@ -131,6 +131,12 @@ TEST_F(ParamFileTest, TheBinaryRecordIsToldApartByContent) {
     // Reading it left the program's own parameters alone.
     EXPECT_TRUE(SameBits(treeParams, TreeParams{}));
 
+    // A window 891 pixels wide puts a brace in the first byte; the record is still a record.
+    WindowGeometry wide;
+    wide.windowWidth = 891;
+    ASSERT_TRUE(SaveModelConfig(wide, camera, Path("wide.cfg")));
+    EXPECT_TRUE(ReadParamFile(Path("wide.cfg")).ok);
+
     // A record holding a value outside its range is refused as a whole.
     ModelConfigRecord record;
     for (int row = 0; row < ParamCount; ++row)
