@@ -36,9 +36,8 @@ QList<QCommandLineOption> DeclaredOptions() {
          QStringLiteral("Read the parameters and the camera from <file> instead of "
                         "TreeModl.Cfg in the working folder: a readable JSON file as the "
                         "control panel saves it (its seed counts when --seed is not given), "
-                        "or the 96-byte format of TreeModl.Cfg, which the viewer saves back "
-                        "to <file> at exit. A JSON file is only read; --export and --render "
-                        "never write either."),
+                        "or the 96-byte format of TreeModl.Cfg. <file> is only read; the "
+                        "viewer keeps its settings in the working folder's TreeModl.Cfg."),
          QStringLiteral("file")},
         {QStringLiteral("seed"),
          QStringLiteral("Seed the leaves' random factors with <n> (0 to 4294967295) instead "

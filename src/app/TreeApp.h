@@ -30,7 +30,8 @@ public:
     void ShowStatistics(const std::string& text) override;
     void ShowAndFocus() override;
 
-    // The parameter file read at start and written at exit.
+    // The parameter file read at start (--params may name another one); the one in the
+    // working folder is always the one written at exit.
     std::string configPath = ModelConfigFileName;
     // Put over what the parameter file gave (a JSON file or a preset named on the command
     // line); none: the file's values stay.
