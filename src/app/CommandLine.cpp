@@ -128,7 +128,10 @@ std::string ReadValues(const QCommandLineParser& parser, CommandLineOptions& opt
         if (!Readable(path)) {
             return bad("params", path, "cannot read this file");
         }
-        if (FileLooksLikeJson(path.toStdString())) {
+        // A regular file is looked at first; a pipe can be read only once, so it is read
+        // as a whole (and must then hold JSON).
+        const bool regular = QFileInfo(path).isFile();
+        if (!regular || FileLooksLikeJson(path.toStdString())) {
             const ParamFileReadResult file = ReadParamFile(path.toStdString());
             if (!file.ok) {
                 return bad("params", path, file.error.c_str());

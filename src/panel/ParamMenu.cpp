@@ -96,7 +96,12 @@ void ParamMenu::ApplyPreset(const Preset& preset) {
 }
 
 bool ParamMenu::LoadFrom(const QString& path, QString* error, QString* ignored) {
-    const ParamFileReadResult read = ReadParamFile(path.toStdString());
+    // Only regular files: a named pipe nobody writes to would hold the panel forever.
+    ParamFileReadResult read;
+    if (!QFileInfo(path).isFile())
+        read.error = "cannot open \"" + path.toStdString() + "\": not a regular file";
+    else
+        read = ReadParamFile(path.toStdString());
     if (!read.ok) {
         if (error != nullptr)
             *error = QString::fromStdString(read.error);

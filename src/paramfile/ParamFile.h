@@ -38,7 +38,7 @@ struct ParamFileReadResult {
 // Larger files are refused before they are parsed.
 inline constexpr size_t MaxParamFileBytes = 1 << 20;
 
-// Reads the file at `path` in either format.
+// Reads the file at `path` in either format; JSON also from a pipe, read once.
 ParamFileReadResult ReadParamFile(const std::string& path);
 // True when the file at `path` starts like JSON (see LooksLikeJson); false for a
 // 96-byte record, and for a file that cannot be read.

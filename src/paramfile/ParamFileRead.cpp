@@ -1,4 +1,5 @@
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
@@ -199,8 +200,12 @@ ParamFileReadResult ReadParamFile(const std::string& path) {
                        std::to_string(MaxParamFileBytes / 1024) + " KB");
     if (LooksLikeJson(view))
         return ParseParamJson(view);
-    if (view.size() == ModelConfigRecordSize)
+    if (view.size() == ModelConfigRecordSize) {
+        // The record is read again by its loader, which a pipe cannot give twice.
+        if (!QFileInfo(file).isFile())
+            return Refused("not a parameter file: a 96-byte record must be a regular file");
         return ReadRecord(path);
+    }
     return Refused("not a parameter file: neither JSON nor a " +
                    std::to_string(ModelConfigRecordSize) + "-byte record");
 }

@@ -8,6 +8,9 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <thread>
+
+#include <sys/stat.h>
 
 #include "model/ModelConfig.h"
 #include "model/Presets.h"
@@ -149,6 +152,26 @@ TEST_F(ParamFileTest, TheBinaryRecordIsToldApartByContent) {
     EXPECT_EQ(refused.error,
               "\"Tree Total Depth\" in the 96-byte record is outside its range 4 to 30");
     EXPECT_TRUE(SameBits(treeParams, TreeParams{}));
+}
+
+TEST_F(ParamFileTest, JsonComesThroughAPipeOnce) {
+    // As from `--params <(curl ...)`: the bytes can be read only once.
+    const std::string fifo = Path("pipe");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    auto feed = [&](std::string bytes) {
+        return std::thread([fifo, bytes] { std::ofstream(fifo, std::ios::binary) << bytes; });
+    };
+    std::thread writer = feed(R"({"Leaf Size": 3.5})");
+    const ParamFileReadResult json = ReadParamFile(fifo);
+    writer.join();
+    ASSERT_TRUE(json.ok) << json.error;
+    EXPECT_EQ(json.contents.params.leafSize, 3.5f);
+
+    const auto record = ModelConfigRecord{}.Serialize();
+    writer = feed(std::string(record.begin(), record.end()));
+    const ParamFileReadResult refused = ReadParamFile(fifo);
+    writer.join();
+    EXPECT_EQ(refused.error, "not a parameter file: a 96-byte record must be a regular file");
 }
 
 TEST_F(ParamFileTest, MalformedFilesAreRefusedWithOneLine) {
