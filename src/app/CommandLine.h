@@ -11,6 +11,9 @@
 #include "model/TreeParams.h"
 
 // What the command line asks for. Without --export or --render the viewer starts.
+// Adding an option: a field here, its declaration in DeclaredOptions() and the reading of
+// its value in ReadValues() (CommandLine.cpp); an option that only prints something and
+// exits is answered in ParseCommandLine() like --version, with Action::Print.
 struct CommandLineOptions {
     std::string paramsPath;       // --params: empty means TreeModl.Cfg in the working folder
     std::optional<uint32_t> seed; // --seed: none means seeded from the clock

@@ -4,16 +4,20 @@
 #include <GL/glext.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "mesh/TreeMesh.h"
 
-// The buffer object calls (OpenGL 1.5, or GL_ARB_vertex_buffer_object under its ARB
-// names), looked up when the context state is made; all null when the context has none.
+// The calls beyond OpenGL 1.1 the mesh drawing uses when the context has them, looked up
+// when the context state is made: buffer objects (OpenGL 1.5, or
+// GL_ARB_vertex_buffer_object under its ARB names), all null without; and the multi-draw
+// of OpenGL 1.4 (or GL_EXT_multi_draw_arrays), null without.
 struct BufferFunctions {
     PFNGLGENBUFFERSPROC genBuffers = nullptr;
     PFNGLBINDBUFFERPROC bindBuffer = nullptr;
     PFNGLBUFFERDATAPROC bufferData = nullptr;
     PFNGLDELETEBUFFERSPROC deleteBuffers = nullptr;
+    PFNGLMULTIDRAWARRAYSPROC multiDrawArrays = nullptr;
 
     bool available() const { return genBuffers && bindBuffer && bufferData && deleteBuffers; }
 };
@@ -27,17 +31,22 @@ struct PartBuffers {
     GLuint indices = 0;
 };
 
-// The tree mesh one context draws, and what it was built from. Once uploaded into buffer
-// objects the mesh's own arrays are released (only their sizes and the statistics stay),
-// so a large tree is not held twice.
+// The tree mesh one context draws, and what it was built from. The bark is drawn from the
+// mesh's triangles, the leaves as one quadrangle each from their four vertices (their
+// triangle indices are dropped). Once the arrays are in buffer objects the mesh's own
+// copies are released (only their sizes and the statistics stay), so a large tree is not
+// held twice.
 struct TreeMeshCache {
     const TreeModel* model = nullptr; // the model it was built from (not owned)
     bool built = false;
     TreeMesh mesh;
-    bool inBuffers = false;
+    bool inBuffers = false;  // the arrays live in buffer objects
+    bool forBuffers = false; // built while buffer objects were wanted (they may have failed)
     PartBuffers bark;
     PartBuffers leaves;
     GLsizei barkIndexCount = 0;
-    GLsizei leafIndexCount = 0;
-    int64_t builds = 0; // how many times a mesh was built here
+    GLsizei leafVertexCount = 0;
+    std::vector<GLint> leafFirsts;   // the first vertex of every leaf, for the multi-draw
+    std::vector<GLsizei> leafCounts; // 4 for every leaf
+    int64_t builds = 0;              // how many times a mesh was built here
 };

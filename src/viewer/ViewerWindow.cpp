@@ -17,8 +17,7 @@
 #include "model/LeafRandomTable.h"
 #include "model/TreeParams.h"
 #include "platform/Platform.h"
-#include "render/ApplyMaterial.h"
-#include "render/Texture.h"
+#include "render/GlContextState.h"
 #include "scene/FeedbackMail.h"
 #include "viewer/FrameRenderer.h"
 #include "viewer/Statistics.h"
@@ -84,6 +83,7 @@ ViewerWindow::~ViewerWindow() {
     keyRepeatTimer_.stop();
     moveTimer_.stop();
     spinTimer_.stop();
+    glState_.reset();
     if (context_) {
         context_->doneCurrent();
         context_.reset();
@@ -134,14 +134,19 @@ bool ViewerWindow::InitContext() {
         context_.reset();
         return false;
     }
-    // A fresh context holds none of the objects an earlier one may have made (the program
-    // makes one context; tests make several in one process).
-    ForgetBoundTexture();
-    ForgetAppliedMaterial();
-    barkTexture.glName = 0;
-    leafTexture.glName = 0;
+    // Everything the drawing remembers about this context starts here, empty.
+    QOpenGLContext* context = context_.get();
+    glState_ = std::make_unique<GlContextState>(
+        [context](const char* name) { return context->getProcAddress(name); });
     SetInitialGlState();
     return true;
+}
+
+void ViewerWindow::MakeContextCurrent() {
+    if (QOpenGLContext::currentContext() != context_.get()) {
+        context_->makeCurrent(this);
+    }
+    glState_->MakeCurrent();
 }
 
 void ViewerWindow::ShowContextFailure(int errorCode) {
@@ -153,6 +158,7 @@ void ViewerWindow::DestroyWindow() {
     moveTimer_.stop();
     spinTimer_.stop();
     if (contextReady && context_) {
+        glState_.reset();
         context_->doneCurrent();
         context_.reset();
     }
@@ -192,9 +198,7 @@ void ViewerWindow::RenderFrame() {
     if (!contextReady || !context_) {
         return;
     }
-    if (QOpenGLContext::currentContext() != context_.get()) {
-        context_->makeCurrent(this);
-    }
+    MakeContextCurrent();
     const FrameScene scene{&camera,      aspect,      &backdrop,    &model,        &helpImage,
                            &buttonImage, clientWidth, clientHeight, hoveredButton, helpVisible};
     DrawFrame(scene);
@@ -221,9 +225,7 @@ void ViewerWindow::OnSize(int cx, int cy) {
     if (cy <= 0 || !contextReady || !context_) {
         return;
     }
-    if (QOpenGLContext::currentContext() != context_.get()) {
-        context_->makeCurrent(this);
-    }
+    MakeContextCurrent();
     ApplyProjection(cx, cy);
     // A zero width keeps the previous aspect instead of dividing by zero.
     if (cx > 0) {
