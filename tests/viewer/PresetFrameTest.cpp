@@ -14,8 +14,6 @@
 #include "model/Presets.h"
 #include "model/TreeModel.h"
 #include "model/TreeParams.h"
-#include "render/ApplyMaterial.h"
-#include "render/Texture.h"
 #include "scene/Backdrop.h"
 #include "scene/Overlay.h"
 #include "viewer/FrameRenderer.h"
@@ -35,10 +33,6 @@ class PresetFrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetTreeParams();
-        ForgetBoundTexture();
-        ForgetAppliedMaterial();
-        barkTexture.glName = 0;
-        leafTexture.glName = 0;
         FreeLeafRandomTable();
         CreateLeafRandomTableSeeded(11);
         SetInitialGlState();
