@@ -24,7 +24,7 @@ const QString Description = QStringLiteral(
 const QString Epilogue = QStringLiteral(
     "\nThe same parameters and the same --seed give the same tree: identical exports and\n"
     "identical pictures. Without --seed the leaves' random factors are seeded from the\n"
-    "clock; the viewer shows the seed in use in its title.\n"
+    "clock; the viewer shows the seed in use in its title and its control panel.\n"
     "\nExit status: 0 on success, 1 when a file cannot be written or no OpenGL context can\n"
     "be had for --render, 2 for an unknown option or a bad value (nothing is written).\n");
 
@@ -59,8 +59,8 @@ QList<QCommandLineOption> DeclaredOptions() {
                         "exit. Needs no X server."),
          QStringLiteral("out.png")},
         {QStringLiteral("size"),
-         QStringLiteral("Picture size for --render, up to 4096x4096 (default: the viewer's "
-                        "remembered window size)."),
+         QStringLiteral("Picture size for --render, up to 4096x4096 (default: the window "
+                        "size stored in the --params file, otherwise 540x350)."),
          QStringLiteral("WxH")},
         {QStringLiteral("no-overlay"),
          QStringLiteral("Leave the on-screen buttons and pictures out of --render.")},

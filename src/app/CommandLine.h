@@ -19,7 +19,7 @@ struct CommandLineOptions {
     std::optional<uint32_t> seed; // --seed: none means seeded from the clock
     std::string exportPath;       // --export: a .glb or .obj file
     std::string renderPath;       // --render: a .png file
-    int renderWidth = 0;          // --size: 0 x 0 means the viewer's remembered size
+    int renderWidth = 0;          // --size: 0 x 0 means the stored window size
     int renderHeight = 0;
     bool overlay = true; // --no-overlay clears it
     // The tree of a JSON --params file or of --preset (the preset wins), put over what

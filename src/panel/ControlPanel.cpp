@@ -17,6 +17,7 @@
 
 #include <algorithm>
 
+#include "model/LeafRandomTable.h"
 #include "model/TreeParams.h"
 #include "panel/ParamMenu.h"
 #include "panel/SliderMapping.h"
@@ -122,6 +123,12 @@ void ControlPanel::BuildControls() {
     auto* statsGroup = new QGroupBox(QStringLiteral("Model Statistics"), this);
     place(statsGroup, 4, 19, 115, 62);
     passive(statsGroup);
+
+    // The seed of the leaf factors on the frame's top edge, right-aligned: with the
+    // parameters it is what grows this tree again (--seed).
+    seedField_ = label(QString(), 58, 19, 58, 8);
+    seedField_->setAutoFillBackground(true);
+    ShowSeed();
 
     statsBox_ = new QPlainTextEdit(this);
     statsBox_->setReadOnly(true);
@@ -294,6 +301,16 @@ void ControlPanel::ShowSelectedValue() {
     ready = true;
     curText = FormatValue(*ParamTable[selected].value);
     UpdateToControls();
+}
+
+void ControlPanel::ShowSeed() {
+    if (seedField_ == nullptr)
+        return;
+    seedField_->setText(QStringLiteral("Seed %1").arg(leafRandomTable.seed));
+    seedField_->adjustSize();
+    seedField_->move(DialogRect(4, 19, 115, 8).right() - DialogRect(0, 0, 4, 0).width() -
+                         seedField_->width(),
+                     seedField_->y());
 }
 
 void ControlPanel::OnSliderMoved() {

@@ -55,6 +55,8 @@ public:
     // Puts the selected parameter's current value on the slider and in its field, after
     // the parameters were changed other than by the slider (undo, a preset, a load).
     void ShowSelectedValue();
+    // Shows the seed of the leaf factors in use, after a loaded file brought another.
+    void ShowSeed();
 
     // The parameter list's menu with presets, files, undo and redo; exists once the
     // controls do.
@@ -71,6 +73,7 @@ public:
     QLineEdit* CurField() const { return curField_; }
     QCheckBox* AutoCloseBox() const { return autoCloseBox_; }
     QLabel* CautionText() const { return cautionText_; }
+    QLabel* SeedField() const { return seedField_; }
 
     QString maxText = QStringLiteral("n/a");
     QString minText = QStringLiteral("n/a");
@@ -107,6 +110,7 @@ private:
     QLineEdit* curField_ = nullptr;
     QCheckBox* autoCloseBox_ = nullptr;
     QLabel* cautionText_ = nullptr;
+    QLabel* seedField_ = nullptr;
     ParamMenu* paramMenu_ = nullptr; // owned as a child object
 
     // Dragging by hand when the window system cannot move the window itself.

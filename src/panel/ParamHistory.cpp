@@ -97,8 +97,10 @@ void ParamHistory::Apply(const ParamState& state) {
             regrow = true;
     }
     treeParams = state.params;
-    if (state.seed != was.seed)
+    if (state.seed != was.seed) {
         ReseedLeafRandomTable(state.seed);
+        panel_.ShowSeed();
+    }
     committed_ = Current();
     if (PanelViewer* viewer = panel_.viewer) {
         if (state.camera)

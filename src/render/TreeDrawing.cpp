@@ -2,6 +2,9 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+
+#include "mesh/TreeGeometry.h"
 #include "model/Material.h"
 #include "model/TreeParams.h"
 #include "render/ApplyMaterial.h"
@@ -43,7 +46,6 @@ void UploadAll(const BufferFunctions& gl, TreeMeshCache& cache) {
     Upload(gl, GL_ARRAY_BUFFER, bark.positions, cache.bark.positions);
     Upload(gl, GL_ARRAY_BUFFER, bark.normals, cache.bark.normals);
     Upload(gl, GL_ARRAY_BUFFER, bark.texCoords, cache.bark.texCoords);
-    Upload(gl, GL_ELEMENT_ARRAY_BUFFER, bark.indices, cache.bark.indices);
     Upload(gl, GL_ARRAY_BUFFER, leaves.positions, cache.leaves.positions);
     Upload(gl, GL_ARRAY_BUFFER, leaves.normals, cache.leaves.normals);
     Upload(gl, GL_ARRAY_BUFFER, leaves.texCoords, cache.leaves.texCoords);
@@ -52,13 +54,11 @@ void UploadAll(const BufferFunctions& gl, TreeMeshCache& cache) {
     gl.bindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
 }
 
-// Builds the mesh for drawing. The leaves are drawn as quadrangles from their own four
-// vertices, so their triangle indices go; each leaf is its own quadrangle draw (see
-// DrawLeaves).
+// Builds the mesh for drawing, without index arrays: the tubes are drawn by chunks with
+// one shared index array (see DrawBark), the leaves one quadrangle each (see DrawLeaves).
 void BuildForDrawing(const TreeModel& model, TreeMeshCache& cache) {
-    cache.mesh = BuildTreeMesh(model, treeParams);
-    std::vector<uint32_t>().swap(cache.mesh.leaves.indices);
-    cache.barkIndexCount = static_cast<GLsizei>(cache.mesh.bark.indices.size());
+    cache.mesh = BuildTreeMesh(model, treeParams, false);
+    cache.tubeCount = static_cast<GLsizei>(cache.mesh.bark.vertexCount() / TubeVertexCount);
     cache.leafVertexCount = static_cast<GLsizei>(cache.mesh.leaves.vertexCount());
     const GLsizei leaves = cache.leafVertexCount / 4;
     cache.leafFirsts.resize(leaves);
@@ -68,49 +68,76 @@ void BuildForDrawing(const TreeModel& model, TreeMeshCache& cache) {
     }
 }
 
+// The triangles of a chunk of tubes, the same for every chunk of every tree: made once
+// per context, and put in a buffer object when the mesh is.
+void PrepareChunkIndices(const BufferFunctions& gl, TreeMeshCache& cache, bool buffers) {
+    if (cache.chunkIndices.empty()) {
+        cache.chunkIndices.reserve(TubesPerChunk * TubeTriangleIndexCount);
+        for (int tube = 0; tube < TubesPerChunk; ++tube) {
+            for (const uint8_t i : TubeTriangles) {
+                cache.chunkIndices.push_back(static_cast<uint16_t>(tube * TubeVertexCount + i));
+            }
+        }
+    }
+    if (buffers && cache.chunkIndexBuffer == 0) {
+        gl.genBuffers(1, &cache.chunkIndexBuffer);
+        gl.bindBuffer(GL_ELEMENT_ARRAY_BUFFER, cache.chunkIndexBuffer);
+        gl.bufferData(GL_ELEMENT_ARRAY_BUFFER,
+                      static_cast<GLsizeiptr>(cache.chunkIndices.size() * sizeof(uint16_t)),
+                      cache.chunkIndices.data(), GL_STATIC_DRAW);
+        gl.bindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    }
+}
+
 bool WantsBuffers(const GlContextState& state) {
     return state.drawMode == TreeDrawMode::Buffers && state.buffers.available();
 }
 
-// An array's address for a pointer call: an offset into its bound buffer object, or the
-// array itself in client memory.
+// The address of the array's element `first` (of `size` values each) for a pointer call:
+// an offset into its buffer object, which is bound, or a pointer into client memory.
 template <typename T>
 const void* Source(const GlContextState& state, GLenum target, GLuint buffer,
-                   const std::vector<T>& data) {
+                   const std::vector<T>& data, size_t first = 0, int size = 1) {
+    const size_t offset = first * static_cast<size_t>(size);
     if (state.treeMesh.inBuffers) {
         state.buffers.bindBuffer(target, buffer);
-        return nullptr;
+        return static_cast<const char*>(nullptr) + offset * sizeof(T);
     }
-    return data.data();
+    return data.data() + offset;
 }
 
-// Points the client arrays at one part: positions always, normals and texture
-// coordinates when `lit`, colours when `colours` is set.
+// Points the client arrays at one part from its vertex `first` on: positions always,
+// normals and texture coordinates when `lit`, colours when `colours` is set.
 void PointAt(const GlContextState& state, const MeshPart& part, const PartBuffers& buffers,
-             bool lit, const std::vector<float>* colours) {
+             bool lit, const std::vector<float>* colours, size_t first = 0) {
     glVertexPointer(3, GL_FLOAT, 0,
-                    Source(state, GL_ARRAY_BUFFER, buffers.positions, part.positions));
+                    Source(state, GL_ARRAY_BUFFER, buffers.positions, part.positions, first, 3));
     if (lit) {
-        glNormalPointer(GL_FLOAT, 0, Source(state, GL_ARRAY_BUFFER, buffers.normals, part.normals));
-        glTexCoordPointer(2, GL_FLOAT, 0,
-                          Source(state, GL_ARRAY_BUFFER, buffers.texCoords, part.texCoords));
+        glNormalPointer(GL_FLOAT, 0,
+                        Source(state, GL_ARRAY_BUFFER, buffers.normals, part.normals, first, 3));
+        glTexCoordPointer(
+            2, GL_FLOAT, 0,
+            Source(state, GL_ARRAY_BUFFER, buffers.texCoords, part.texCoords, first, 2));
     }
     if (colours) {
-        glColorPointer(4, GL_FLOAT, 0, Source(state, GL_ARRAY_BUFFER, buffers.colours, *colours));
+        glColorPointer(4, GL_FLOAT, 0,
+                       Source(state, GL_ARRAY_BUFFER, buffers.colours, *colours, first, 4));
     }
 }
 
-// The tubes as triangles: each strip quadrangle split along the diagonal the driver
-// takes for the strip, so they shade exactly as the strips do, clipped or not.
+// The tubes as triangles, split the way the driver splits the strips, so they shade
+// exactly as the strips do. One draw per chunk of tubes, the arrays pointed at the chunk's
+// first vertex, so one small array of 16-bit indices serves every chunk.
 void DrawBark(const GlContextState& state, bool lit) {
     const TreeMeshCache& cache = state.treeMesh;
-    if (cache.barkIndexCount == 0) {
-        return;
+    const void* indices =
+        Source(state, GL_ELEMENT_ARRAY_BUFFER, cache.chunkIndexBuffer, cache.chunkIndices);
+    for (GLsizei first = 0; first < cache.tubeCount; first += TubesPerChunk) {
+        const GLsizei tubes = std::min<GLsizei>(TubesPerChunk, cache.tubeCount - first);
+        PointAt(state, cache.mesh.bark, cache.bark, lit, nullptr,
+                static_cast<size_t>(first) * TubeVertexCount);
+        glDrawElements(GL_TRIANGLES, tubes * TubeTriangleIndexCount, GL_UNSIGNED_SHORT, indices);
     }
-    PointAt(state, cache.mesh.bark, cache.bark, lit, nullptr);
-    glDrawElements(
-        GL_TRIANGLES, cache.barkIndexCount, GL_UNSIGNED_INT,
-        Source(state, GL_ELEMENT_ARRAY_BUFFER, cache.bark.indices, cache.mesh.bark.indices));
 }
 
 // The leaves as one quadrangle draw each, in a single multi-draw call. The driver splits
@@ -150,7 +177,7 @@ void DrawTreeFromMesh(GlContextState& state) {
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    if (cache.barkIndexCount > 0) {
+    if (cache.tubeCount > 0) {
         barkTexture.bind();
         ApplyMaterial(barkMaterial, GL_FRONT_AND_BACK);
         DrawBark(state, true);
@@ -217,6 +244,7 @@ bool UpdateTreeMesh(const TreeModel& model) {
     if (buffers) {
         while (glGetError() != GL_NO_ERROR) {
         }
+        PrepareChunkIndices(state.buffers, cache, true);
         UploadAll(state.buffers, cache);
         cache.inBuffers = true;
         if (glGetError() == GL_OUT_OF_MEMORY) {
@@ -228,6 +256,7 @@ bool UpdateTreeMesh(const TreeModel& model) {
             BuildForDrawing(model, cache);
         }
     }
+    PrepareChunkIndices(state.buffers, cache, false);
     cache.model = &model;
     cache.forBuffers = buffers;
     cache.built = true;

@@ -22,6 +22,9 @@ struct BufferFunctions {
     bool available() const { return genBuffers && bindBuffer && bufferData && deleteBuffers; }
 };
 
+// The most tubes drawn by one call: their vertices must be reachable by 16-bit indices.
+inline constexpr int TubesPerChunk = 65536 / 14;
+
 // The buffer objects holding one material's arrays (0: not in a buffer).
 struct PartBuffers {
     GLuint positions = 0;
@@ -31,11 +34,12 @@ struct PartBuffers {
     GLuint indices = 0;
 };
 
-// The tree mesh one context draws, and what it was built from. The bark is drawn from the
-// mesh's triangles, the leaves as one quadrangle each from their four vertices (their
-// triangle indices are dropped). Once the arrays are in buffer objects the mesh's own
-// copies are released (only their sizes and the statistics stay), so a large tree is not
-// held twice.
+// The tree mesh one context draws, and what it was built from. It is built without index
+// arrays: the tubes are drawn in chunks of up to TubesPerChunk tubes, each chunk with one
+// shared array of 16-bit indices (the tube triangles repeated, relative to the chunk's
+// first vertex), and the leaves as one quadrangle each from their four vertices. Once the
+// arrays are in buffer objects the mesh's own copies are released (only their sizes and
+// the statistics stay), so a large tree is not held twice.
 struct TreeMeshCache {
     const TreeModel* model = nullptr; // the model it was built from (not owned)
     bool built = false;
@@ -44,9 +48,11 @@ struct TreeMeshCache {
     bool forBuffers = false; // built while buffer objects were wanted (they may have failed)
     PartBuffers bark;
     PartBuffers leaves;
-    GLsizei barkIndexCount = 0;
+    GLsizei tubeCount = 0;
     GLsizei leafVertexCount = 0;
-    std::vector<GLint> leafFirsts;   // the first vertex of every leaf, for the multi-draw
-    std::vector<GLsizei> leafCounts; // 4 for every leaf
-    int64_t builds = 0;              // how many times a mesh was built here
+    std::vector<uint16_t> chunkIndices; // the triangles of TubesPerChunk tubes, made once
+    GLuint chunkIndexBuffer = 0;        // the same in a buffer object, made once
+    std::vector<GLint> leafFirsts;      // the first vertex of every leaf, for the multi-draw
+    std::vector<GLsizei> leafCounts;    // 4 for every leaf
+    int64_t builds = 0;                 // how many times a mesh was built here
 };

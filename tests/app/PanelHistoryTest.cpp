@@ -4,6 +4,7 @@
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -56,6 +57,12 @@ private:
     std::unique_ptr<TreeApp> app;
 
     QString Stats() const { return app->panel.StatsBox()->toPlainText(); }
+    bool LabelShows(const QString& text) const {
+        for (QLabel* label : app->panel.findChildren<QLabel*>())
+            if (label->text() == text)
+                return true;
+        return false;
+    }
     ParamMenu& Menu() const { return *app->panel.ParamActions(); }
 
     void SelectRow(int row) {
@@ -205,6 +212,7 @@ private slots:
         Undo();
         QCOMPARE(leafRandomTable.seed, seed + 1);
         QVERIFY(app->viewer.title().endsWith(QStringLiteral(" - seed %1").arg(seed + 1)));
+        QVERIFY(LabelShows(QStringLiteral("Seed %1").arg(seed + 1)));
         QCOMPARE(app->viewer.camera.azimuth, 19346.0f + 90.0f);
         Undo();
         QVERIFY(SameBits(treeParams, preset.params));
