@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test bench sanitize fuzz pictures format clean
+.PHONY: all deps configure build run test bench sanitize fuzz pictures gallery format clean
 
 all: build
 
@@ -58,6 +58,10 @@ fuzz: deps
 # Redraws the built-in pictures under resources/.
 pictures: build
 	@$(BUILD_DIR)/tools/picgen/dendrova-picgen resources
+
+# Draws every built-in preset into docs/presets/ (the README's gallery).
+gallery: build
+	@tools/make-gallery.sh $(BUILD_DIR)/dendrova docs/presets
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -112,6 +112,12 @@ int RunBatch(const CommandLineOptions& options) {
     if (!options.paramsPath.empty()) {
         LoadModelConfig(geometry, camera, options.paramsPath);
     }
+    if (options.params) {
+        treeParams = *options.params;
+    }
+    if (options.camera) {
+        camera = *options.camera;
+    }
     CreateLeafRandomTableSeeded(options.seed ? *options.seed : ClockSeed());
     TreeModel model;
     model.Build();

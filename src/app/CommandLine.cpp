@@ -7,6 +7,8 @@
 #include <cstdio>
 
 #include "export/ExportTree.h"
+#include "model/Presets.h"
+#include "paramfile/ParamFile.h"
 
 namespace {
 
@@ -32,15 +34,22 @@ const QString Epilogue = QStringLiteral(
 QList<QCommandLineOption> DeclaredOptions() {
     QList<QCommandLineOption> options{
         {QStringLiteral("params"),
-         QStringLiteral("Read the parameters and the camera from <file> (the format of "
-                        "TreeModl.Cfg) instead of TreeModl.Cfg in the working folder. The "
-                        "viewer saves them back to <file> at exit; --export and --render "
-                        "never write it."),
+         QStringLiteral("Read the parameters and the camera from <file> instead of "
+                        "TreeModl.Cfg in the working folder: a readable JSON file as the "
+                        "control panel saves it (its seed counts when --seed is not given), "
+                        "or the 96-byte format of TreeModl.Cfg. <file> is only read; the "
+                        "viewer keeps its settings in the working folder's TreeModl.Cfg."),
          QStringLiteral("file")},
         {QStringLiteral("seed"),
          QStringLiteral("Seed the leaves' random factors with <n> (0 to 4294967295) instead "
                         "of the clock."),
          QStringLiteral("n")},
+        {QStringLiteral("preset"),
+         QStringLiteral("Grow the built-in preset <name> (see --list-presets; case, blanks "
+                        "and hyphens do not matter) instead of the parameters read."),
+         QStringLiteral("name")},
+        {QStringLiteral("list-presets"),
+         QStringLiteral("Print the names of the built-in presets.")},
         {QStringLiteral("export"),
          QStringLiteral("Write the tree (branches and leaves) to <out> and exit: binary glTF "
                         "for .glb, or .obj with a .mtl and the bark and leaf pictures as PNG "
@@ -113,12 +122,37 @@ std::string ReadValues(const QCommandLineParser& parser, CommandLineOptions& opt
     const auto bad = [](const char* option, const QString& value, const char* why) {
         return std::string("bad value ") + Quoted(value) + " for --" + option + ": " + why;
     };
+    std::optional<uint32_t> fileSeed; // the seed a JSON --params file holds
     if (parser.isSet(QStringLiteral("params"))) {
         const QString path = parser.value(QStringLiteral("params"));
         if (!Readable(path)) {
             return bad("params", path, "cannot read this file");
         }
-        options.paramsPath = path.toStdString();
+        // A regular file is looked at first; a pipe can be read only once, so it is read
+        // as a whole (and must then hold JSON).
+        const bool regular = QFileInfo(path).isFile();
+        if (!regular || FileLooksLikeJson(path.toStdString())) {
+            const ParamFileReadResult file = ReadParamFile(path.toStdString());
+            if (!file.ok) {
+                return bad("params", path, file.error.c_str());
+            }
+            options.params = file.contents.params;
+            options.camera = file.contents.camera;
+            fileSeed = file.contents.seed;
+            for (const std::string& line : file.ignored) {
+                options.notices.push_back(path.toStdString() + ": " + line);
+            }
+        } else {
+            options.paramsPath = path.toStdString();
+        }
+    }
+    if (parser.isSet(QStringLiteral("preset"))) {
+        const QString name = parser.value(QStringLiteral("preset"));
+        const Preset* preset = FindPreset(name.toStdString());
+        if (preset == nullptr) {
+            return bad("preset", name, "no such preset (--list-presets prints their names)");
+        }
+        options.params = preset->params;
     }
     if (parser.isSet(QStringLiteral("seed"))) {
         const QString text = parser.value(QStringLiteral("seed"));
@@ -155,6 +189,9 @@ std::string ReadValues(const QCommandLineParser& parser, CommandLineOptions& opt
         if (options.renderPath.empty()) {
             return "--no-overlay needs --render";
         }
+    }
+    if (!options.seed) {
+        options.seed = fileSeed;
     }
     if (!options.exportPath.empty() && options.exportPath == options.renderPath) {
         return "--export and --render name the same file";
@@ -208,6 +245,13 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     if (parser.isSet(version)) {
         result.action = CommandLine::Action::Print;
         result.text = std::string(ProgramName) + " " + DENDROVA_VERSION + "\n";
+        return result;
+    }
+    if (parser.isSet(QStringLiteral("list-presets"))) {
+        result.action = CommandLine::Action::Print;
+        for (const Preset& preset : BuiltInPresets()) {
+            result.text += std::string(preset.name) + "\n";
+        }
         return result;
     }
     if (!parser.positionalArguments().isEmpty()) {

@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "model/Camera.h"
+#include "model/TreeParams.h"
 
 // What the command line asks for. Without --export or --render the viewer starts.
 // Adding an option: a field here, its declaration in DeclaredOptions() and the reading of
@@ -18,6 +22,13 @@ struct CommandLineOptions {
     int renderWidth = 0;          // --size: 0 x 0 means the stored window size
     int renderHeight = 0;
     bool overlay = true; // --no-overlay clears it
+    // The tree of a JSON --params file or of --preset (the preset wins), put over what
+    // the 96-byte parameter file gave; none: that file's parameters stay.
+    std::optional<TreeParams> params;
+    // The camera of a JSON --params file that holds one.
+    std::optional<Camera> camera;
+    // Lines for stderr that do not stop the run (keys of a JSON file that were ignored).
+    std::vector<std::string> notices;
 
     // True when the run writes files and ends without a window.
     bool Batch() const { return !exportPath.empty() || !renderPath.empty(); }

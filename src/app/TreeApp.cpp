@@ -33,6 +33,12 @@ TreeApp::~TreeApp() {
 bool TreeApp::Start() {
     starting_ = true;
     LoadModelConfig(geometry, viewer.camera, configPath);
+    if (startParams) {
+        treeParams = *startParams;
+    }
+    if (startCamera) {
+        viewer.camera = *startCamera;
+    }
     if (seed) {
         CreateLeafRandomTableSeeded(*seed);
     } else {

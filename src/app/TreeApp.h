@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model/ModelConfig.h"
+#include "model/TreeParams.h"
 #include "panel/ControlPanel.h"
 #include "viewer/ViewerWindow.h"
 
@@ -33,6 +34,10 @@ public:
     // The parameter file read at start (--params may name another one); the one in the
     // working folder is always the one written at exit.
     std::string configPath = ModelConfigFileName;
+    // Put over what the parameter file gave (a JSON file or a preset named on the command
+    // line); none: the file's values stay.
+    std::optional<TreeParams> startParams;
+    std::optional<Camera> startCamera;
     // Seed of the leaf factors; none: seeded from the clock.
     std::optional<uint32_t> seed;
     WindowGeometry geometry;

@@ -1,6 +1,8 @@
 // Dendrova: grows a tree by recursive branching and shows it live with OpenGL.
 #include <QApplication>
 
+#include <cstdio>
+
 #include "app/BatchRun.h"
 #include "app/CommandLine.h"
 #include "app/TreeApp.h"
@@ -11,6 +13,9 @@ int main(int argc, char** argv) {
     const CommandLine command = ParseCommandLine(CommandLineArguments(argc, argv));
     if (command.action != CommandLine::Action::Run) {
         return FinishCommandLine(command);
+    }
+    for (const std::string& notice : command.options.notices) {
+        std::fprintf(stderr, "dendrova: %s\n", notice.c_str());
     }
     // --export and --render end by themselves; Ctrl+C stops them at once.
     if (command.options.Batch()) {
@@ -29,6 +34,8 @@ int main(int argc, char** argv) {
             app.configPath = command.options.paramsPath;
         }
         app.seed = command.options.seed;
+        app.startParams = command.options.params;
+        app.startCamera = command.options.camera;
         app.Start();
         // Asked to end by the session or a terminal (also while starting): close as the
         // user would, on the event loop's first turn, so the settings are kept.

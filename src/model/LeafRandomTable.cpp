@@ -51,6 +51,11 @@ void FreeLeafRandomTable() {
     leafRandomTable.entries.reset();
 }
 
+void ReseedLeafRandomTable(uint32_t seed) {
+    FreeLeafRandomTable();
+    Fill(seed);
+}
+
 float TakeLeafFactor() {
     const int32_t index = leafRandomTable.cursor & 0xFF;
     leafRandomTable.cursor++;

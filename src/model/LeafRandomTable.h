@@ -21,6 +21,8 @@ void CreateLeafRandomTableSeeded(uint32_t seed);
 // The seed CreateLeafRandomTable takes: the calendar time in whole seconds.
 uint32_t ClockSeed();
 void FreeLeafRandomTable();
+// Refills the table from `seed` (a parameter file that carries one), keeping the cursor.
+void ReseedLeafRandomTable(uint32_t seed);
 // The entry at the cursor (modulo 256), then the cursor advances. Without a table
 // (its allocation failed) every leaf gets the neutral factor 1.0.
 float TakeLeafFactor();

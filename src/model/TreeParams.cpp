@@ -18,6 +18,17 @@ const ParamEntry ParamTable[ParamCount] = {
     {false, 0.0f, 1.0f, &treeParams.leafShadowDensity, "Leaf Shadow Density"},
 };
 
+float& ParamValue(TreeParams& params, int row) {
+    // The row's member at the same offset inside another TreeParams record.
+    const auto offset = reinterpret_cast<const char*>(ParamTable[row].value) -
+                        reinterpret_cast<const char*>(&treeParams);
+    return *reinterpret_cast<float*>(reinterpret_cast<char*>(&params) + offset);
+}
+
+float ParamValue(const TreeParams& params, int row) {
+    return ParamValue(const_cast<TreeParams&>(params), row);
+}
+
 bool InParamRange(const ParamEntry& row, float v) {
     // Written so that NaN fails both comparisons.
     return row.minimum <= v && v <= row.maximum;

@@ -40,6 +40,11 @@ inline constexpr int ParamCount = 13;
 // Row order is the list order of the control panel and the order in the parameter file.
 extern const ParamEntry ParamTable[ParamCount];
 
+// The member of `params` that row `row` of the table stands for (the table itself
+// refers to treeParams), so other parameter sets can be walked in table order too.
+float& ParamValue(TreeParams& params, int row);
+float ParamValue(const TreeParams& params, int row);
+
 // True when minimum <= v <= maximum; NaN is outside every range.
 bool InParamRange(const ParamEntry& row, float v);
 

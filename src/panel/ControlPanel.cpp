@@ -20,6 +20,7 @@
 
 #include "model/LeafRandomTable.h"
 #include "model/TreeParams.h"
+#include "panel/ParamMenu.h"
 #include "panel/SliderMapping.h"
 #include "platform/KeyboardGrab.h"
 
@@ -137,12 +138,9 @@ void ControlPanel::BuildControls() {
 
     // The seed of the leaf factors on the frame's top edge, right-aligned: with the
     // parameters it is what grows this tree again (--seed).
-    seedField_ = label(QStringLiteral("Seed %1").arg(leafRandomTable.seed), 58, 19, 58, 8);
+    seedField_ = label(QString(), 58, 19, 58, 8);
     seedField_->setAutoFillBackground(true);
-    seedField_->adjustSize();
-    seedField_->move(DialogRect(4, 19, 115, 8).right() - DialogRect(0, 0, 4, 0).width() -
-                         seedField_->width(),
-                     seedField_->y());
+    ShowSeed();
 
     statsBox_ = new QPlainTextEdit(this);
     statsBox_->setReadOnly(true);
@@ -222,6 +220,7 @@ void ControlPanel::Create(QWindow* owner) {
     for (int row = 0; row < ParamCount; ++row)
         list_->insertItem(row, QString::fromUtf8(ParamTable[row].name));
     list_->clearSelection();
+    paramMenu_ = new ParamMenu(*this);
 
     winId();
     if (owner != nullptr && windowHandle() != nullptr)
@@ -303,6 +302,27 @@ void ControlPanel::OnSelectionChanged() {
     minText = FormatValue(row.minimum);
     curText = FormatValue(*row.value);
     UpdateToControls();
+}
+
+void ControlPanel::ShowSelectedValue() {
+    if (!IsCreated() || selected < 0)
+        return;
+    UpdateFromControls();
+    ready = false;
+    SyncSlider(false);
+    ready = true;
+    curText = FormatValue(*ParamTable[selected].value);
+    UpdateToControls();
+}
+
+void ControlPanel::ShowSeed() {
+    if (seedField_ == nullptr)
+        return;
+    seedField_->setText(QStringLiteral("Seed %1").arg(leafRandomTable.seed));
+    seedField_->adjustSize();
+    seedField_->move(DialogRect(4, 19, 115, 8).right() - DialogRect(0, 0, 4, 0).width() -
+                         seedField_->width(),
+                     seedField_->y());
 }
 
 void ControlPanel::OnSliderMoved() {

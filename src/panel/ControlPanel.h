@@ -17,6 +17,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMouseEvent;
+class ParamMenu;
 class QPlainTextEdit;
 class QSlider;
 class QTimer;
@@ -51,6 +52,16 @@ public:
     // toValue = true: store the slider's value into the parameter, regrow the tree if the
     // parameter needs it and redraw the frame (only while `ready`).
     void SyncSlider(bool toValue);
+
+    // Puts the selected parameter's current value on the slider and in its field, after
+    // the parameters were changed other than by the slider (undo, a preset, a load).
+    void ShowSelectedValue();
+    // Shows the seed of the leaf factors in use, after a loaded file brought another.
+    void ShowSeed();
+
+    // The parameter list's menu with presets, files, undo and redo; exists once the
+    // controls do.
+    ParamMenu* ParamActions() const { return paramMenu_; }
 
     // Dialog units of this panel's font converted to pixels.
     QRect DialogRect(int x, int y, int width, int height) const;
@@ -101,6 +112,7 @@ private:
     QCheckBox* autoCloseBox_ = nullptr;
     QLabel* cautionText_ = nullptr;
     QLabel* seedField_ = nullptr;
+    ParamMenu* paramMenu_ = nullptr; // owned as a child object
 
     // Hides the panel for the auto-close option once a loss of activation is real.
     void CloseIfInactive();

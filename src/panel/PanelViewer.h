@@ -1,5 +1,9 @@
 #pragma once
 
+#include <optional>
+
+#include "model/Camera.h"
+
 // What the control panel needs from the viewer: regrow the tree from the current
 // parameters, and draw one whole frame at once.
 class PanelViewer {
@@ -7,4 +11,8 @@ public:
     virtual ~PanelViewer() = default;
     virtual void RebuildTree() = 0;
     virtual void RenderFrame() = 0;
+    // The viewer's camera, kept in saved parameter files beside the tree; a viewer
+    // without one reports none and ignores a camera handed to it.
+    virtual std::optional<Camera> ViewCamera() const { return std::nullopt; }
+    virtual void SetViewCamera(const Camera&) {}
 };

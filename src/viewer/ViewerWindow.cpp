@@ -237,6 +237,13 @@ void ViewerWindow::RememberNormalSize() {
 
 void ViewerWindow::RebuildTree() {
     model.Rebuild(TrunkCount(treeParams));
+    // A parameter file loaded from the control panel may bring another seed; the title
+    // keeps naming the one the tree was grown with.
+    const QString seedLabel = QStringLiteral(" - seed ");
+    const QString base = notice_.BaseTitle();
+    const qsizetype at = base.lastIndexOf(seedLabel);
+    if (at >= 0)
+        notice_.SetBaseTitle(base.left(at) + seedLabel + QString::number(leafRandomTable.seed));
 }
 
 void ViewerWindow::RenderFrame() {

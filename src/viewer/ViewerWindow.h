@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -49,6 +50,8 @@ public:
     // PanelViewer
     void RebuildTree() override;
     void RenderFrame() override;
+    std::optional<Camera> ViewCamera() const override { return camera; }
+    void SetViewCamera(const Camera& c) override { camera = c; }
 
     // CommandHost
     void ToggleAutoSpin() override;

@@ -1,0 +1,170 @@
+#include "panel/ParamMenu.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QSlider>
+
+#include "model/LeafRandomTable.h"
+#include "model/Presets.h"
+#include "panel/ControlPanel.h"
+#include "paramfile/ParamFile.h"
+
+namespace {
+
+const QString FileFilter =
+    QStringLiteral("Parameter files (*.json *.Cfg);;JSON files (*.json);;All files (*)");
+
+} // namespace
+
+ParamMenu::ParamMenu(ControlPanel& panel)
+    : QObject(&panel), panel_(panel), history_(panel), lastDirectory_(QDir::currentPath()) {
+    BuildMenu();
+
+    QSlider* slider = panel.SliderControl();
+    // Connected after the panel's own handlers, so these see the value already stored.
+    // A key or wheel move is a step of its own; a drag is one step when it ends.
+    connect(slider, &QSlider::valueChanged, this, [this, slider] {
+        if (!slider->isSliderDown())
+            history_.RecordSliderStep();
+    });
+    connect(slider, &QSlider::sliderReleased, this, [this] { history_.RecordSliderStep(); });
+
+    QListWidget* list = panel.ListControl();
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { ShowMenu(pos); });
+}
+
+void ParamMenu::BuildMenu() {
+    QUndoStack& stack = history_.Stack();
+    undo_ = stack.createUndoAction(this, QStringLiteral("Undo"));
+    undo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redo_ = stack.createRedoAction(this, QStringLiteral("Redo"));
+    redo_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    for (QAction* action : {undo_, redo_}) {
+        // The keys work wherever the focus is inside the panel.
+        action->setShortcutContext(Qt::WindowShortcut);
+        panel_.addAction(action);
+    }
+
+    menu_ = new QMenu(&panel_);
+    menu_->addAction(undo_);
+    menu_->addAction(redo_);
+    menu_->addSeparator();
+    menu_->addAction(QStringLiteral("Reset to defaults"), this, [this] { ResetToDefaults(); });
+    menu_->addSection(QStringLiteral("Presets"));
+    for (const Preset& preset : BuiltInPresets()) {
+        if (&preset == &BuiltInPresets().front())
+            continue; // the defaults are the reset above
+        menu_->addAction(QString::fromUtf8(preset.name), this,
+                         [this, &preset] { ApplyPreset(preset); });
+    }
+    menu_->addSeparator();
+    menu_->addAction(QStringLiteral("Save parameters..."), this, [this] { SaveWithDialog(); });
+    menu_->addAction(QStringLiteral("Load parameters..."), this, [this] { LoadWithDialog(); });
+}
+
+void ParamMenu::ShowMenu(const QPoint& listPos) {
+    QListWidget* list = panel_.ListControl();
+    QPoint at = list->viewport()->mapToGlobal(listPos);
+    // From the menu key the position may lie anywhere; open the menu at the selected
+    // line instead, or at the list's corner.
+    if (!list->viewport()->rect().contains(listPos)) {
+        QListWidgetItem* item = list->currentItem();
+        const QRect r = item ? list->visualItemRect(item) : QRect();
+        at = list->viewport()->mapToGlobal(r.isValid() ? r.center() : QPoint(4, 4));
+    }
+    menu_->popup(at);
+}
+
+void ParamMenu::ResetToDefaults() {
+    ParamState after = history_.Current();
+    after.params = TreeParams{};
+    history_.Change(QStringLiteral("Reset to defaults"), after);
+}
+
+void ParamMenu::ApplyPreset(const Preset& preset) {
+    ParamState after = history_.Current();
+    after.params = preset.params;
+    history_.Change(QStringLiteral("Preset ") + QString::fromUtf8(preset.name), after);
+}
+
+bool ParamMenu::LoadFrom(const QString& path, QString* error, QString* ignored) {
+    // Only regular files: a named pipe nobody writes to would hold the panel forever.
+    ParamFileReadResult read;
+    if (!QFileInfo(path).isFile())
+        read.error = "cannot open \"" + path.toStdString() + "\": not a regular file";
+    else
+        read = ReadParamFile(path.toStdString());
+    if (!read.ok) {
+        if (error != nullptr)
+            *error = QString::fromStdString(read.error);
+        return false;
+    }
+    if (ignored != nullptr) {
+        ignored->clear();
+        for (const std::string& line : read.ignored)
+            *ignored += QString::fromStdString(line) + QLatin1Char('\n');
+    }
+    ParamState after = history_.Current();
+    after.params = read.contents.params;
+    if (read.contents.seed)
+        after.seed = *read.contents.seed;
+    after.camera = read.contents.camera;
+    history_.Change(QStringLiteral("Load ") + QFileInfo(path).fileName(), after);
+    return true;
+}
+
+bool ParamMenu::SaveTo(const QString& path, QString* error) {
+    ParamFileContents contents;
+    contents.params = treeParams;
+    if (leafRandomTable.entries)
+        contents.seed = leafRandomTable.seed;
+    if (panel_.viewer != nullptr)
+        contents.camera = panel_.viewer->ViewCamera();
+    const std::string failure = WriteParamFile(path.toStdString(), contents);
+    if (!failure.empty() && error != nullptr)
+        *error = QString::fromStdString(failure);
+    return failure.empty();
+}
+
+void ParamMenu::LoadWithDialog() {
+    const QString path = QFileDialog::getOpenFileName(&panel_, QStringLiteral("Load parameters"),
+                                                      lastDirectory_, FileFilter);
+    if (path.isEmpty())
+        return;
+    lastDirectory_ = QFileInfo(path).absolutePath();
+    QString error;
+    QString ignored;
+    const QString title = QCoreApplication::applicationName();
+    if (!LoadFrom(path, &error, &ignored)) {
+        QMessageBox::warning(&panel_, title,
+                             QStringLiteral("The parameters were not loaded: ") + error);
+    } else if (!ignored.isEmpty()) {
+        QMessageBox::information(&panel_, title,
+                                 QStringLiteral("Loaded. Not understood and left out:\n") +
+                                     ignored.trimmed());
+    }
+}
+
+void ParamMenu::SaveWithDialog() {
+    QFileDialog dialog(&panel_, QStringLiteral("Save parameters"), lastDirectory_, FileFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("json"));
+    dialog.selectFile(QStringLiteral("tree.json"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString path = dialog.selectedFiles().first();
+    lastDirectory_ = QFileInfo(path).absolutePath();
+    QString error;
+    if (!SaveTo(path, &error)) {
+        QMessageBox::warning(&panel_, QCoreApplication::applicationName(),
+                             QStringLiteral("The parameters were not saved: ") + error);
+    }
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/Camera.h"
+#include "model/TreeParams.h"
+
+// A parameter file a user can keep, read and hand on. Two formats are read, told apart
+// by their content rather than their name:
+// - readable JSON: one key per parameter under its displayed name ("Leaf Size": 1.97),
+//   plus "seed" (the leaf factors' generator seed, a whole number) and optionally
+//   "camera" ({"x", "y", "z", "elevation", "azimuth"}). A parameter the file leaves out
+//   takes its default, so a file always describes one whole tree;
+// - the program's own 96-byte record ("TreeModl.Cfg"): its parameters and camera.
+// Reading is all or nothing: a value outside its row's range or of the wrong type
+// refuses the whole file with a one-line reason naming the key. Unknown keys are
+// reported and ignored. JSON is written so that reading it back gives bit-identical
+// floats.
+
+struct ParamFileContents {
+    TreeParams params;
+    std::optional<uint32_t> seed;
+    std::optional<Camera> camera;
+};
+
+struct ParamFileReadResult {
+    bool ok = false;
+    std::string error; // one line: why the file was refused
+    ParamFileContents contents;
+    std::vector<std::string> ignored; // one line per unknown key
+};
+
+// Larger files are refused before they are parsed.
+inline constexpr size_t MaxParamFileBytes = 1 << 20;
+
+// Reads the file at `path` in either format; JSON also from a pipe, read once.
+ParamFileReadResult ReadParamFile(const std::string& path);
+// True when the file at `path` starts like JSON (see LooksLikeJson); false for a
+// 96-byte record, and for a file that cannot be read.
+bool FileLooksLikeJson(const std::string& path);
+// Reads JSON text already in memory.
+ParamFileReadResult ParseParamJson(std::string_view text);
+// True when the bytes are meant as JSON: the first character after blanks (and an
+// optional UTF-8 byte-order mark) opens an object, and no byte is zero.
+bool LooksLikeJson(std::string_view bytes);
+
+// The shortest decimal text that a JSON reader (double, then narrowed to float) turns
+// back into exactly `value`.
+std::string NumberText(float value);
+
+// The readable JSON text of `contents`, parameters in table order.
+std::string ParamFileJson(const ParamFileContents& contents);
+// Writes that text to `path`, replacing an old file only once the new one is complete.
+// Returns an empty string on success, otherwise a one-line reason.
+std::string WriteParamFile(const std::string& path, const ParamFileContents& contents);

@@ -1,0 +1,243 @@
+// The readable parameter file: exact round trips, the 96-byte record, and refusal of
+// malformed files with one line and no change.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <thread>
+
+#include <sys/stat.h>
+
+#include "model/ModelConfig.h"
+#include "model/Presets.h"
+#include "model/TreeParams.h"
+#include "paramfile/ParamFile.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool SameBits(const TreeParams& a, const TreeParams& b) {
+    return std::memcmp(&a, &b, sizeof(TreeParams)) == 0;
+}
+
+class ParamFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetTreeParams();
+        dir = fs::temp_directory_path() /
+              ("dendrova-paramfile-" +
+               std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir);
+    }
+    void TearDown() override {
+        fs::remove_all(dir);
+        ResetTreeParams();
+    }
+    std::string Path(const char* name) const { return (dir / name).string(); }
+    std::string WriteBytes(const char* name, const std::string& bytes) const {
+        std::ofstream(Path(name), std::ios::binary) << bytes;
+        return Path(name);
+    }
+
+    fs::path dir;
+};
+
+TEST_F(ParamFileTest, SavedThenLoadedIsBitIdentical) {
+    std::mt19937 random(7);
+    for (int trial = 0; trial < 100; ++trial) {
+        ParamFileContents saved;
+        for (int row = 0; row < ParamCount; ++row) {
+            const ParamEntry& entry = ParamTable[row];
+            std::uniform_real_distribution<float> inRange(entry.minimum, entry.maximum);
+            float v = inRange(random);
+            // Also the ends and the floats right next to them.
+            if (trial % 5 == 1)
+                v = entry.minimum;
+            if (trial % 5 == 2)
+                v = std::nextafter(entry.maximum, entry.minimum);
+            ParamValue(saved.params, row) = v;
+        }
+        saved.seed = random();
+        std::uniform_real_distribution<float> anywhere(-1e6f, 1e6f);
+        saved.camera = Camera{anywhere(random), anywhere(random), anywhere(random),
+                              anywhere(random), anywhere(random)};
+        const std::string path = Path("tree.json");
+        ASSERT_EQ(WriteParamFile(path, saved), "");
+        const ParamFileReadResult loaded = ReadParamFile(path);
+        ASSERT_TRUE(loaded.ok) << loaded.error;
+        EXPECT_TRUE(SameBits(loaded.contents.params, saved.params)) << trial;
+        EXPECT_EQ(loaded.contents.seed, saved.seed);
+        ASSERT_TRUE(loaded.contents.camera);
+        EXPECT_EQ(std::memcmp(&*loaded.contents.camera, &*saved.camera, sizeof(Camera)), 0);
+        EXPECT_TRUE(loaded.ignored.empty());
+    }
+}
+
+TEST_F(ParamFileTest, NumbersAreShortAndExactForEveryFloat) {
+    EXPECT_EQ(NumberText(19.29f), "19.29");
+    EXPECT_EQ(NumberText(0.83f), "0.83");
+    EXPECT_EQ(NumberText(4.0f), "4");
+    // Any float, read back as a double and narrowed, is the same float.
+    std::mt19937 random(3);
+    for (int i = 0; i < 200000; ++i) {
+        const float f = std::bit_cast<float>(static_cast<uint32_t>(random()));
+        if (!std::isfinite(f))
+            continue;
+        const std::string text = NumberText(f);
+        ASSERT_EQ(static_cast<float>(std::stod(text)), f) << text;
+    }
+}
+
+TEST_F(ParamFileTest, ReadableKeysByDisplayedName) {
+    ParamFileContents contents;
+    contents.seed = 42;
+    const std::string text = ParamFileJson(contents);
+    EXPECT_NE(text.find("\"Tree Total Depth\": 19.29,"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"Leaf Shadow Density\": 0.25,"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"seed\": 42\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("camera"), std::string::npos);
+}
+
+TEST_F(ParamFileTest, MissingKeysTakeDefaultsAndUnknownKeysAreReported) {
+    const ParamFileReadResult read = ParseParamJson(
+        R"({"Leaf Size": 3.5, "Colour": "red", "camera": {"x": 1, "y": 2, "z": 3,
+            "elevation": 4, "azimuth": 5, "zoom": 2}})");
+    ASSERT_TRUE(read.ok) << read.error;
+    TreeParams expected;
+    expected.leafSize = 3.5f;
+    EXPECT_TRUE(SameBits(read.contents.params, expected));
+    EXPECT_FALSE(read.contents.seed);
+    ASSERT_EQ(read.ignored.size(), 2u);
+    EXPECT_EQ(read.ignored[0], "unknown key \"Colour\" ignored");
+    EXPECT_EQ(read.ignored[1], "unknown key \"camera.zoom\" ignored");
+    EXPECT_EQ(read.contents.camera->azimuth, 5.0f);
+}
+
+TEST_F(ParamFileTest, TheBinaryRecordIsToldApartByContent) {
+    treeParams.leafSize = 3.25f;
+    treeParams.totalDepth = 30.0f;
+    Camera camera;
+    camera.azimuth = 12.5f;
+    ASSERT_TRUE(SaveModelConfig(WindowGeometry{}, camera, Path("preset.json")));
+    ResetTreeParams();
+    const ParamFileReadResult read = ReadParamFile(Path("preset.json"));
+    ASSERT_TRUE(read.ok) << read.error;
+    EXPECT_EQ(read.contents.params.leafSize, 3.25f);
+    EXPECT_EQ(read.contents.params.totalDepth, 30.0f);
+    EXPECT_EQ(read.contents.camera->azimuth, 12.5f);
+    // Reading it left the program's own parameters alone.
+    EXPECT_TRUE(SameBits(treeParams, TreeParams{}));
+
+    // A window 891 pixels wide puts a brace in the first byte; the record is still a record.
+    WindowGeometry wide;
+    wide.windowWidth = 891;
+    ASSERT_TRUE(SaveModelConfig(wide, camera, Path("wide.cfg")));
+    EXPECT_TRUE(ReadParamFile(Path("wide.cfg")).ok);
+
+    // A record holding a value outside its range is refused as a whole.
+    ModelConfigRecord record;
+    for (int row = 0; row < ParamCount; ++row)
+        record.params[row] = ParamValue(TreeParams{}, row);
+    record.params[0] = 3.9f;
+    const auto bytes = record.Serialize();
+    const std::string path = WriteBytes("TreeModl.Cfg", std::string(bytes.begin(), bytes.end()));
+    const ParamFileReadResult refused = ReadParamFile(path);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.error,
+              "\"Tree Total Depth\" in the 96-byte record is outside its range 4 to 30");
+    EXPECT_TRUE(SameBits(treeParams, TreeParams{}));
+}
+
+TEST_F(ParamFileTest, JsonComesThroughAPipeOnce) {
+    // As from `--params <(curl ...)`: the bytes can be read only once.
+    const std::string fifo = Path("pipe");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    auto feed = [&](std::string bytes) {
+        return std::thread([fifo, bytes] { std::ofstream(fifo, std::ios::binary) << bytes; });
+    };
+    std::thread writer = feed(R"({"Leaf Size": 3.5})");
+    const ParamFileReadResult json = ReadParamFile(fifo);
+    writer.join();
+    ASSERT_TRUE(json.ok) << json.error;
+    EXPECT_EQ(json.contents.params.leafSize, 3.5f);
+
+    const auto record = ModelConfigRecord{}.Serialize();
+    writer = feed(std::string(record.begin(), record.end()));
+    const ParamFileReadResult refused = ReadParamFile(fifo);
+    writer.join();
+    EXPECT_EQ(refused.error, "not a parameter file: a 96-byte record must be a regular file");
+}
+
+TEST_F(ParamFileTest, MalformedFilesAreRefusedWithOneLine) {
+    const std::string valid = ParamFileJson(ParamFileContents{});
+    const struct {
+        const char* name;
+        std::string bytes;
+        const char* reason; // the start of the expected message
+    } cases[] = {
+        {"truncated", valid.substr(0, valid.size() / 2), "not valid JSON: "},
+        {"empty", "", "not a parameter file: neither JSON nor a 96-byte record"},
+        {"string value", R"({"Leaf Size": "1.5"})", "\"Leaf Size\" must be a number"},
+        {"boolean value", R"({"Tree Total Depth": true})", "\"Tree Total Depth\" must be a number"},
+        {"null value", R"({"Leaf Size": null})", "\"Leaf Size\" must be a number"},
+        {"NaN", R"({"Leaf Size": NaN})", "not valid JSON: "},
+        {"huge", R"({"Leaf Size": 1e39})", "\"Leaf Size\" is outside its range 0.1 to 4"},
+        {"beyond double", R"({"Leaf Size": 1e400})", ""},
+        {"above range", R"({"Tree Total Depth": 30.5})",
+         "\"Tree Total Depth\" is outside its range 4 to 30"},
+        {"below range", R"({"SEG. Twist Angle": -0.001})",
+         "\"SEG. Twist Angle\" is outside its range 0 to 180"},
+        {"seed fraction", R"({"seed": 1.5})", "\"seed\" must be a whole number"},
+        {"seed too big", R"({"seed": 4294967296})", "\"seed\" must be a whole number"},
+        {"camera partial", R"({"camera": {"x": 1}})", "\"camera\" must be an object"},
+        {"camera huge", R"({"camera": {"x": 1, "y": 1, "z": 1, "elevation": 1e300,
+                            "azimuth": 0}})",
+         "\"camera\" must be an object"},
+        {"array", R"([19.29])", "not a parameter file: neither JSON"},
+        {"nested deep", "{\"a\":" + std::string(5000, '['), "not valid JSON: "},
+        {"garbage", std::string(10 * 1024 * 1024, '\x9c'), "not a parameter file: larger than"},
+        {"garbage in braces", "{" + std::string(10 * 1024 * 1024, 'x'),
+         "not a parameter file: larger than"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ParamFileReadResult read = ReadParamFile(WriteBytes("bad.json", c.bytes));
+        EXPECT_FALSE(read.ok);
+        EXPECT_FALSE(read.error.empty());
+        EXPECT_EQ(read.error.find('\n'), std::string::npos) << read.error;
+        EXPECT_EQ(read.error.rfind(c.reason, 0), 0u) << read.error;
+        EXPECT_TRUE(SameBits(treeParams, TreeParams{}));
+    }
+    const ParamFileReadResult missing = ReadParamFile(Path("nowhere.json"));
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(missing.error.rfind("cannot open \"", 0), 0u) << missing.error;
+}
+
+TEST_F(ParamFileTest, EveryPresetIsInRangeAndFoundByName) {
+    const auto presets = BuiltInPresets();
+    ASSERT_GE(presets.size(), 6u);
+    EXPECT_TRUE(SameBits(presets[0].params, TreeParams{}));
+    for (const Preset& preset : presets) {
+        SCOPED_TRACE(preset.name);
+        for (int row = 0; row < ParamCount; ++row)
+            EXPECT_TRUE(InParamRange(ParamTable[row], ParamValue(preset.params, row))) << row;
+        EXPECT_EQ(FindPreset(preset.name), &preset);
+        // A preset saved and loaded again is the same preset.
+        const ParamFileReadResult read = ParseParamJson(ParamFileJson({preset.params, {}, {}}));
+        ASSERT_TRUE(read.ok);
+        EXPECT_TRUE(SameBits(read.contents.params, preset.params));
+    }
+    std::string folded = presets[1].name;
+    for (char& c : folded)
+        c = c == ' ' ? '-' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    EXPECT_EQ(FindPreset(folded), &presets[1]);
+    EXPECT_EQ(FindPreset("no such tree"), nullptr);
+}
+
+} // namespace
