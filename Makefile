@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test bench pictures format clean
+.PHONY: all deps configure build run test bench pictures format clean install uninstall deb
 
 all: build
 
@@ -30,6 +30,19 @@ bench: build
 # Redraws the built-in pictures under resources/.
 pictures: build
 	@$(BUILD_DIR)/tools/picgen/dendrova-picgen resources
+
+# Installs the program with its menu entry, icons and manual page under PREFIX (and under
+# DESTDIR when given, for staging); uninstall removes what the last install wrote.
+PREFIX ?= /usr/local
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+uninstall:
+	@DESTDIR="$(DESTDIR)" cmake -DMANIFEST=$(BUILD_DIR)/install_manifest.txt -P packaging/Uninstall.cmake
+
+# Builds the Debian package dendrova_VERSION_ARCH.deb in the build folder.
+deb: build
+	@cd $(BUILD_DIR) && cpack -G DEB
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,0 +1,35 @@
+# Removes what an install wrote, as its manifest lists it (under $DESTDIR when that is
+# set, as the install put it there), then the folders that are
+# Dendrova's own (named dendrova) once they are empty. Shared folders such as share/man
+# stay. The user's settings are not in the manifest and so stay too.
+# Usage: cmake -DMANIFEST=<build>/install_manifest.txt -P Uninstall.cmake
+if(NOT EXISTS "${MANIFEST}")
+    message(FATAL_ERROR "Nothing to uninstall: ${MANIFEST} is missing (it is written by "
+                        "an install from this build folder).")
+endif()
+file(STRINGS "${MANIFEST}" installed)
+set(own_folders "")
+foreach(listed IN LISTS installed)
+    set(path "$ENV{DESTDIR}${listed}")
+    if(EXISTS "${path}" OR IS_SYMLINK "${path}")
+        message(STATUS "Removing ${path}")
+        file(REMOVE "${path}")
+        if(EXISTS "${path}")
+            message(FATAL_ERROR "Cannot remove ${path}")
+        endif()
+    endif()
+    get_filename_component(folder "${path}" DIRECTORY)
+    get_filename_component(name "${folder}" NAME)
+    if(name STREQUAL "dendrova")
+        list(APPEND own_folders "${folder}")
+    endif()
+endforeach()
+list(REMOVE_DUPLICATES own_folders)
+foreach(folder IN LISTS own_folders)
+    file(GLOB left LIST_DIRECTORIES true "${folder}/*" "${folder}/.*")
+    if(IS_DIRECTORY "${folder}" AND NOT left)
+        message(STATUS "Removing ${folder}")
+        file(REMOVE_RECURSE "${folder}")
+    endif()
+endforeach()
+file(REMOVE "${MANIFEST}")
