@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots of the running program on a private X server:
 #   tools/make-screenshots.sh [build/dendrova] [docs]
-# Needs xvfb-run, xdotool, ImageMagick and python3.
+# Needs xvfb-run, xdotool, ImageMagick, f3d and python3.
 set -euo pipefail
 program=$(realpath "${1:-build/dendrova}")
 out=$(realpath "${2:-docs}")
@@ -67,4 +67,7 @@ shoot scene-depth25 viewer
 # The panel just right of the viewer (the viewer is centred on the 1280-pixel screen).
 config 19.29 $(((1280 + 760) / 2 + 6)) $(((800 - 520) / 2))
 shoot viewer-and-panel viewer+panel t panel:Down panel:Down
+# The exported tree as another program shows it.
+"$program" --seed 1 --export tree.glb
+f3d --output "$out/export-f3d.png" --resolution 640,640 --grid --bg-color 0.78,0.86,0.95 tree.glb
 echo "screenshots written to $out"

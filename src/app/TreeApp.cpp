@@ -15,8 +15,12 @@ TreeApp::~TreeApp() {
 }
 
 bool TreeApp::Start() {
-    LoadModelConfig(geometry, viewer.camera);
-    CreateLeafRandomTable();
+    LoadModelConfig(geometry, viewer.camera, configPath);
+    if (seed) {
+        CreateLeafRandomTableSeeded(*seed);
+    } else {
+        CreateLeafRandomTable();
+    }
 
     viewer.panel = this;
     panel.viewer = &viewer;
@@ -71,7 +75,7 @@ void TreeApp::CloseSequence() {
 }
 
 int TreeApp::Exit(int exitCode) {
-    SaveModelConfig(geometry, viewer.camera);
+    SaveModelConfig(geometry, viewer.camera, configPath);
     FreeLeafRandomTable();
     return exitCode;
 }

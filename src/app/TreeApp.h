@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "model/ModelConfig.h"
@@ -27,6 +29,10 @@ public:
     void ShowStatistics(const std::string& text) override;
     void ShowAndFocus() override;
 
+    // The parameter file read at start and written at exit.
+    std::string configPath = ModelConfigFileName;
+    // Seed of the leaf factors; none: seeded from the clock.
+    std::optional<uint32_t> seed;
     WindowGeometry geometry;
     ViewerWindow viewer;
     ControlPanel panel;

@@ -22,6 +22,7 @@ void Fill(uint32_t seed) {
     if (leafRandomTable.entries) {
         return;
     }
+    leafRandomTable.seed = seed;
     leafRandomTable.entries.reset(new (std::nothrow) float[LeafFactorCount]);
     if (!leafRandomTable.entries) {
         return;
@@ -34,8 +35,12 @@ void Fill(uint32_t seed) {
 
 } // namespace
 
+uint32_t ClockSeed() {
+    return static_cast<uint32_t>(std::time(nullptr));
+}
+
 void CreateLeafRandomTable() {
-    Fill(static_cast<uint32_t>(std::time(nullptr)));
+    Fill(ClockSeed());
 }
 
 void CreateLeafRandomTableSeeded(uint32_t seed) {

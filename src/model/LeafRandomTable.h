@@ -9,14 +9,17 @@ inline constexpr int LeafFactorCount = 256;
 struct LeafRandomTable {
     std::unique_ptr<float[]> entries; // none before creation and after freeing
     int32_t cursor = 0;               // next entry, taken modulo 256
+    uint32_t seed = 0;                // the generator's seed the entries were drawn with
 };
 
 extern LeafRandomTable leafRandomTable;
 
 // Fills the table once per run from a clock-seeded generator; does nothing if it exists.
 void CreateLeafRandomTable();
-// Same, seeded with a fixed value, so tests get reproducible factors.
+// Same, seeded with a fixed value, so a tree can be grown again exactly.
 void CreateLeafRandomTableSeeded(uint32_t seed);
+// The seed CreateLeafRandomTable takes: the calendar time in whole seconds.
+uint32_t ClockSeed();
 void FreeLeafRandomTable();
 // The entry at the cursor (modulo 256), then the cursor advances. Without a table
 // (its allocation failed) every leaf gets the neutral factor 1.0.

@@ -186,6 +186,9 @@ void TreeModel::Rebuild(int32_t count) {
 }
 
 void TreeModel::Grow(int32_t count) {
+    // Every growth, from the first Build to each Rebuild, runs through here.
+    static uint64_t growths = 0;
+    generation_ = ++growths;
     trunk.leafSize = treeParams.leafSize;
     ResetLeafFactors();
     // The old tree goes first, so that the old and the new never occupy memory together.

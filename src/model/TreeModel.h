@@ -120,6 +120,11 @@ public:
     bool lastGrowthCapped() const { return capped_; }
     int64_t lastGrowthRecords() const { return created_; }
 
+    // Changes with every growth and only then; 0 until the first. Numbers are drawn from
+    // one process-wide count, so no two growths of any models share one. Whatever is
+    // derived from the structure (its mesh) is stale when its generation differs.
+    uint64_t generation() const { return generation_; }
+
     Segment root;
     Fork trunk;
 
@@ -128,6 +133,7 @@ private:
 
     bool capped_ = false;
     int64_t created_ = 0;
+    uint64_t generation_ = 0;
 };
 
 ModelCounts CountModel(const TreeModel& model);

@@ -1,15 +1,8 @@
 #pragma once
 
-#include <cstdint>
+#include "mesh/FrameStats.h"
 
-// What one frame drew, counted by the drawing routines and shown in the statistics.
-struct FrameStats {
-    int32_t memoryBytes = 0; // bytes of the records drawn
-    int32_t nodes = 0;       // segments, leaves and chains drawn
-    int32_t quadrangles = 0;
-    int32_t vertices = 0;
-};
-
+// The counters of the frame being drawn.
 extern FrameStats frameStats;
 
 inline void ResetFrameStats() {

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include "mesh/TreeGeometry.h"
 #include "model/Material.h"
 #include "model/TreeParams.h"
 #include "render/ApplyMaterial.h"
@@ -12,16 +13,14 @@
 
 void DrawLeaf(const Leaf& leaf) {
     PushModelView();
-    const float s = leaf.size * leaf.jitter;
+    const float s = LeafScale(leaf);
     glScalef(s, s, s);
     // Tilted about its own x axis first, then turned about the segment's axis.
     glRotatef(leaf.twist, 0.0f, 1.0f, 0.0f);
     glRotatef(leaf.angle, 1.0f, 0.0f, 0.0f);
     leafTexture.bind();
-    // Larger leaves come out redder, smaller ones greener.
-    const double b = (static_cast<double>(leaf.jitter) - 1.0) * 0.05;
-    SetAmbient(leafMaterial, static_cast<float>(0.47 + b), static_cast<float>(0.552 - b), 0.0f,
-               1.0f);
+    const std::array<float, 4> ambient = LeafAmbient(leaf.jitter);
+    SetAmbient(leafMaterial, ambient[0], ambient[1], ambient[2], ambient[3]);
     ApplyMaterial(leafMaterial, GL_FRONT_AND_BACK);
     if (shadowPass) {
         glColor4f(0.0f, 0.0f, 0.0f, treeParams.leafShadowDensity);
@@ -32,25 +31,15 @@ void DrawLeaf(const Leaf& leaf) {
         glEnable(GL_ALPHA_TEST);
     }
     glBegin(GL_QUADS);
-    glNormal3f(1.0f, -1.0f, 1.0f);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex3f(0.5f, 0.0f, 0.0f);
-    glNormal3f(1.0f, 1.0f, 1.0f);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex3f(0.5f, 1.0f, 0.0f);
-    glNormal3f(-1.0f, 1.0f, 1.0f);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex3f(-0.5f, 1.0f, 0.0f);
-    glNormal3f(-1.0f, -1.0f, 1.0f);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(-0.5f, 0.0f, 0.0f);
+    for (const LeafCorner& corner : LeafQuad) {
+        glNormal3fv(corner.normal);
+        glTexCoord2fv(corner.tex);
+        glVertex3fv(corner.position);
+    }
     glEnd();
     if (!shadowPass) {
         glDisable(GL_ALPHA_TEST);
     }
     PopModelView();
-    frameStats.quadrangles += 1;
-    frameStats.vertices += 4;
-    frameStats.nodes += 1;
-    frameStats.memoryBytes += 16;
+    frameStats += LeafStats;
 }

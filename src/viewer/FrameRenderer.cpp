@@ -39,7 +39,9 @@ void DrawFrame(const FrameScene& scene) {
     scene.model->Draw();
     glPopMatrix();
 
-    drawOverlay(*scene.helpImage, *scene.buttonImage, scene.clientWidth, scene.clientHeight,
-                scene.hoveredButton, scene.helpVisible);
+    if (scene.overlayVisible) {
+        drawOverlay(*scene.helpImage, *scene.buttonImage, scene.clientWidth, scene.clientHeight,
+                    scene.hoveredButton, scene.helpVisible);
+    }
     glFinish();
 }

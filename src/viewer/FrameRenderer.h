@@ -27,6 +27,7 @@ struct FrameScene {
     int32_t clientHeight;
     OverlayButton hoveredButton;
     bool helpVisible;
+    bool overlayVisible = true; // false leaves the buttons and pictures out (still pictures)
 };
 
 // Clears and draws sky and ground, the shadow, the tree and the overlay, then glFinish.

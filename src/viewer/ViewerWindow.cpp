@@ -12,7 +12,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 
+#include "model/LeafRandomTable.h"
 #include "model/TreeParams.h"
 #include "platform/Platform.h"
 #include "render/ApplyMaterial.h"
@@ -120,7 +122,9 @@ void ViewerWindow::InitializeWindow() {
             title += std::string(" (") + version + ")";
         }
     }
-    setTitle(QString::fromStdString(title));
+    // The seed lets the tree on screen be grown again (--seed).
+    title += " - seed " + std::to_string(leafRandomTable.seed);
+    notice_.SetBaseTitle(QString::fromStdString(title));
 }
 
 bool ViewerWindow::InitContext() {
@@ -187,6 +191,13 @@ void ViewerWindow::RenderFrame() {
     const FrameScene scene{&camera,      aspect,      &backdrop,    &model,        &helpImage,
                            &buttonImage, clientWidth, clientHeight, hoveredButton, helpVisible};
     DrawFrame(scene);
+    if (captureNextFrame_) {
+        captureNextFrame_ = false;
+        capturedFrame_.assign(static_cast<size_t>(clientWidth) * clientHeight * 4, 0);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, clientWidth, clientHeight, GL_RGBA, GL_UNSIGNED_BYTE,
+                     capturedFrame_.data());
+    }
     if (isExposed()) {
         context_->swapBuffers(this);
     }
@@ -244,6 +255,13 @@ void ViewerWindow::resizeEvent(QResizeEvent* e) {
 }
 
 void ViewerWindow::keyPressEvent(QKeyEvent* e) {
+    // One file per press: a held key writes no more.
+    if (e->key() == Qt::Key_P || e->key() == Qt::Key_E) {
+        if (!e->isAutoRepeat()) {
+            e->key() == Qt::Key_P ? SaveSnapshot() : ExportGlb();
+        }
+        return;
+    }
     KeyMessage message{KeyMessage::Kind::KeyDown, KeyCodeFor(e->key())};
     if (e->key() == Qt::Key_F1) {
         message.kind = KeyMessage::Kind::HelpRequest;
@@ -415,4 +433,36 @@ void ViewerWindow::ShowControlPanel() {
     if (panel) {
         panel->ShowAndFocus();
     }
+}
+
+bool ViewerWindow::SaveSnapshot() {
+    if (!contextReady || clientWidth <= 0 || clientHeight <= 0) {
+        return false;
+    }
+    captureNextFrame_ = true;
+    RenderFrame();
+    const std::string path = FreeOutputName(outputFolder, leafRandomTable.seed, ".png");
+    const std::string error =
+        SaveFramePicture(path, capturedFrame_, clientWidth, clientHeight, leafRandomTable.seed);
+    capturedFrame_.clear();
+    return ReportOutput(path, error);
+}
+
+bool ViewerWindow::ExportGlb() {
+    if (!contextReady) {
+        return false;
+    }
+    const std::string path = FreeOutputName(outputFolder, leafRandomTable.seed, ".glb");
+    return ReportOutput(path, SaveTreeGlb(path, model, leafRandomTable.seed));
+}
+
+bool ViewerWindow::ReportOutput(const std::string& path, const std::string& error) {
+    if (!error.empty()) {
+        notice_.Show(QString::fromStdString(error), 8000);
+        return false;
+    }
+    lastOutputPath = path;
+    const std::string name = std::filesystem::path(path).filename().string();
+    notice_.Show(QStringLiteral("saved ") + QString::fromStdString(name));
+    return true;
 }

@@ -16,6 +16,7 @@
 #include "scene/KeyFilter.h"
 #include "scene/Overlay.h"
 #include "viewer/Navigation.h"
+#include "viewer/ViewerOutput.h"
 
 class QOpenGLContext;
 
@@ -69,6 +70,14 @@ public:
 
     bool isTimerRunning(int timerId) const;
 
+    // P: writes the frame on screen as a PNG file; E: the tree as a .glb file. Both go
+    // into `outputFolder` under a name no other file has, and say so in the title for a
+    // few seconds. True when the file was written (its path in lastOutputPath).
+    bool SaveSnapshot();
+    bool ExportGlb();
+    std::string outputFolder = ".";
+    std::string lastOutputPath;
+
     Camera camera;
     OverlayButton hoveredButton = OverlayButton::None;
     int32_t autoSpin = 0;
@@ -110,8 +119,12 @@ private:
     void ShowContextFailure(int errorCode);
     void UpdateHover(QPointF position);
     void RememberNormalSize();
+    bool ReportOutput(const std::string& path, const std::string& error);
 
     std::unique_ptr<QOpenGLContext> context_;
+    TitleNotice notice_{*this};
+    bool captureNextFrame_ = false;
+    std::vector<uint8_t> capturedFrame_; // RGBA, bottom row first
     QCursor handCursor_{Qt::PointingHandCursor};
     QCursor arrowCursor_{Qt::ArrowCursor};
     QIcon icon_;

@@ -54,7 +54,9 @@ private slots:
         QVERIFY(viewer->contextReady);
         QVERIFY(viewer->title().startsWith(" Dendrova on "));
         QVERIFY(viewer->title().contains(" ("));
-        QVERIFY(viewer->title().endsWith(")"));
+        // The renderer's version in parentheses, then the seed of the leaf factors.
+        QVERIFY(viewer->title().contains(") - seed "));
+        QVERIFY(viewer->title().endsWith(QString::number(leafRandomTable.seed)));
         QVERIFY(glIsEnabled(GL_LIGHTING));
         QVERIFY(glIsEnabled(GL_LIGHT0));
         QVERIFY(glIsEnabled(GL_DEPTH_TEST));

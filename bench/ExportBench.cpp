@@ -1,0 +1,89 @@
+// Export of the tree: building its mesh, then writing it as binary glTF and as OBJ text
+// into a stream that only counts the bytes (no disk in the figures), at the defaults,
+// at "Tree Total Depth" 30 and at the capped corner (depth 30 with "SSE. Dep. Attenuate"
+// 1.0).
+#include <streambuf>
+
+#include <benchmark/benchmark.h>
+
+#include "export/GltfWriter.h"
+#include "export/ObjWriter.h"
+#include "model/LeafRandomTable.h"
+#include "model/TreeModel.h"
+#include "model/TreeParams.h"
+
+namespace {
+
+// Takes every byte and keeps none.
+class CountingBuffer : public std::streambuf {
+public:
+    size_t bytes = 0;
+
+protected:
+    std::streamsize xsputn(const char*, std::streamsize n) override {
+        bytes += static_cast<size_t>(n);
+        return n;
+    }
+    int_type overflow(int_type c) override {
+        ++bytes;
+        return traits_type::not_eof(c);
+    }
+};
+
+struct Scenario {
+    float depth;
+    float depAttenuate;
+};
+constexpr Scenario Defaults{19.29f, 0.81f};
+constexpr Scenario Depth30{30.0f, 0.81f};
+constexpr Scenario Capped{30.0f, 1.0f};
+
+void Grow(TreeModel& model, Scenario s) {
+    ResetTreeParams();
+    treeParams.totalDepth = s.depth;
+    treeParams.sseDepAttenuate = s.depAttenuate;
+    CreateLeafRandomTableSeeded(1);
+    model.Build();
+}
+
+void BuildMesh(benchmark::State& state, Scenario s) {
+    TreeModel model;
+    Grow(model, s);
+    for (auto _ : state) {
+        TreeMesh mesh = BuildTreeMesh(model, treeParams);
+        benchmark::DoNotOptimize(mesh.bark.positions.data());
+    }
+    state.counters["segments"] = static_cast<double>(CountModel(model).segments);
+}
+
+void Write(benchmark::State& state, bool glb, Scenario s) {
+    TreeModel model;
+    Grow(model, s);
+    const TreeMesh mesh = BuildTreeMesh(model, treeParams);
+    const TreePictures pictures{std::string(12000, 'b'), std::string(12000, 'l')};
+    const ExportInfo info = CurrentExportInfo(1);
+    size_t bytes = 0;
+    for (auto _ : state) {
+        CountingBuffer counter;
+        std::ostream out(&counter);
+        const bool ok =
+            glb ? WriteGlb(out, mesh, pictures, info) : WriteObj(out, mesh, "tree.mtl", info);
+        benchmark::DoNotOptimize(ok);
+        bytes = counter.bytes;
+    }
+    state.counters["MB"] = static_cast<double>(bytes) / 1e6;
+    state.counters["MB/s"] = benchmark::Counter(static_cast<double>(bytes) / 1e6,
+                                                benchmark::Counter::kIsIterationInvariantRate);
+}
+
+} // namespace
+
+BENCHMARK_CAPTURE(BuildMesh, defaults, Defaults)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BuildMesh, depth30, Depth30)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BuildMesh, capped, Capped)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Write, glb_defaults, true, Defaults)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Write, glb_depth30, true, Depth30)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Write, glb_capped, true, Capped)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Write, obj_defaults, false, Defaults)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Write, obj_depth30, false, Depth30)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Write, obj_capped, false, Capped)->Unit(benchmark::kMillisecond);

@@ -1,0 +1,129 @@
+#include "app/BatchRun.h"
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "export/ExportTree.h"
+#include "export/FileOutput.h"
+#include "export/PngEncoder.h"
+#include "model/LeafRandomTable.h"
+#include "model/ModelConfig.h"
+#include "model/TreeModel.h"
+#include "model/TreeParams.h"
+#include "platform/QtPlatform.h"
+#include "viewer/StillFrame.h"
+
+namespace {
+
+// The built-in pictures as in the viewer; messages go to stderr instead of message boxes.
+class ConsolePlatform final : public Platform {
+public:
+    bool LoadBitmap(const std::string& name, BitmapPixels& out) override {
+        return pictures_.LoadBitmap(name, out);
+    }
+    void ShowWarning(const std::string& text) override { Print(text); }
+    void ShowError(const std::string& text) override { Print(text); }
+    void OpenUri(const std::string&) override {}
+
+private:
+    static void Print(const std::string& text) {
+        std::fprintf(stderr, "dendrova: %s\n", text.c_str());
+    }
+    QtPlatform pictures_;
+};
+
+// A percentage on stderr for work that takes longer than a second, rewritten in place.
+class ProgressLine {
+public:
+    explicit ProgressLine(std::string what) : what_(std::move(what)) {}
+    ~ProgressLine() {
+        if (shown_ >= 0) {
+            std::fprintf(stderr, "\n");
+        }
+    }
+    void Report(double fraction) {
+        const auto elapsed = std::chrono::steady_clock::now() - start_;
+        const int percent = static_cast<int>(fraction * 100.0);
+        if (elapsed < std::chrono::seconds(1) || percent == shown_) {
+            return;
+        }
+        shown_ = percent;
+        std::fprintf(stderr, "\rdendrova: %s %3d%%", what_.c_str(), percent);
+        std::fflush(stderr);
+    }
+
+private:
+    std::string what_;
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+    int shown_ = -1;
+};
+
+std::string ExportFile(const std::string& path, const TreeModel& model) {
+    TreePictures pictures;
+    std::string error;
+    if (!LoadTreePictures(pictures, error)) {
+        return error;
+    }
+    // Building the mesh counts as the first half of the work, writing it as the second.
+    ProgressLine progress("writing " + path);
+    const TreeMesh mesh = BuildTreeMesh(model, treeParams);
+    progress.Report(0.5);
+    return ExportTree(path, mesh, pictures, CurrentExportInfo(leafRandomTable.seed),
+                      [&progress](double f) { progress.Report(0.5 + 0.5 * f); });
+}
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "dendrova: %s\n", message.c_str());
+    return FailureExitCode;
+}
+
+std::string RenderPicture(const CommandLineOptions& options, const WindowGeometry& geometry,
+                          const Camera& camera, const TreeModel& model) {
+    StillFrame frame;
+    frame.camera = camera;
+    frame.model = &model;
+    frame.width = options.renderWidth > 0 ? options.renderWidth : geometry.windowWidth;
+    frame.height = options.renderHeight > 0 ? options.renderHeight : geometry.windowHeight;
+    frame.overlay = options.overlay;
+    std::vector<uint8_t> rgba;
+    std::string error;
+    if (!RenderStillFrame(frame, rgba, error)) {
+        return error;
+    }
+    const std::string png =
+        EncodePng(FromGlReadback(rgba, frame.width, frame.height),
+                  {{"Software", "Dendrova"}, {"Seed", std::to_string(leafRandomTable.seed)}});
+    if (png.empty()) {
+        return "cannot encode the picture as PNG";
+    }
+    return WriteFileAtomically(options.renderPath, png);
+}
+
+} // namespace
+
+int RunBatch(const CommandLineOptions& options) {
+    ConsolePlatform platform;
+    Platform* previous = SetPlatform(&platform);
+
+    WindowGeometry geometry;
+    Camera camera;
+    if (!options.paramsPath.empty()) {
+        LoadModelConfig(geometry, camera, options.paramsPath);
+    }
+    CreateLeafRandomTableSeeded(options.seed ? *options.seed : ClockSeed());
+    TreeModel model;
+    model.Build();
+
+    std::string error;
+    if (!options.exportPath.empty()) {
+        error = ExportFile(options.exportPath, model);
+    }
+    if (error.empty() && !options.renderPath.empty()) {
+        error = RenderPicture(options, geometry, camera, model);
+    }
+    FreeLeafRandomTable();
+    SetPlatform(previous);
+    return error.empty() ? 0 : Fail(error);
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// What the command line asks for. Without --export or --render the viewer starts.
+struct CommandLineOptions {
+    std::string paramsPath;       // --params: empty means TreeModl.Cfg in the working folder
+    std::optional<uint32_t> seed; // --seed: none means seeded from the clock
+    std::string exportPath;       // --export: a .glb or .obj file
+    std::string renderPath;       // --render: a .png file
+    int renderWidth = 0;          // --size: 0 x 0 means the viewer's remembered size
+    int renderHeight = 0;
+    bool overlay = true; // --no-overlay clears it
+
+    // True when the run writes files and ends without a window.
+    bool Batch() const { return !exportPath.empty() || !renderPath.empty(); }
+};
+
+// The outcome of reading the command line.
+struct CommandLine {
+    enum class Action {
+        Run,   // go on with `options`
+        Print, // print `text` on stdout and exit 0 (--help, --version)
+        Fail,  // print `text`, one line, on stderr and exit with UsageExitCode
+    };
+    Action action = Action::Run;
+    CommandLineOptions options;
+    std::string text;
+};
+
+// Exit code of an unknown option, a missing or bad value.
+inline constexpr int UsageExitCode = 2;
+// Exit code of a run that could not do what it was asked (unwritable file, no OpenGL).
+inline constexpr int FailureExitCode = 1;
+// The largest picture --render draws, on each side.
+inline constexpr int MaxRenderSide = 4096;
+
+// Reads `arguments` (the program's name first, as in argv). Writes and prints nothing.
+CommandLine ParseCommandLine(const QStringList& arguments);
+
+// Prints the text of a Print or Fail outcome where it belongs and returns the exit code.
+int FinishCommandLine(const CommandLine& command);
+
+// The process's arguments as Qt strings, before any application object exists.
+QStringList CommandLineArguments(int argc, char** argv);

@@ -1,0 +1,14 @@
+#include "export/ExportFrame.h"
+
+ExportInfo CurrentExportInfo(uint32_t seed) {
+    ExportInfo info;
+    info.seed = seed;
+    for (int row = 0; row < ParamCount; ++row) {
+        info.parameters[row] = *ParamTable[row].value;
+    }
+    return info;
+}
+
+std::string GeneratorName() {
+    return std::string("Dendrova ") + DENDROVA_VERSION;
+}

@@ -1,0 +1,48 @@
+#include "export/TreePictures.h"
+
+RasterImage BarkPicture(const BitmapPixels& bark) {
+    RasterImage image{bark.width, bark.height, 3, {}};
+    image.pixels.resize(static_cast<size_t>(bark.width) * bark.height * 3);
+    for (size_t i = 0; i + 2 < image.pixels.size(); i += 3) {
+        image.pixels[i + 0] = bark.bytes[i + 2];
+        image.pixels[i + 1] = bark.bytes[i + 1];
+        image.pixels[i + 2] = bark.bytes[i + 0];
+    }
+    return image;
+}
+
+RasterImage LeafPicture(const BitmapPixels& leaf) {
+    RasterImage image{leaf.width, leaf.height, 4, {}};
+    const size_t count = static_cast<size_t>(leaf.width) * leaf.height;
+    image.pixels.resize(count * 4);
+    for (size_t i = 0; i < count; ++i) {
+        const uint8_t* bgr = leaf.bytes.data() + 3 * i;
+        uint8_t* rgba = image.pixels.data() + 4 * i;
+        rgba[0] = bgr[2];
+        rgba[1] = bgr[1];
+        rgba[2] = 0;
+        // The viewer keeps what has alpha (the bitmap's blue) below 0.1; a file keeps
+        // what has alpha at or above its cutoff, so the mask is turned over.
+        rgba[3] = static_cast<uint8_t>(255 - bgr[0]);
+    }
+    return image;
+}
+
+bool LoadTreePictures(TreePictures& pictures, std::string& error) {
+    BitmapPixels bark, leaf;
+    for (auto [name, pixels] : {std::pair{"bark.bmp", &bark}, std::pair{"leaf.bmp", &leaf}}) {
+        if (!CurrentPlatform().LoadBitmap(name, *pixels) || pixels->width <= 0 ||
+            pixels->height <= 0 ||
+            pixels->bytes.size() < static_cast<size_t>(pixels->width) * pixels->height * 3) {
+            error = std::string("cannot read the built-in picture ") + name;
+            return false;
+        }
+    }
+    pictures.barkPng = EncodePng(BarkPicture(bark));
+    pictures.leafPng = EncodePng(LeafPicture(leaf));
+    if (pictures.barkPng.empty() || pictures.leafPng.empty()) {
+        error = "cannot encode the bark and leaf pictures as PNG";
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,142 @@
+#include "mesh/TreeMesh.h"
+
+#include "mesh/MeshFrame.h"
+#include "mesh/TreeGeometry.h"
+
+namespace {
+
+// Walks the structure in the order the immediate drawing does, with a MeshFrame in place
+// of the matrix stack, and appends every tube and leaf it reaches.
+class MeshBuilder {
+public:
+    MeshBuilder(TreeMesh& mesh, float sideBranchScale) : mesh_(mesh), scale_(sideBranchScale) {}
+
+    void Chain(const Fork& chain, MeshFrame frame) {
+        const Segment* cur = chain.first.get();
+        if (!cur) {
+            return;
+        }
+        // Without a parent the first segment only lends its ring to the second tube.
+        if (chain.parent) {
+            Tube(*cur, *chain.parent, frame);
+            StepOver(*cur, frame);
+        }
+        while (const Segment* nxt = cur->next.get()) {
+            if (cur->fork) {
+                MeshFrame branch = frame;
+                branch.Scale(scale_);
+                Chain(*cur->fork, branch);
+            }
+            if (cur->leaf) {
+                AddLeaf(*cur->leaf, frame);
+            }
+            Tube(*nxt, *cur, frame);
+            StepOver(*nxt, frame);
+            cur = nxt;
+        }
+        if (cur->leaf) {
+            AddLeaf(*cur->leaf, frame);
+        }
+        mesh_.passStats += ChainStats;
+    }
+
+private:
+    // From the bottom of `segment` to its top: the rotation first, so the translation
+    // runs along the bent axis. Angle and axis go through floats, as the matrix calls
+    // of the immediate drawing take them.
+    static void StepOver(const Segment& segment, MeshFrame& frame) {
+        frame.Rotate(static_cast<float>(segment.expand), static_cast<float>(segment.sinTwist), 0.0,
+                     static_cast<float>(segment.cosTwist));
+        frame.TranslateY(segment.length);
+    }
+
+    static void Append(MeshPart& part, const MeshFrame& frame, const float position[3],
+                       const float normal[3], float s, float t) {
+        float p[3], n[3];
+        frame.Point(position, p);
+        frame.Normal(normal, n);
+        part.positions.insert(part.positions.end(), p, p + 3);
+        part.normals.insert(part.normals.end(), n, n + 3);
+        part.texCoords.push_back(s);
+        part.texCoords.push_back(t);
+    }
+
+    // The tube of `segment` over the ring of `below`, whose top is the frame's origin.
+    void Tube(const Segment& segment, const Segment& below, const MeshFrame& frame) {
+        MeshPart& bark = mesh_.bark;
+        const uint32_t base = static_cast<uint32_t>(bark.vertexCount());
+        for (const RingStep& step : RingSteps) {
+            const auto [c, d] = RingCorner(step, below);
+            const auto [a, b] = RingCorner(step, segment);
+            const float normal[3] = {c, 0.0f, d};
+            const float bottom[3] = {c, 0.0f, d};
+            const std::array<float, 3> top = TopRingVertex(segment, a, b);
+            Append(bark, frame, bottom, normal, step.s, 0.0f);
+            Append(bark, frame, top.data(), normal, step.s, 1.0f);
+        }
+        // Quad k of the strip is bottom b, top t, next top t2, next bottom b2; it is split
+        // along b-t2, the diagonal the driver takes for the strip, into two triangles that
+        // turn counter-clockwise seen from outside.
+        for (uint32_t k = 0; k < RingStepCount - 1; ++k) {
+            const uint32_t b = base + 2 * k, t = b + 1, b2 = b + 2, t2 = b + 3;
+            bark.indices.insert(bark.indices.end(), {b, t2, b2, b, t, t2});
+        }
+        mesh_.passStats += TubeStats;
+    }
+
+    void AddLeaf(const Leaf& leaf, const MeshFrame& top) {
+        MeshFrame frame = top;
+        const float s = LeafScale(leaf);
+        frame.Scale(s);
+        // Tilted about its own x axis first, then turned about the segment's axis.
+        frame.Rotate(leaf.twist, 0.0, 1.0, 0.0);
+        frame.Rotate(leaf.angle, 1.0, 0.0, 0.0);
+        MeshPart& part = mesh_.leaves;
+        const uint32_t base = static_cast<uint32_t>(part.vertexCount());
+        const std::array<float, 4> colour = LeafAmbient(leaf.jitter);
+        for (const LeafCorner& corner : LeafQuad) {
+            Append(part, frame, corner.position, corner.normal, corner.tex[0], corner.tex[1]);
+            mesh_.leafColours.insert(mesh_.leafColours.end(), colour.begin(), colour.end());
+        }
+        part.indices.insert(part.indices.end(),
+                            {base, base + 1, base + 2, base, base + 2, base + 3});
+        mesh_.passStats += LeafStats;
+    }
+
+    TreeMesh& mesh_;
+    float scale_;
+};
+
+template <typename T> size_t Bytes(const std::vector<T>& v) {
+    return v.size() * sizeof(T);
+}
+
+size_t PartBytes(const MeshPart& p) {
+    return Bytes(p.positions) + Bytes(p.normals) + Bytes(p.texCoords) + Bytes(p.indices);
+}
+
+void Reserve(MeshPart& part, size_t vertices, size_t triangles) {
+    part.positions.reserve(3 * vertices);
+    part.normals.reserve(3 * vertices);
+    part.texCoords.reserve(2 * vertices);
+    part.indices.reserve(3 * triangles);
+}
+
+} // namespace
+
+size_t TreeMesh::byteSize() const {
+    return PartBytes(bark) + PartBytes(leaves) + Bytes(leafColours);
+}
+
+TreeMesh BuildTreeMesh(const TreeModel& model, const TreeParams& params) {
+    TreeMesh mesh;
+    mesh.modelGeneration = model.generation();
+    mesh.sideBranchScale = params.sseScaleAttenuate;
+    // Sized once from the record counts, so the arrays never grow by copying.
+    const ModelCounts counts = CountModel(model);
+    Reserve(mesh.bark, 2 * RingStepCount * counts.segments, 12 * counts.segments);
+    Reserve(mesh.leaves, 4 * counts.leaves, 2 * counts.leaves);
+    mesh.leafColours.reserve(16 * counts.leaves);
+    MeshBuilder(mesh, params.sseScaleAttenuate).Chain(model.trunk, MeshFrame{});
+    return mesh;
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "mesh/FrameStats.h"
+#include "model/TreeModel.h"
+#include "model/TreeParams.h"
+
+// The tree's geometry, built once per growth from the branch structure and drawn (or
+// written out) as plain arrays.
+//
+// Frame and units: every position and normal is in the tree's own frame, the one the
+// trunk's chain starts in: the foot of the trunk at the origin, the trunk growing along
+// +y, in the structure's own length units (the first trunk segment is 16 long at the
+// defaults). It lies below everything a viewer adds: the camera, the vertical stretch of
+// the frame and the turn by the azimuth (or the shadow's flattening) are applied to it as
+// a whole. Positions and normals are exactly what the matrix-stack drawing would reach:
+// each segment's rotate-then-translate step, the uniform "SSE. Scale Attenuate" scale of
+// every side-branch level, each leaf's scale, twist and tilt; composed in double precision
+// and stored as floats.
+//
+// Normals went through the inverse transpose of the same tree-space matrix and are NOT
+// normalised: a tube's normal is as long as its bottom ring's radius divided by the
+// side-branch scales above it, a leaf's is sqrt 3 divided by its scale. Lighting relies on
+// that length (OpenGL's normalisation stays off); an exporter wanting unit normals must
+// normalise them itself.
+//
+// Indices: three per triangle, each addressing a vertex of the same part (vertex i is
+// positions[3i..3i+2], normals[3i..3i+2], texCoords[2i..2i+1]). Triangles wind
+// counter-clockwise seen from the side their normals point to (tubes: from outside).
+
+// The geometry of one material.
+struct MeshPart {
+    std::vector<float> positions;  // x, y, z per vertex
+    std::vector<float> normals;    // x, y, z per vertex, unnormalised (see above)
+    std::vector<float> texCoords;  // s, t per vertex; texture row t = 0 is the picture's top
+    std::vector<uint32_t> indices; // three per triangle, counter-clockwise
+
+    size_t vertexCount() const { return positions.size() / 3; }
+    size_t triangleCount() const { return indices.size() / 3; }
+};
+
+struct TreeMesh {
+    // Every tube, with the bark texture and material. A tube is 14 vertices in the order
+    // the quad strip of the immediate drawing emits them: for each of the 7 ring steps a
+    // bottom vertex (t = 0) then a top vertex (t = 1), both with the bottom corner's
+    // normal; s runs 0 to 1 around the ring, the last step repeating the first corner.
+    // Tubes follow each other in drawing order (chain by chain, side branches before the
+    // next tube of their parent chain); 12 triangles a tube.
+    MeshPart bark;
+    // Every leaf quad, with the leaf texture (cut out where its alpha is 0.1 or more) and
+    // the leaf material. 4 vertices a leaf, corners (0.5, 0), (0.5, 1), (-0.5, 1),
+    // (-0.5, 0) of its own frame, with texture coordinates (1, 0), (1, 1), (0, 1), (0, 0);
+    // 2 triangles a leaf.
+    MeshPart leaves;
+    // The leaf material's ambient colour of each leaf vertex, r, g, b, a (the four vertices
+    // of a leaf share one colour; between 0.445 and 0.495 red, 0.527 and 0.577 green).
+    std::vector<float> leafColours;
+
+    // What one drawing pass over the structure counts: a frame draws the tree twice
+    // (shadow and tree pass) and adds this once for each.
+    FrameStats passStats;
+
+    // The inputs it was built from: the structure's generation (TreeModel::generation)
+    // and the side-branch scale.
+    uint64_t modelGeneration = 0;
+    float sideBranchScale = 1.0f;
+
+    // Bytes held by the arrays.
+    size_t byteSize() const;
+};
+
+// Builds the mesh of `model` as it stands. Of the parameters only "SSE. Scale Attenuate"
+// (params.sseScaleAttenuate) is read: the drawn scale of a side branch against its
+// parent. A model that was never grown gives an empty mesh.
+TreeMesh BuildTreeMesh(const TreeModel& model, const TreeParams& params);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+// An OpenGL compatibility context with no window and no display server: Mesa's
+// surfaceless EGL platform with a pbuffer of the picture's size as the drawing surface.
+// The context is current from a successful Create() until destruction.
+class HeadlessGlContext {
+public:
+    HeadlessGlContext() = default;
+    HeadlessGlContext(const HeadlessGlContext&) = delete;
+    HeadlessGlContext& operator=(const HeadlessGlContext&) = delete;
+    ~HeadlessGlContext();
+
+    // Sets up the context and a width x height RGB surface with a 24-bit depth buffer,
+    // and makes them current. False with a one-line reason in `error` when it cannot.
+    bool Create(int width, int height, std::string& error);
+
+private:
+    void* display_ = nullptr; // EGLDisplay
+    void* context_ = nullptr; // EGLContext
+    void* surface_ = nullptr; // EGLSurface
+};

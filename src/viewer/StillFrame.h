@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/Camera.h"
+
+class TreeModel;
+
+// One frame drawn exactly as the viewer draws it (camera, sky, ground, shadow, tree and,
+// unless left out, the overlay with the buttons not hovered and the help hidden), into an
+// OpenGL context of its own that needs no window and no display server.
+struct StillFrame {
+    Camera camera;
+    const TreeModel* model = nullptr; // grown, with its materials set
+    int width = 540;
+    int height = 350;
+    bool overlay = true;
+};
+
+// Draws `frame` and returns its RGBA pixels, the bottom row first, in `rgba`. False with
+// a one-line reason in `error` when no OpenGL context can be had.
+bool RenderStillFrame(const StillFrame& frame, std::vector<uint8_t>& rgba, std::string& error);

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QTimer>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class QWindow;
+class TreeModel;
+
+// What the viewer writes into the working folder on the user's request: a picture of the
+// frame on screen (P) and the tree as binary glTF (E), under names that never replace an
+// existing file, with a short notice in the window title.
+
+// The first name "dendrova-seed<seed>-<n><extension>" (n = 1, 2, ...) that names no
+// file in `folder`.
+std::string FreeOutputName(const std::string& folder, uint32_t seed, const char* extension);
+
+// Writes the frame read back from OpenGL (RGBA, bottom row first) as a PNG file at
+// `path`. Empty on success, otherwise one line saying what failed.
+std::string SaveFramePicture(const std::string& path, const std::vector<uint8_t>& rgba, int width,
+                             int height, uint32_t seed);
+
+// Writes the tree of `model` as binary glTF at `path`. Empty or one line.
+std::string SaveTreeGlb(const std::string& path, const TreeModel& model, uint32_t seed);
+
+// A few seconds of extra text after a window's title, then the title as it was.
+class TitleNotice {
+public:
+    explicit TitleNotice(QWindow& window);
+    // The title the notices are shown after, and shown alone between them.
+    void SetBaseTitle(const QString& title);
+    const QString& BaseTitle() const { return base_; }
+    void Show(const QString& text, int milliseconds = 4000);
+
+private:
+    QWindow& window_;
+    QString base_;
+    QTimer timer_;
+};

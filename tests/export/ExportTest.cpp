@@ -1,0 +1,129 @@
+// The exporters' own guarantees that outside readers cannot see: the binary glTF's
+// layout and frame, the leaf picture's mask, and that failures leave no files behind.
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "export/ExportTree.h"
+#include "export/FileOutput.h"
+#include "export/GltfWriter.h"
+#include "model/LeafRandomTable.h"
+#include "model/TreeModel.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+uint32_t U32(const std::string& s, size_t at) {
+    uint32_t v;
+    std::memcpy(&v, s.data() + at, 4);
+    return v;
+}
+
+std::string Read(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class ExportTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetTreeParams();
+        CreateLeafRandomTableSeeded(3);
+        model.Build();
+        mesh = BuildTreeMesh(model, treeParams);
+        pictures.barkPng = "bark";
+        pictures.leafPng = "leaf!";
+        folder = fs::temp_directory_path() / ("dendrova-export-" + std::to_string(::getpid()));
+        fs::create_directories(folder);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    TreeModel model;
+    TreeMesh mesh;
+    TreePictures pictures;
+    fs::path folder;
+};
+
+} // namespace
+
+TEST_F(ExportTest, GlbChunksAccessorsAndFrame) {
+    std::ostringstream out;
+    ASSERT_TRUE(WriteGlb(out, mesh, pictures, CurrentExportInfo(3)));
+    const std::string glb = out.str();
+    ASSERT_EQ(U32(glb, 0), 0x46546C67u);
+    EXPECT_EQ(U32(glb, 4), 2u);
+    EXPECT_EQ(U32(glb, 8), glb.size());
+    const uint32_t jsonLength = U32(glb, 12);
+    EXPECT_EQ(jsonLength % 4, 0u);
+    const QJsonObject json =
+        QJsonDocument::fromJson(QByteArray(glb.data() + 20, jsonLength)).object();
+    ASSERT_FALSE(json.isEmpty());
+    const uint32_t binLength = U32(glb, 20 + jsonLength);
+    EXPECT_EQ(json["buffers"][0]["byteLength"].toInteger(), binLength);
+    EXPECT_EQ(20 + jsonLength + 8 + binLength, glb.size());
+
+    // The trunk's foot on the origin, the default tree about 10 m tall.
+    const QJsonArray primitives = json["meshes"][0]["primitives"].toArray();
+    ASSERT_EQ(primitives.size(), 2);
+    const QJsonObject barkPosition =
+        json["accessors"][primitives[0]["attributes"]["POSITION"].toInt()].toObject();
+    EXPECT_EQ(barkPosition["min"][1].toDouble(), 0.0);
+    const QJsonObject leafPosition =
+        json["accessors"][primitives[1]["attributes"]["POSITION"].toInt()].toObject();
+    EXPECT_NEAR(leafPosition["max"][1].toDouble(), 10.0, 0.5);
+    EXPECT_EQ(barkPosition["count"].toInt(), static_cast<int>(mesh.bark.vertexCount()));
+
+    // Every normal written has unit length, including ones the mesh keeps short.
+    const char* bin = glb.data() + 20 + jsonLength + 8;
+    const QJsonObject normals =
+        json["accessors"][primitives[0]["attributes"]["NORMAL"].toInt()].toObject();
+    const int64_t offset =
+        json["bufferViews"][normals["bufferView"].toInt()]["byteOffset"].toInteger();
+    for (int i = 0; i < normals["count"].toInt(); i += 97) {
+        float n[3];
+        std::memcpy(n, bin + offset + 12 * i, 12);
+        EXPECT_NEAR(std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]), 1.0f, 1e-5f);
+    }
+    const QJsonObject leaf = json["materials"][1].toObject();
+    EXPECT_EQ(leaf["alphaMode"].toString(), "MASK");
+    EXPECT_EQ(json["asset"]["extras"]["seed"].toInt(), 3);
+}
+
+TEST_F(ExportTest, LeafPictureIsOpaqueOnTheLeaf) {
+    // The bitmap: blue 234 around the leaf (the viewer cuts it away), blue 0 on the leaf.
+    BitmapPixels bitmap{{234, 255, 255, 0, 200, 40}, 2, 1};
+    const RasterImage image = LeafPicture(bitmap);
+    EXPECT_EQ(image.pixels, (std::vector<uint8_t>{255, 255, 0, 21, 40, 200, 0, 255}));
+}
+
+TEST_F(ExportTest, FailuresLeaveNoFilesBehind) {
+    // A writer that gives up: the old file stays as it was, no temporary remains.
+    const fs::path file = folder / "tree.glb";
+    std::ofstream(file) << "old";
+    EXPECT_FALSE(WriteFileAtomically(file.string(), [](std::ostream& out) {
+                     out << "half";
+                     return false;
+                 }).empty());
+    EXPECT_EQ(Read(file), "old");
+    EXPECT_FALSE(fs::exists(folder / "tree.glb.part"));
+
+    // An OBJ whose material library cannot be put in place: the pictures written before
+    // it are removed again, the object file is never written.
+    fs::create_directories(folder / "tree.mtl");
+    const std::string error =
+        ExportTree((folder / "tree.obj").string(), mesh, pictures, CurrentExportInfo(3));
+    EXPECT_NE(error.find("tree.mtl"), std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(folder / "tree.obj"));
+    EXPECT_FALSE(fs::exists(folder / "tree-bark.png"));
+    EXPECT_FALSE(fs::exists(folder / "tree-leaf.png"));
+}

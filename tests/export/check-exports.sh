@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Exports trees from the command line, with no X server, and checks them with programs
+# other than ours.
+# Usage: check-exports.sh <dendrova> <tests/data folder> <check>
+#   validator      the Khronos glTF validator finds no error and no warning (NODE_PATH
+#                  must lead to the gltf-validator package)
+#   counts         assimp reads the .glb and the .obj with the expected vertex and face
+#                  counts
+#   capped         the largest tree the growth allows exports within 512 MiB of memory
+#   reproducible   the same seed gives the same bytes, another seed other bytes, and the
+#                  working folder's parameter file is neither read nor written
+set -uo pipefail
+program=$1
+data=$2
+check=$3
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+fail=0
+report() { echo "FAILED: $*"; fail=1; }
+run() { env -u DISPLAY -u WAYLAND_DISPLAY "$program" "$@" || report "dendrova $* exited with $?"; }
+
+# Vertices and faces of each mesh as assimp reports them without post-processing:
+# "<vertices> <faces>" per line.
+assimp_counts() {
+    assimp info "$1" -r 2>/dev/null | sed -n 's/^ *[0-9]* (.*): \[\([0-9]*\) \/ [0-9]* \/ \([0-9]*\) |.*/\1 \2/p'
+}
+
+case $check in
+validator)
+    run --seed 1 --export default.glb
+    run --seed 1 --params "$data/depth25.cfg" --export depth25.glb
+    node "$here/validate-gltf.js" default.glb depth25.glb || report "the validator found problems"
+    ;;
+counts)
+    # The default tree has 1,189 segments and 859 leaves; "Tree Total Depth" 25 has 5,636
+    # segments. A tube is 14 vertices and 12 triangles, a leaf 4 vertices and 2 triangles.
+    run --seed 1 --export default.glb
+    run --seed 1 --export default.obj
+    run --seed 1 --params "$data/depth25.cfg" --export depth25.glb
+    glb=$(assimp_counts default.glb | paste -sd' ')
+    [ "$glb" = "16646 14268 3436 1718" ] || report "default.glb: meshes '$glb'"
+    # The OBJ reader makes a vertex for every corner of every face.
+    obj=$(assimp_counts default.obj | paste -sd' ')
+    [ "$obj" = "42804 14268 5154 1718" ] || report "default.obj: meshes '$obj'"
+    read -r barkVertices barkFaces _ <<<"$(assimp_counts depth25.glb | head -1)"
+    [ "$barkVertices" -eq $((14 * 5636)) ] && [ "$barkFaces" -eq $((12 * 5636)) ] ||
+        report "depth25.glb: bark $barkVertices vertices, $barkFaces faces"
+    assimp info default.obj 2>/dev/null | grep -q "Materials: *2" || report "default.obj: not two materials"
+    ;;
+capped)
+    /usr/bin/time -f "%M" -o rss.txt env -u DISPLAY "$program" --seed 1 \
+        --params "$data/capped.cfg" --export capped.glb 2>/dev/null || report "the export failed"
+    rss=$(tail -1 rss.txt)
+    echo "capped export: $(stat -c %s capped.glb) bytes, peak $rss KiB"
+    [ "$rss" -lt $((512 * 1024)) ] || report "peak memory $rss KiB"
+    ;;
+reproducible)
+    mkdir again
+    run --seed 7 --export a.glb
+    run --seed 7 --export a.obj
+    (cd again && run --seed 7 --export a.glb && run --seed 7 --export a.obj)
+    for f in a.glb a.obj a.mtl a-bark.png a-leaf.png; do
+        cmp -s "$f" "again/$f" || report "$f differs between two runs with the same seed"
+    done
+    run --seed 8 --export b.glb
+    cmp -s a.glb b.glb && report "seeds 7 and 8 give the same tree"
+    # A parameter file in the working folder is not the one --export reads, and stays
+    # as it was.
+    mkdir folder
+    cp "$data/depth25.cfg" folder/TreeModl.Cfg
+    (cd folder && run --seed 7 --export a.glb)
+    cmp -s a.glb folder/a.glb || report "--export read the working folder's TreeModl.Cfg"
+    cmp -s "$data/depth25.cfg" folder/TreeModl.Cfg || report "--export changed TreeModl.Cfg"
+    ;;
+*)
+    echo "unknown check $check"
+    exit 2
+    ;;
+esac
+[ $fail -eq 0 ] && echo "ok: $check"
+exit $fail

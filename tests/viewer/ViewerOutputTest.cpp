@@ -1,0 +1,145 @@
+// What the viewer writes on the user's request, checked against the command line: the P
+// picture against --render (drawn with no X server at all), the E export against --export.
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "RecordingPlatform.h"
+#include "model/LeafRandomTable.h"
+#include "model/TreeParams.h"
+#include "viewer/ViewerWindow.h"
+
+namespace {
+
+constexpr uint32_t Seed = 1;
+
+// Runs the program with `arguments` in `folder` without any display; its exit code.
+int RunProgram(const QString& folder, const QStringList& arguments) {
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    program.setProcessEnvironment(environment);
+    program.setWorkingDirectory(folder);
+    program.start(QStringLiteral(DENDROVA_EXECUTABLE), arguments);
+    if (!program.waitForFinished(120000)) {
+        program.kill();
+        return -1;
+    }
+    if (program.exitCode() != 0) {
+        qWarning("%s", program.readAllStandardError().constData());
+    }
+    return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
+}
+
+// Share of pixels whose three channels all differ by at most `levels`.
+double ShareWithin(const QImage& a, const QImage& b, int levels) {
+    const QImage x = a.convertToFormat(QImage::Format_RGB888);
+    const QImage y = b.convertToFormat(QImage::Format_RGB888);
+    int64_t close = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const uchar* p = x.constScanLine(row);
+        const uchar* q = y.constScanLine(row);
+        for (int col = 0; col < x.width(); ++col) {
+            bool within = true;
+            for (int c = 0; c < 3; ++c) {
+                within = within && std::abs(p[3 * col + c] - q[3 * col + c]) <= levels;
+            }
+            close += within;
+        }
+    }
+    return static_cast<double>(close) / (static_cast<double>(x.width()) * x.height());
+}
+
+QByteArray Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class ViewerOutputTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        ResetTreeParams();
+        CreateLeafRandomTableSeeded(Seed);
+        QVERIFY(folder.isValid());
+        viewer = std::make_unique<ViewerWindow>();
+        viewer->outputFolder = folder.path().toStdString();
+        QVERIFY(viewer->CreateSized(540, 350));
+        viewer->show();
+        QVERIFY(QTest::qWaitForWindowExposed(viewer.get()));
+        QTest::mouseMove(viewer.get(), QPoint(100, 100));
+    }
+
+    void cleanupTestCase() {
+        viewer->DestroyWindow();
+        viewer.reset();
+    }
+
+    // P twice: two pictures under two names, the title saying so; the picture is the
+    // frame --render draws for the same seed and size.
+    void pictureKeyMatchesRender() {
+        QTest::keyClick(viewer.get(), Qt::Key_P);
+        QTest::keyClick(viewer.get(), Qt::Key_P);
+        const QString first = folder.filePath(QStringLiteral("dendrova-seed1-1.png"));
+        const QString second = folder.filePath(QStringLiteral("dendrova-seed1-2.png"));
+        QVERIFY(QFile::exists(first));
+        QVERIFY(QFile::exists(second));
+        QVERIFY(viewer->title().endsWith(QStringLiteral(" - saved dendrova-seed1-2.png")));
+        QTRY_VERIFY_WITH_TIMEOUT(viewer->title().endsWith(QStringLiteral(" - seed 1")), 6000);
+
+        const QImage shown(first);
+        const QString size = QStringLiteral("%1x%2").arg(shown.width()).arg(shown.height());
+        QCOMPARE(
+            RunProgram(folder.path(), {"--seed", "1", "--render", "render.png", "--size", size}),
+            0);
+        const QImage drawn(folder.filePath(QStringLiteral("render.png")));
+        QCOMPARE(drawn.size(), shown.size());
+        const double share = ShareWithin(shown, drawn, 3);
+        if (share < 0.995) {
+            // Keep both pictures for a look at what differs.
+            const QString keep = QStringLiteral(TEST_OUTPUT_DIR);
+            QDir().mkpath(keep);
+            QFile::copy(first, keep + QStringLiteral("/viewer-frame.png"));
+            QFile::copy(folder.filePath(QStringLiteral("render.png")),
+                        keep + QStringLiteral("/render-frame.png"));
+        }
+        QVERIFY2(share >= 0.995,
+                 qPrintable(QStringLiteral("only %1 % of the pixels within 3 "
+                                           "levels; pictures kept in " TEST_OUTPUT_DIR)
+                                .arg(share * 100.0)));
+    }
+
+    // E: the same bytes --export writes for the same seed, under a free name.
+    void exportKeyWritesWhatTheCommandLineWrites() {
+        QTest::keyClick(viewer.get(), Qt::Key_E);
+        const QString exported = folder.filePath(QStringLiteral("dendrova-seed1-1.glb"));
+        QVERIFY(QFile::exists(exported));
+        QCOMPARE(RunProgram(folder.path(), {"--seed", "1", "--export", "batch.glb"}), 0);
+        QCOMPARE(Contents(exported), Contents(folder.filePath(QStringLiteral("batch.glb"))));
+        QTest::keyClick(viewer.get(), Qt::Key_E);
+        QVERIFY(QFile::exists(folder.filePath(QStringLiteral("dendrova-seed1-2.glb"))));
+    }
+
+    // An output folder that cannot take the file: nothing written, the reason in the title.
+    void failureIsReported() {
+        viewer->outputFolder = folder.filePath(QStringLiteral("missing")).toStdString();
+        QVERIFY(!viewer->SaveSnapshot());
+        QVERIFY(viewer->title().contains(QStringLiteral("cannot write")));
+        viewer->outputFolder = folder.path().toStdString();
+    }
+
+private:
+    RecordingPlatform platform;
+    QTemporaryDir folder;
+    std::unique_ptr<ViewerWindow> viewer;
+};
+
+QTEST_MAIN(ViewerOutputTest)
+#include "ViewerOutputTest.moc"
