@@ -33,13 +33,14 @@ pictures: build
 	@$(BUILD_DIR)/tools/picgen/dendrova-picgen resources
 
 # Installs the program with its menu entry, icons and manual page under PREFIX (and under
-# DESTDIR when given, for staging); uninstall removes what the last install wrote.
+# DESTDIR when given, for staging); uninstall removes what an install to the same place
+# from this build folder wrote.
 PREFIX ?= /usr/local
 install: build
 	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
 uninstall:
-	@DESTDIR="$(DESTDIR)" cmake -DMANIFEST=$(BUILD_DIR)/install_manifest.txt -P packaging/Uninstall.cmake
+	@DESTDIR="$(DESTDIR)" cmake -DRECORDS=$(BUILD_DIR)/installed -DPREFIX=$(PREFIX) -P packaging/Uninstall.cmake
 
 # Builds the Debian package dendrova_VERSION_ARCH.deb in the build folder.
 deb: build

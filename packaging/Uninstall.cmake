@@ -1,16 +1,16 @@
-# Removes what an install wrote, as its manifest lists it (under $DESTDIR when that is
-# set, as the install put it there), then the folders that are
-# Dendrova's own (named dendrova) once they are empty. Shared folders such as share/man
-# stay. The user's settings are not in the manifest and so stay too.
-# Usage: cmake -DMANIFEST=<build>/install_manifest.txt -P Uninstall.cmake
-if(NOT EXISTS "${MANIFEST}")
-    message(FATAL_ERROR "Nothing to uninstall: ${MANIFEST} is missing (it is written by "
-                        "an install from this build folder).")
+# Removes what an install to PREFIX (under $DESTDIR when that is set) from this build
+# folder wrote, as InstallRecord.cmake recorded it: the files, then the folders the install
+# created, each only once it is empty. Shared folders that existed before stay, and so do
+# the user's settings, which no install wrote.
+# Usage: cmake -DRECORDS=<build>/installed -DPREFIX=<prefix> -P Uninstall.cmake
+include(${CMAKE_CURRENT_LIST_DIR}/InstallRecord.cmake)
+dendrova_record_base("${RECORDS}" "${PREFIX}" base)
+if(NOT EXISTS "${base}.files")
+    message(FATAL_ERROR "Nothing to uninstall: no install to $ENV{DESTDIR}${PREFIX} from "
+                        "this build folder is recorded.")
 endif()
-file(STRINGS "${MANIFEST}" installed)
-set(own_folders "")
-foreach(listed IN LISTS installed)
-    set(path "$ENV{DESTDIR}${listed}")
+file(STRINGS "${base}.files" files)
+foreach(path IN LISTS files)
     if(EXISTS "${path}" OR IS_SYMLINK "${path}")
         message(STATUS "Removing ${path}")
         file(REMOVE "${path}")
@@ -18,18 +18,18 @@ foreach(listed IN LISTS installed)
             message(FATAL_ERROR "Cannot remove ${path}")
         endif()
     endif()
-    get_filename_component(folder "${path}" DIRECTORY)
-    get_filename_component(name "${folder}" NAME)
-    if(name STREQUAL "dendrova")
-        list(APPEND own_folders "${folder}")
-    endif()
 endforeach()
-list(REMOVE_DUPLICATES own_folders)
-foreach(folder IN LISTS own_folders)
+set(folders "")
+if(EXISTS "${base}.folders")
+    file(STRINGS "${base}.folders" folders)
+endif()
+# A folder sorts after its parent, so in descending order children come first.
+list(SORT folders ORDER DESCENDING)
+foreach(folder IN LISTS folders)
     file(GLOB left LIST_DIRECTORIES true "${folder}/*" "${folder}/.*")
     if(IS_DIRECTORY "${folder}" AND NOT left)
         message(STATUS "Removing ${folder}")
         file(REMOVE_RECURSE "${folder}")
     endif()
 endforeach()
-file(REMOVE "${MANIFEST}")
+file(REMOVE "${base}.files" "${base}.folders")
