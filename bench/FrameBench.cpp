@@ -1,5 +1,7 @@
 // Whole viewer frames drawn into an off-screen framebuffer on this machine's OpenGL
-// (llvmpipe under Xvfb), and one slider-style step: regrowth plus frame.
+// (llvmpipe under Xvfb), both ways in the same run: the immediate walk of the structure
+// (the reference) and the cached tree mesh in buffer objects. Also slider steps: a new
+// value, a regrowth, the mesh and a frame.
 #include <benchmark/benchmark.h>
 
 #include "GlTestContext.h"
@@ -7,6 +9,7 @@
 #include "model/LeafRandomTable.h"
 #include "model/TreeModel.h"
 #include "model/TreeParams.h"
+#include "render/GlContextState.h"
 #include "scene/Backdrop.h"
 #include "scene/Overlay.h"
 #include "viewer/FrameRenderer.h"
@@ -46,10 +49,15 @@ Viewer& SharedViewer() {
     return viewer;
 }
 
-void FrameAtCount(benchmark::State& state, int count, float depAttenuate) {
+const TreeDrawMode Immediate = TreeDrawMode::Immediate;
+const TreeDrawMode Cached = TreeDrawMode::Buffers;
+
+// Frames of an unchanged tree grown with the given trunk count and side-branch depth ratio.
+void FrameAt(benchmark::State& state, int count, float depAttenuate, TreeDrawMode mode) {
     Viewer& v = SharedViewer();
     ResetTreeParams();
     treeParams.sseDepAttenuate = depAttenuate;
+    v.gl.state().drawMode = mode;
     v.model.Rebuild(count);
     v.Frame();
     for (auto _ : state) {
@@ -59,10 +67,14 @@ void FrameAtCount(benchmark::State& state, int count, float depAttenuate) {
     ResetTreeParams();
 }
 
-// One move of the "SEG. Expand Angle" slider: a new value, a regrowth and a frame.
-void SliderStep(benchmark::State& state) {
+// Moves of the "SEG. Expand Angle" slider over the tree of the given trunk count and
+// side-branch depth ratio: a new value, a regrowth and a frame (which builds the mesh).
+void SliderStep(benchmark::State& state, int count, float depAttenuate, TreeDrawMode mode) {
     Viewer& v = SharedViewer();
     ResetTreeParams();
+    treeParams.totalDepth = static_cast<float>(count);
+    treeParams.sseDepAttenuate = depAttenuate;
+    v.gl.state().drawMode = mode;
     int position = 0;
     for (auto _ : state) {
         treeParams.segExpandAngle = static_cast<float>((1000 - position) * 90.0 * 0.001);
@@ -70,18 +82,33 @@ void SliderStep(benchmark::State& state) {
         v.model.Rebuild(TrunkCount(treeParams));
         v.Frame();
     }
+    state.counters["moves/s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     ResetTreeParams();
 }
 
 } // namespace
 
-BENCHMARK_CAPTURE(FrameAtCount, defaults, 19, 0.81f)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(FrameAtCount, count25, 25, 0.81f)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(FrameAtCount, count30, 30, 0.81f)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(FrameAtCount, fullBranching19, 19, 1.0f)
+#define FRAME_BOTH(name, count, dep, iterations)                                                   \
+    BENCHMARK_CAPTURE(FrameAt, name##_immediate, count, dep, Immediate)                            \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->Iterations(iterations);                                                                  \
+    BENCHMARK_CAPTURE(FrameAt, name##_cached, count, dep, Cached)                                  \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->Iterations(iterations)
+
+FRAME_BOTH(defaults, 19, 0.81f, 50);
+FRAME_BOTH(count25, 25, 0.81f, 20);
+FRAME_BOTH(count30, 30, 0.81f, 10);
+FRAME_BOTH(fullBranching19, 19, 1.0f, 3);
+FRAME_BOTH(cappedExtreme, 30, 1.0f, 3);
+
+BENCHMARK_CAPTURE(SliderStep, defaults_immediate, 19, 0.81f, Immediate)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SliderStep, defaults_cached, 19, 0.81f, Cached)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SliderStep, cappedExtreme_immediate, 30, 1.0f, Immediate)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
-BENCHMARK_CAPTURE(FrameAtCount, cappedExtreme, 30, 1.0f)
+BENCHMARK_CAPTURE(SliderStep, cappedExtreme_cached, 30, 1.0f, Cached)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
-BENCHMARK(SliderStep)->Unit(benchmark::kMillisecond);

@@ -1,10 +1,12 @@
 // Regrowth of the branch structure at several trunk counts, against a baseline that
-// only allocates and frees as many records of the same sizes.
+// only allocates and frees as many records of the same sizes; and the tree mesh built
+// from the grown structure, against the regrowth.
 #include <memory>
 #include <vector>
 
 #include <benchmark/benchmark.h>
 
+#include "mesh/TreeMesh.h"
 #include "model/LeafRandomTable.h"
 #include "model/TreeModel.h"
 #include "model/TreeParams.h"
@@ -67,6 +69,20 @@ void AllocateOnly(benchmark::State& state, int count, float depAttenuate) {
                                                      benchmark::Counter::kIsIterationInvariantRate);
 }
 
+// Builds the mesh of an unchanged structure.
+void BuildMesh(benchmark::State& state, int count, float depAttenuate) {
+    TreeModel model;
+    Grow(model, count, depAttenuate);
+    size_t bytes = 0;
+    for (auto _ : state) {
+        const TreeMesh mesh = BuildTreeMesh(model, treeParams);
+        bytes = mesh.byteSize();
+        benchmark::DoNotOptimize(mesh.bark.positions.data());
+    }
+    state.counters["MB"] = static_cast<double>(bytes) / 1e6;
+    ResetTreeParams();
+}
+
 } // namespace
 
 BENCHMARK_CAPTURE(Regrow, count19, 19, 0.81f)->Unit(benchmark::kMicrosecond);
@@ -77,3 +93,7 @@ BENCHMARK_CAPTURE(Regrow, count30, 30, 0.81f)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(AllocateOnly, count30, 30, 0.81f)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Regrow, cappedExtreme, 30, 1.0f)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(AllocateOnly, cappedExtreme, 30, 1.0f)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BuildMesh, count19, 19, 0.81f)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BuildMesh, count25, 25, 0.81f)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BuildMesh, count30, 30, 0.81f)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BuildMesh, cappedExtreme, 30, 1.0f)->Unit(benchmark::kMillisecond);

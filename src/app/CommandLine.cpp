@@ -22,7 +22,9 @@ const QString Description = QStringLiteral(
 const QString Epilogue = QStringLiteral(
     "\nThe same parameters and the same --seed give the same tree: identical exports and\n"
     "identical pictures. Without --seed the leaves' random factors are seeded from the\n"
-    "clock; the viewer shows the seed in use in its title.\n"
+    "clock; the viewer shows the seed in use in its title and its control panel.\n"
+    "\nIn the viewer, P saves a picture of the view and E exports the tree as .glb into the\n"
+    "working folder, as dendrova-seed<n>-<k>.png and .glb under names not yet taken.\n"
     "\nExit status: 0 on success, 1 when a file cannot be written or no OpenGL context can\n"
     "be had for --render, 2 for an unknown option or a bad value (nothing is written).\n");
 
@@ -50,8 +52,8 @@ QList<QCommandLineOption> DeclaredOptions() {
                         "exit. Needs no X server."),
          QStringLiteral("out.png")},
         {QStringLiteral("size"),
-         QStringLiteral("Picture size for --render, up to 4096x4096 (default: the viewer's "
-                        "remembered window size)."),
+         QStringLiteral("Picture size for --render, up to 4096x4096 (default: the window "
+                        "size stored in the --params file, otherwise 540x350)."),
          QStringLiteral("WxH")},
         {QStringLiteral("no-overlay"),
          QStringLiteral("Leave the on-screen buttons and pictures out of --render.")},
@@ -175,7 +177,11 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(Description);
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption help = parser.addHelpOption();
+    // Qt's own help option would also offer --help-all, which lists Qt's options only when
+    // an application object exists; this program parses before making one.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Displays this help."));
+    parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
     parser.addOptions(DeclaredOptions());
 
@@ -196,7 +202,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         }
         return fail(message.toStdString());
     }
-    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+    if (parser.isSet(help)) {
         result.action = CommandLine::Action::Print;
         result.text = HelpText(parser);
         return result;

@@ -7,12 +7,15 @@
 #include <string>
 
 // What the command line asks for. Without --export or --render the viewer starts.
+// Adding an option: a field here, its declaration in DeclaredOptions() and the reading of
+// its value in ReadValues() (CommandLine.cpp); an option that only prints something and
+// exits is answered in ParseCommandLine() like --version, with Action::Print.
 struct CommandLineOptions {
     std::string paramsPath;       // --params: empty means TreeModl.Cfg in the working folder
     std::optional<uint32_t> seed; // --seed: none means seeded from the clock
     std::string exportPath;       // --export: a .glb or .obj file
     std::string renderPath;       // --render: a .png file
-    int renderWidth = 0;          // --size: 0 x 0 means the viewer's remembered size
+    int renderWidth = 0;          // --size: 0 x 0 means the stored window size
     int renderHeight = 0;
     bool overlay = true; // --no-overlay clears it
 

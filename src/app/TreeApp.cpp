@@ -75,7 +75,7 @@ void TreeApp::CloseSequence() {
 }
 
 int TreeApp::Exit(int exitCode) {
-    SaveModelConfig(geometry, viewer.camera, configPath);
+    SaveModelConfig(geometry, viewer.camera);
     FreeLeafRandomTable();
     return exitCode;
 }

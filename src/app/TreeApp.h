@@ -29,7 +29,8 @@ public:
     void ShowStatistics(const std::string& text) override;
     void ShowAndFocus() override;
 
-    // The parameter file read at start and written at exit.
+    // The parameter file read at start (--params may name another one); the one in the
+    // working folder is always the one written at exit.
     std::string configPath = ModelConfigFileName;
     // Seed of the leaf factors; none: seeded from the clock.
     std::optional<uint32_t> seed;

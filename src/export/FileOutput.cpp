@@ -24,16 +24,24 @@ std::string WriteFileAtomically(const std::string& path,
         return "cannot write '" + path + "': " + Reason(errno);
     }
     const bool complete = write(file);
-    file.flush();
     int error = errno;
+    file.flush();
+    if (error == 0) {
+        error = errno;
+    }
     const bool good = file.good();
     file.close();
-    if (!complete || !good || file.fail()) {
+    if (!good || file.fail() || !complete) {
         if (error == 0) {
             error = errno;
         }
         std::filesystem::remove(temporary, ignored);
-        return "cannot write '" + path + "': " + (complete ? Reason(error) : "writing stopped");
+        // A stream that failed says why (a full disk); a writer that gave up on its own
+        // (a size limit of the format) has no system reason.
+        const std::string why = (!good || file.fail())
+                                    ? Reason(error)
+                                    : std::string("the contents do not fit this file format");
+        return "cannot write '" + path + "': " + why;
     }
     std::error_code renamed;
     std::filesystem::rename(temporary, path, renamed);

@@ -21,12 +21,11 @@ constexpr int ElementArrayBuffer = 34963;
 constexpr int FloatType = 5126;
 constexpr int UnsignedIntType = 5125;
 
+// The shortest text that reads back as the same float ("0.25", "1e-05"): valid JSON,
+// independent of the locale, and accessor bounds that match the binary data exactly.
 std::string Number(float v) {
     char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, v);
-    std::string s(text, result.ptr);
-    // JSON has no exponent-only or special forms beyond this; to_chars gives e.g. "1e-05".
-    return s;
+    return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
 }
 
 std::string Number(uint64_t v) {

@@ -128,10 +128,10 @@ bool WriteObj(std::ostream& out, const TreeMesh& mesh, const std::string& mtlFil
 bool WriteMtl(std::ostream& out, const std::string& barkPngName, const std::string& leafPngName) {
     out << "# " << GeneratorName() << ": bark and leaf of the tree\n"
         << "newmtl bark\n"
-        << "Ka 1 1 1\nKd 1 1 1\nKs 0 0 0\nd 1\nillum 1\n"
+        << "Ka 0 0 0\nKd 1 1 1\nKs 0 0 0\nd 1\nillum 1\n"
         << "map_Kd " << barkPngName << "\n\n"
         << "newmtl leaf\n"
-        << "Ka 1 1 1\nKd 1 1 1\nKs 0 0 0\nd 1\nillum 1\n"
+        << "Ka 0 0 0\nKd 1 1 1\nKs 0 0 0\nd 1\nillum 1\n"
         << "map_Kd " << leafPngName << "\n"
         << "map_d " << leafPngName << "\n";
     return out.good();

@@ -56,6 +56,15 @@ struct MeshFrame {
         }
     }
 
+    // The point v and the normal v at once (a tube's bottom corner is its own normal).
+    void PointAndNormal(const float v[3], float point[3], float normal[3]) const {
+        for (int i = 0; i < 3; ++i) {
+            const double rv = r[i][0] * v[0] + r[i][1] * v[1] + r[i][2] * v[2];
+            point[i] = static_cast<float>(t[i] + scale * rv);
+            normal[i] = static_cast<float>(rv / scale);
+        }
+    }
+
     // A local normal in the tree's frame: through the inverse transpose of the linear part,
     // which for a rotation with a uniform scale is R / scale. Not normalised, so that the
     // lighting sees the same length the matrix stack would give it.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 
 #include "model/TreeModel.h"
 
@@ -29,6 +30,27 @@ inline constexpr RingStep RingSteps[RingStepCount] = {
     {RingStep::Radius, 1.0f, 0.0f, 0.8333333f},
     {RingStep::HalfRadius, 1.0f, 1.0f, 1.0f},
 };
+
+// The vertices of one tube, in the order the quad strip emits them: for each ring step a
+// bottom vertex, then a top vertex.
+inline constexpr int TubeVertexCount = 2 * RingStepCount;
+
+// The tube's twelve triangles, as vertex numbers within the tube. Face k of the strip is
+// bottom b, top t, next top t2, next bottom b2; it is split along b-t2, the diagonal the
+// driver takes for the strip (so the triangles shade exactly as the strip, clipped or
+// not), into two triangles that turn counter-clockwise seen from outside.
+inline constexpr int TubeTriangleIndexCount = 36;
+inline constexpr std::array<uint8_t, TubeTriangleIndexCount> TubeTriangles = [] {
+    std::array<uint8_t, TubeTriangleIndexCount> out{};
+    for (int k = 0; k < RingStepCount - 1; ++k) {
+        const int b = 2 * k, t = b + 1, b2 = b + 2, t2 = b + 3;
+        const int face[6] = {b, t2, b2, b, t, t2};
+        for (int i = 0; i < 6; ++i) {
+            out[6 * k + i] = static_cast<uint8_t>(face[i]);
+        }
+    }
+    return out;
+}();
 
 // The corner (x, z) of `step` on the ring of `segment`. The stored half-widths are used
 // as they are; a negated value is the stored one with its sign flipped.

@@ -9,7 +9,8 @@ namespace {
 // of the matrix stack, and appends every tube and leaf it reaches.
 class MeshBuilder {
 public:
-    MeshBuilder(TreeMesh& mesh, float sideBranchScale) : mesh_(mesh), scale_(sideBranchScale) {}
+    MeshBuilder(TreeMesh& mesh, float sideBranchScale, bool indices)
+        : mesh_(mesh), scale_(sideBranchScale), indices_(indices) {}
 
     void Chain(const Fork& chain, MeshFrame frame) {
         const Segment* cur = chain.first.get();
@@ -50,13 +51,15 @@ private:
         frame.TranslateY(segment.length);
     }
 
-    static void Append(MeshPart& part, const MeshFrame& frame, const float position[3],
-                       const float normal[3], float s, float t) {
-        float p[3], n[3];
-        frame.Point(position, p);
-        frame.Normal(normal, n);
-        part.positions.insert(part.positions.end(), p, p + 3);
-        part.normals.insert(part.normals.end(), n, n + 3);
+    // Appends one vertex, already in the tree's frame. The arrays were reserved for the
+    // whole tree, so this never reallocates.
+    static void Append(MeshPart& part, const float p[3], const float n[3], float s, float t) {
+        for (int i = 0; i < 3; ++i) {
+            part.positions.push_back(p[i]);
+        }
+        for (int i = 0; i < 3; ++i) {
+            part.normals.push_back(n[i]);
+        }
         part.texCoords.push_back(s);
         part.texCoords.push_back(t);
     }
@@ -68,18 +71,18 @@ private:
         for (const RingStep& step : RingSteps) {
             const auto [c, d] = RingCorner(step, below);
             const auto [a, b] = RingCorner(step, segment);
-            const float normal[3] = {c, 0.0f, d};
-            const float bottom[3] = {c, 0.0f, d};
-            const std::array<float, 3> top = TopRingVertex(segment, a, b);
-            Append(bark, frame, bottom, normal, step.s, 0.0f);
-            Append(bark, frame, top.data(), normal, step.s, 1.0f);
+            // The bottom corner is also the normal of both vertices of the step.
+            const float corner[3] = {c, 0.0f, d};
+            float bottom[3], normal[3], top[3];
+            frame.PointAndNormal(corner, bottom, normal);
+            frame.Point(TopRingVertex(segment, a, b).data(), top);
+            Append(bark, bottom, normal, step.s, 0.0f);
+            Append(bark, top, normal, step.s, 1.0f);
         }
-        // Quad k of the strip is bottom b, top t, next top t2, next bottom b2; it is split
-        // along b-t2, the diagonal the driver takes for the strip, into two triangles that
-        // turn counter-clockwise seen from outside.
-        for (uint32_t k = 0; k < RingStepCount - 1; ++k) {
-            const uint32_t b = base + 2 * k, t = b + 1, b2 = b + 2, t2 = b + 3;
-            bark.indices.insert(bark.indices.end(), {b, t2, b2, b, t, t2});
+        if (indices_) {
+            for (const uint8_t i : TubeTriangles) {
+                bark.indices.push_back(base + i);
+            }
         }
         mesh_.passStats += TubeStats;
     }
@@ -95,16 +98,25 @@ private:
         const uint32_t base = static_cast<uint32_t>(part.vertexCount());
         const std::array<float, 4> colour = LeafAmbient(leaf.jitter);
         for (const LeafCorner& corner : LeafQuad) {
-            Append(part, frame, corner.position, corner.normal, corner.tex[0], corner.tex[1]);
-            mesh_.leafColours.insert(mesh_.leafColours.end(), colour.begin(), colour.end());
+            float p[3], n[3];
+            frame.Point(corner.position, p);
+            frame.Normal(corner.normal, n);
+            Append(part, p, n, corner.tex[0], corner.tex[1]);
+            for (const float c : colour) {
+                mesh_.leafColours.push_back(c);
+            }
         }
-        part.indices.insert(part.indices.end(),
-                            {base, base + 1, base + 2, base, base + 2, base + 3});
+        if (indices_) {
+            for (const uint32_t i : {base, base + 1, base + 2, base, base + 2, base + 3}) {
+                part.indices.push_back(i);
+            }
+        }
         mesh_.passStats += LeafStats;
     }
 
     TreeMesh& mesh_;
     float scale_;
+    bool indices_;
 };
 
 template <typename T> size_t Bytes(const std::vector<T>& v) {
@@ -128,15 +140,15 @@ size_t TreeMesh::byteSize() const {
     return PartBytes(bark) + PartBytes(leaves) + Bytes(leafColours);
 }
 
-TreeMesh BuildTreeMesh(const TreeModel& model, const TreeParams& params) {
+TreeMesh BuildTreeMesh(const TreeModel& model, const TreeParams& params, bool withIndices) {
     TreeMesh mesh;
     mesh.modelGeneration = model.generation();
     mesh.sideBranchScale = params.sseScaleAttenuate;
     // Sized once from the record counts, so the arrays never grow by copying.
     const ModelCounts counts = CountModel(model);
-    Reserve(mesh.bark, 2 * RingStepCount * counts.segments, 12 * counts.segments);
-    Reserve(mesh.leaves, 4 * counts.leaves, 2 * counts.leaves);
+    Reserve(mesh.bark, TubeVertexCount * counts.segments, withIndices ? 12 * counts.segments : 0);
+    Reserve(mesh.leaves, 4 * counts.leaves, withIndices ? 2 * counts.leaves : 0);
     mesh.leafColours.reserve(16 * counts.leaves);
-    MeshBuilder(mesh, params.sseScaleAttenuate).Chain(model.trunk, MeshFrame{});
+    MeshBuilder(mesh, params.sseScaleAttenuate, withIndices).Chain(model.trunk, MeshFrame{});
     return mesh;
 }

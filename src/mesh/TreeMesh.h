@@ -74,5 +74,8 @@ struct TreeMesh {
 
 // Builds the mesh of `model` as it stands. Of the parameters only "SSE. Scale Attenuate"
 // (params.sseScaleAttenuate) is read: the drawn scale of a side branch against its
-// parent. A model that was never grown gives an empty mesh.
-TreeMesh BuildTreeMesh(const TreeModel& model, const TreeParams& params);
+// parent. A model that was never grown gives an empty mesh. Without `withIndices` both
+// parts' index arrays stay empty (for a caller that knows the fixed layout: every tube's
+// triangles are TubeTriangles of TreeGeometry.h offset by 14 times the tube's number,
+// every leaf's are 0 1 2, 0 2 3 offset by 4 times the leaf's number).
+TreeMesh BuildTreeMesh(const TreeModel& model, const TreeParams& params, bool withIndices = true);

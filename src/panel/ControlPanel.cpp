@@ -17,6 +17,7 @@
 
 #include <algorithm>
 
+#include "model/LeafRandomTable.h"
 #include "model/TreeParams.h"
 #include "panel/SliderMapping.h"
 
@@ -121,6 +122,15 @@ void ControlPanel::BuildControls() {
     auto* statsGroup = new QGroupBox(QStringLiteral("Model Statistics"), this);
     place(statsGroup, 4, 19, 115, 62);
     passive(statsGroup);
+
+    // The seed of the leaf factors on the frame's top edge, right-aligned: with the
+    // parameters it is what grows this tree again (--seed).
+    seedField_ = label(QStringLiteral("Seed %1").arg(leafRandomTable.seed), 58, 19, 58, 8);
+    seedField_->setAutoFillBackground(true);
+    seedField_->adjustSize();
+    seedField_->move(DialogRect(4, 19, 115, 8).right() - DialogRect(0, 0, 4, 0).width() -
+                         seedField_->width(),
+                     seedField_->y());
 
     statsBox_ = new QPlainTextEdit(this);
     statsBox_->setReadOnly(true);

@@ -62,6 +62,7 @@ public:
     QLineEdit* CurField() const { return curField_; }
     QCheckBox* AutoCloseBox() const { return autoCloseBox_; }
     QLabel* CautionText() const { return cautionText_; }
+    QLabel* SeedField() const { return seedField_; }
 
     QString maxText = QStringLiteral("n/a");
     QString minText = QStringLiteral("n/a");
@@ -98,6 +99,7 @@ private:
     QLineEdit* curField_ = nullptr;
     QCheckBox* autoCloseBox_ = nullptr;
     QLabel* cautionText_ = nullptr;
+    QLabel* seedField_ = nullptr;
 
     // Dragging by hand when the window system cannot move the window itself.
     bool dragging_ = false;

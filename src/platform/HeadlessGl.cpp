@@ -93,3 +93,7 @@ HeadlessGlContext::~HeadlessGlContext() {
     }
     eglTerminate(display_);
 }
+
+void (*HeadlessGlContext::FunctionAddress(const char* name))() {
+    return eglGetProcAddress(name);
+}

@@ -16,6 +16,9 @@ public:
     // and makes them current. False with a one-line reason in `error` when it cannot.
     bool Create(int width, int height, std::string& error);
 
+    // The address of an OpenGL function of the current context; null when there is none.
+    static void (*FunctionAddress(const char* name))();
+
 private:
     void* display_ = nullptr; // EGLDisplay
     void* context_ = nullptr; // EGLContext

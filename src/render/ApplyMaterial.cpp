@@ -1,9 +1,10 @@
 #include "render/ApplyMaterial.h"
 
-int32_t lastAppliedMaterialId = 0;
+#include "render/GlContextState.h"
 
 void ApplyMaterial(const Material& material, GLenum face) {
-    if (material.id == lastAppliedMaterialId) {
+    int32_t& last = GlContextState::Current().lastAppliedMaterialId;
+    if (material.id == last) {
         return;
     }
     glMaterialfv(face, GL_AMBIENT, material.ambient);
@@ -11,9 +12,5 @@ void ApplyMaterial(const Material& material, GLenum face) {
     glMaterialfv(face, GL_SPECULAR, material.specular);
     glMaterialfv(face, GL_EMISSION, material.emission);
     glMaterialf(face, GL_SHININESS, material.shininess);
-    lastAppliedMaterialId = material.id;
-}
-
-void ForgetAppliedMaterial() {
-    lastAppliedMaterialId = 0;
+    last = material.id;
 }

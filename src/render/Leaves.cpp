@@ -7,8 +7,8 @@
 #include "model/TreeParams.h"
 #include "render/ApplyMaterial.h"
 #include "render/FrameStats.h"
+#include "render/GlContextState.h"
 #include "render/MatrixStack.h"
-#include "render/Shadow.h"
 #include "render/Texture.h"
 
 void DrawLeaf(const Leaf& leaf) {
@@ -22,6 +22,7 @@ void DrawLeaf(const Leaf& leaf) {
     const std::array<float, 4> ambient = LeafAmbient(leaf.jitter);
     SetAmbient(leafMaterial, ambient[0], ambient[1], ambient[2], ambient[3]);
     ApplyMaterial(leafMaterial, GL_FRONT_AND_BACK);
+    const bool shadowPass = GlContextState::Current().shadowPass;
     if (shadowPass) {
         glColor4f(0.0f, 0.0f, 0.0f, treeParams.leafShadowDensity);
     } else {

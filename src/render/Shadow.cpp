@@ -5,11 +5,10 @@
 #include "model/TreeModel.h"
 #include "model/TreeParams.h"
 #include "render/BranchMesh.h"
+#include "render/GlContextState.h"
 #include "render/MatrixStack.h"
 
-bool shadowPass = false;
-
-void TreeModel::DrawShadow(float angle) const {
+void BeginShadow(float angle) {
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
@@ -21,13 +20,21 @@ void TreeModel::DrawShadow(float angle) const {
     glRotatef(90.0f, 0.0f, 0.0f, 1.0f);
     glScalef(0.0f, treeParams.shadowLength, 1.0f);
     glRotatef(angle, 0.0f, 1.0f, 0.0f);
-    shadowPass = true;
-    DrawChain(trunk);
-    shadowPass = false;
+}
+
+void EndShadow() {
     glDisable(GL_BLEND);
     PopModelView();
-    // Switched back on unconditionally: this is the state between drawing routines.
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_LIGHTING);
     glEnable(GL_TEXTURE_2D);
+}
+
+void TreeModel::DrawShadow(float angle) const {
+    BeginShadow(angle);
+    bool& shadowPass = GlContextState::Current().shadowPass;
+    shadowPass = true;
+    DrawChain(trunk);
+    shadowPass = false;
+    EndShadow();
 }

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "platform/Platform.h"
+#include "render/GlContextState.h"
 
-uint32_t boundTexture = 0;
 int32_t textureBindCalls = 0;
 int32_t textureGenCalls = 0;
 
@@ -24,30 +24,46 @@ void setTexturing(bool enabled) {
     }
 }
 
-void ForgetBoundTexture() {
-    boundTexture = 0;
+namespace {
+uint64_t NextTextureId() {
+    static uint64_t count = 0;
+    return ++count;
 }
+} // namespace
 
 Texture::Texture(const char* name, TextureKind textureKind, int32_t levels)
-    : resourceName(name), kind(textureKind), mipLevels(levels) {}
+    : resourceName(name), kind(textureKind), mipLevels(levels), id(NextTextureId()) {}
+
+uint32_t Texture::glName() const {
+    return GlContextState::Current().TextureFor(id).name;
+}
+
+bool Texture::failed() const {
+    return GlContextState::Current().TextureFor(id).failed;
+}
 
 void Texture::bind() {
-    if (failed) {
+    GlContextState& state = GlContextState::Current();
+    GlContextState::TextureObject& object = state.TextureFor(id);
+    if (object.failed) {
         return;
     }
-    if (glName != 0) {
-        if (glName == boundTexture) {
+    if (object.name != 0) {
+        if (object.name == state.boundTexture) {
             return;
         }
-        glBindTexture(GL_TEXTURE_2D, glName);
+        glBindTexture(GL_TEXTURE_2D, object.name);
         ++textureBindCalls;
-        boundTexture = glName;
+        state.boundTexture = object.name;
         return;
     }
-    load();
-    if (glName != 0) {
-        boundTexture = glName;
+    GLuint name = 0;
+    if (!load(name)) {
+        object.failed = true;
+        return;
     }
+    object.name = name;
+    state.boundTexture = name;
 }
 
 namespace {
@@ -79,7 +95,7 @@ std::unique_ptr<uint8_t[]> Convert(const BitmapPixels& px, TextureKind kind) {
 
 } // namespace
 
-void Texture::load() {
+bool Texture::load(GLuint& name) {
     BitmapPixels px;
     const bool read = CurrentPlatform().LoadBitmap(resourceName, px) && px.width > 0 &&
                       px.height > 0 &&
@@ -90,9 +106,8 @@ void Texture::load() {
     }
     // A converted copy that cannot be had counts as a failed read.
     if (!read || (kind != OpaqueBitmap && !converted)) {
-        failed = true;
         CurrentPlatform().ShowWarning(std::string(TextureFailureText) + resourceName);
-        return;
+        return false;
     }
     width = px.width;
     height = px.height;
@@ -102,10 +117,8 @@ void Texture::load() {
     const GLenum format = opaque ? GL_BGR : GL_BGRA;
     const void* pixels = opaque ? static_cast<const void*>(px.bytes.data()) : converted.get();
 
-    GLuint name = 0;
     glGenTextures(1, &name);
     ++textureGenCalls;
-    glName = name;
     glBindTexture(GL_TEXTURE_2D, name);
     ++textureBindCalls;
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
@@ -141,4 +154,5 @@ void Texture::load() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
                     mipLevels >= 2 ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    return true;
 }

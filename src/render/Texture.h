@@ -9,8 +9,10 @@ enum TextureKind : int32_t {
     CutoutBitmap = 1002,  // four: red = R, green = G, blue = 0, alpha = B
 };
 
-// One texture made from a built-in picture the first time it is bound. A picture that
-// cannot be read is reported once and never retried.
+// One texture made from a built-in picture the first time it is bound in a context. Its
+// texture object belongs to the current context's state (GlContextState), so every
+// context makes its own. A picture that cannot be read is reported once and never retried
+// in that context.
 class Texture {
 public:
     Texture(const char* resourceName, TextureKind kind, int32_t mipLevels);
@@ -21,20 +23,22 @@ public:
     // texture leaves the previous binding in effect. Needs a current OpenGL context.
     void bind();
 
+    // The texture object's name in the current context; 0 until created there.
+    uint32_t glName() const;
+    // Whether its picture could not be read in the current context.
+    bool failed() const;
+
     int32_t width = 0; // of the picture as read; valid after the first bind
     int32_t height = 0;
     const char* resourceName;
     TextureKind kind;
-    int32_t mipLevels;   // 0: one level at the picture's size; n: square chain of n
-    uint32_t glName = 0; // 0 until created
-    bool failed = false;
+    int32_t mipLevels; // 0: one level at the picture's size; n: square chain of n
+    const uint64_t id; // unique in the process: the key of its texture object in a context
 
 private:
-    void load();
+    bool load(uint32_t& name); // creates, uploads and leaves bound the texture object; false if
+                               // unreadable
 };
-
-// The GL name last bound through Texture::bind.
-extern uint32_t boundTexture;
 
 // Turns GL_TEXTURE_2D on or off.
 void setTexturing(bool enabled);
@@ -45,9 +49,6 @@ extern Texture leafTexture;
 
 // Message shown once when a picture cannot be loaded.
 inline constexpr const char* TextureFailureText = "Failed to load Texture: ";
-
-// Clears the record of the last binding, for a fresh OpenGL context (tests).
-void ForgetBoundTexture();
 
 // How many times Texture::bind called glBindTexture and glGenTextures; tests read them
 // to see that the binding record and the lazy creation save those calls.

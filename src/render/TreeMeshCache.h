@@ -4,19 +4,26 @@
 #include <GL/glext.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "mesh/TreeMesh.h"
 
-// The buffer object calls (OpenGL 1.5, or GL_ARB_vertex_buffer_object under its ARB
-// names), looked up when the context state is made; all null when the context has none.
+// The calls beyond OpenGL 1.1 the mesh drawing uses when the context has them, looked up
+// when the context state is made: buffer objects (OpenGL 1.5, or
+// GL_ARB_vertex_buffer_object under its ARB names), all null without; and the multi-draw
+// of OpenGL 1.4 (or GL_EXT_multi_draw_arrays), null without.
 struct BufferFunctions {
     PFNGLGENBUFFERSPROC genBuffers = nullptr;
     PFNGLBINDBUFFERPROC bindBuffer = nullptr;
     PFNGLBUFFERDATAPROC bufferData = nullptr;
     PFNGLDELETEBUFFERSPROC deleteBuffers = nullptr;
+    PFNGLMULTIDRAWARRAYSPROC multiDrawArrays = nullptr;
 
     bool available() const { return genBuffers && bindBuffer && bufferData && deleteBuffers; }
 };
+
+// The most tubes drawn by one call: their vertices must be reachable by 16-bit indices.
+inline constexpr int TubesPerChunk = 65536 / 14;
 
 // The buffer objects holding one material's arrays (0: not in a buffer).
 struct PartBuffers {
@@ -27,17 +34,25 @@ struct PartBuffers {
     GLuint indices = 0;
 };
 
-// The tree mesh one context draws, and what it was built from. Once uploaded into buffer
-// objects the mesh's own arrays are released (only their sizes and the statistics stay),
-// so a large tree is not held twice.
+// The tree mesh one context draws, and what it was built from. It is built without index
+// arrays: the tubes are drawn in chunks of up to TubesPerChunk tubes, each chunk with one
+// shared array of 16-bit indices (the tube triangles repeated, relative to the chunk's
+// first vertex), and the leaves as one quadrangle each from their four vertices. Once the
+// arrays are in buffer objects the mesh's own copies are released (only their sizes and
+// the statistics stay), so a large tree is not held twice.
 struct TreeMeshCache {
     const TreeModel* model = nullptr; // the model it was built from (not owned)
     bool built = false;
     TreeMesh mesh;
-    bool inBuffers = false;
+    bool inBuffers = false;  // the arrays live in buffer objects
+    bool forBuffers = false; // built while buffer objects were wanted (they may have failed)
     PartBuffers bark;
     PartBuffers leaves;
-    GLsizei barkIndexCount = 0;
-    GLsizei leafIndexCount = 0;
-    int64_t builds = 0; // how many times a mesh was built here
+    GLsizei tubeCount = 0;
+    GLsizei leafVertexCount = 0;
+    std::vector<uint16_t> chunkIndices; // the triangles of TubesPerChunk tubes, made once
+    GLuint chunkIndexBuffer = 0;        // the same in a buffer object, made once
+    std::vector<GLint> leafFirsts;      // the first vertex of every leaf, for the multi-draw
+    std::vector<GLsizei> leafCounts;    // 4 for every leaf
+    int64_t builds = 0;                 // how many times a mesh was built here
 };

@@ -4,6 +4,7 @@
 
 #include "model/TreeModel.h"
 #include "render/FrameStats.h"
+#include "render/TreeDrawing.h"
 #include "render/ViewState.h"
 #include "scene/Backdrop.h"
 
@@ -32,11 +33,11 @@ void DrawFrame(const FrameScene& scene) {
     // The tree and its shadow are stretched vertically against sky and ground.
     glScalef(1.0f, 1.6666666f, 1.0f);
     // The shadow turns the other way, so it keeps its direction on screen.
-    scene.model->DrawShadow(-azimuth);
+    DrawTreeShadow(*scene.model, -azimuth);
 
     glPushMatrix();
     glRotatef(azimuth, 0.0f, 1.0f, 0.0f);
-    scene.model->Draw();
+    DrawTree(*scene.model);
     glPopMatrix();
 
     if (scene.overlayVisible) {

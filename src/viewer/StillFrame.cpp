@@ -3,8 +3,7 @@
 #include <GL/gl.h>
 
 #include "platform/HeadlessGl.h"
-#include "render/ApplyMaterial.h"
-#include "render/Texture.h"
+#include "render/GlContextState.h"
 #include "render/ViewState.h"
 #include "scene/Backdrop.h"
 #include "scene/Overlay.h"
@@ -16,11 +15,9 @@ bool RenderStillFrame(const StillFrame& frame, std::vector<uint8_t>& rgba, std::
         error = "no OpenGL context for the picture: " + error;
         return false;
     }
-    // The new context holds none of the textures or materials an earlier one made.
-    ForgetBoundTexture();
-    ForgetAppliedMaterial();
-    barkTexture.glName = 0;
-    leafTexture.glName = 0;
+    // What the drawing remembers about this context (textures, material, the tree's
+    // mesh) lives here and goes before the context does.
+    GlContextState state(HeadlessGlContext::FunctionAddress);
     SetInitialGlState();
     ApplyProjection(frame.width, frame.height);
 
@@ -38,10 +35,5 @@ bool RenderStillFrame(const StillFrame& frame, std::vector<uint8_t>& rgba, std::
     rgba.assign(static_cast<size_t>(frame.width) * frame.height * 4, 0);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, frame.width, frame.height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    // The textures die with this context.
-    barkTexture.glName = 0;
-    leafTexture.glName = 0;
-    ForgetBoundTexture();
-    ForgetAppliedMaterial();
     return true;
 }

@@ -10,7 +10,9 @@
 #include "export/PngEncoder.h"
 #include "export/TreePictures.h"
 #include "mesh/TreeMesh.h"
+#include "model/LeafRandomTable.h"
 #include "model/TreeParams.h"
+#include "viewer/ViewerWindow.h"
 
 std::string FreeOutputName(const std::string& folder, uint32_t seed, const char* extension) {
     const std::filesystem::path dir(folder);
@@ -61,4 +63,37 @@ void TitleNotice::SetBaseTitle(const QString& title) {
 void TitleNotice::Show(const QString& text, int milliseconds) {
     window_.setTitle(base_ + QStringLiteral(" - ") + text);
     timer_.start(milliseconds);
+}
+
+// The viewer's P and E keys.
+bool ViewerWindow::SaveSnapshot() {
+    if (!contextReady || clientWidth <= 0 || clientHeight <= 0) {
+        return false;
+    }
+    captureNextFrame_ = true;
+    RenderFrame();
+    const std::string path = FreeOutputName(outputFolder, leafRandomTable.seed, ".png");
+    const std::string error =
+        SaveFramePicture(path, capturedFrame_, clientWidth, clientHeight, leafRandomTable.seed);
+    capturedFrame_.clear();
+    return ReportOutput(path, error);
+}
+
+bool ViewerWindow::ExportGlb() {
+    if (!contextReady) {
+        return false;
+    }
+    const std::string path = FreeOutputName(outputFolder, leafRandomTable.seed, ".glb");
+    return ReportOutput(path, SaveTreeGlb(path, model, leafRandomTable.seed));
+}
+
+bool ViewerWindow::ReportOutput(const std::string& path, const std::string& error) {
+    if (!error.empty()) {
+        notice_.Show(QString::fromStdString(error), 8000);
+        return false;
+    }
+    lastOutputPath = path;
+    const std::string name = std::filesystem::path(path).filename().string();
+    notice_.Show(QStringLiteral("saved ") + QString::fromStdString(name));
+    return true;
 }

@@ -12,13 +12,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 
 #include "model/LeafRandomTable.h"
 #include "model/TreeParams.h"
 #include "platform/Platform.h"
-#include "render/ApplyMaterial.h"
-#include "render/Texture.h"
+#include "render/GlContextState.h"
 #include "scene/FeedbackMail.h"
 #include "viewer/FrameRenderer.h"
 #include "viewer/Statistics.h"
@@ -84,6 +82,7 @@ ViewerWindow::~ViewerWindow() {
     keyRepeatTimer_.stop();
     moveTimer_.stop();
     spinTimer_.stop();
+    glState_.reset();
     if (context_) {
         context_->doneCurrent();
         context_.reset();
@@ -134,14 +133,19 @@ bool ViewerWindow::InitContext() {
         context_.reset();
         return false;
     }
-    // A fresh context holds none of the objects an earlier one may have made (the program
-    // makes one context; tests make several in one process).
-    ForgetBoundTexture();
-    ForgetAppliedMaterial();
-    barkTexture.glName = 0;
-    leafTexture.glName = 0;
+    // Everything the drawing remembers about this context starts here, empty.
+    QOpenGLContext* context = context_.get();
+    glState_ = std::make_unique<GlContextState>(
+        [context](const char* name) { return context->getProcAddress(name); });
     SetInitialGlState();
     return true;
+}
+
+void ViewerWindow::MakeContextCurrent() {
+    if (QOpenGLContext::currentContext() != context_.get()) {
+        context_->makeCurrent(this);
+    }
+    glState_->MakeCurrent();
 }
 
 void ViewerWindow::ShowContextFailure(int errorCode) {
@@ -153,6 +157,7 @@ void ViewerWindow::DestroyWindow() {
     moveTimer_.stop();
     spinTimer_.stop();
     if (contextReady && context_) {
+        glState_.reset();
         context_->doneCurrent();
         context_.reset();
     }
@@ -185,9 +190,7 @@ void ViewerWindow::RenderFrame() {
     if (!contextReady || !context_) {
         return;
     }
-    if (QOpenGLContext::currentContext() != context_.get()) {
-        context_->makeCurrent(this);
-    }
+    MakeContextCurrent();
     const FrameScene scene{&camera,      aspect,      &backdrop,    &model,        &helpImage,
                            &buttonImage, clientWidth, clientHeight, hoveredButton, helpVisible};
     DrawFrame(scene);
@@ -214,9 +217,7 @@ void ViewerWindow::OnSize(int cx, int cy) {
     if (cy <= 0 || !contextReady || !context_) {
         return;
     }
-    if (QOpenGLContext::currentContext() != context_.get()) {
-        context_->makeCurrent(this);
-    }
+    MakeContextCurrent();
     ApplyProjection(cx, cy);
     // A zero width keeps the previous aspect instead of dividing by zero.
     if (cx > 0) {
@@ -433,36 +434,4 @@ void ViewerWindow::ShowControlPanel() {
     if (panel) {
         panel->ShowAndFocus();
     }
-}
-
-bool ViewerWindow::SaveSnapshot() {
-    if (!contextReady || clientWidth <= 0 || clientHeight <= 0) {
-        return false;
-    }
-    captureNextFrame_ = true;
-    RenderFrame();
-    const std::string path = FreeOutputName(outputFolder, leafRandomTable.seed, ".png");
-    const std::string error =
-        SaveFramePicture(path, capturedFrame_, clientWidth, clientHeight, leafRandomTable.seed);
-    capturedFrame_.clear();
-    return ReportOutput(path, error);
-}
-
-bool ViewerWindow::ExportGlb() {
-    if (!contextReady) {
-        return false;
-    }
-    const std::string path = FreeOutputName(outputFolder, leafRandomTable.seed, ".glb");
-    return ReportOutput(path, SaveTreeGlb(path, model, leafRandomTable.seed));
-}
-
-bool ViewerWindow::ReportOutput(const std::string& path, const std::string& error) {
-    if (!error.empty()) {
-        notice_.Show(QString::fromStdString(error), 8000);
-        return false;
-    }
-    lastOutputPath = path;
-    const std::string name = std::filesystem::path(path).filename().string();
-    notice_.Show(QStringLiteral("saved ") + QString::fromStdString(name));
-    return true;
 }

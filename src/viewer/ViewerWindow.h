@@ -19,6 +19,7 @@
 #include "viewer/ViewerOutput.h"
 
 class QOpenGLContext;
+class GlContextState;
 
 // What the viewer needs of the control panel: the statistics of every frame, and
 // showing it on the Tree command. The application connects the two.
@@ -69,6 +70,8 @@ public:
     QSize NormalOuterSize() const;
 
     bool isTimerRunning(int timerId) const;
+    // What the drawing remembers about the window's OpenGL context; null without one.
+    GlContextState* glState() const { return glState_.get(); }
 
     // P: writes the frame on screen as a PNG file; E: the tree as a .glb file. Both go
     // into `outputFolder` under a name no other file has, and say so in the title for a
@@ -116,12 +119,14 @@ protected:
 private:
     void InitializeWindow();
     bool InitContext();
+    void MakeContextCurrent();
     void ShowContextFailure(int errorCode);
     void UpdateHover(QPointF position);
     void RememberNormalSize();
     bool ReportOutput(const std::string& path, const std::string& error);
 
     std::unique_ptr<QOpenGLContext> context_;
+    std::unique_ptr<GlContextState> glState_;
     TitleNotice notice_{*this};
     bool captureNextFrame_ = false;
     std::vector<uint8_t> capturedFrame_; // RGBA, bottom row first

@@ -168,6 +168,40 @@ private slots:
         QCOMPARE(treeParams.totalDepth, 30.0f);
     }
 
+    // --params and --seed: the named file is only read, the working folder's file is the
+    // one written, and the seed shapes the leaves and is shown in the title.
+    void aNamedParameterFileIsOnlyReadAndTheSeedIsShown() {
+        treeParams.totalDepth = 25.0f;
+        Camera tilted;
+        tilted.elevation = -30.0f;
+        QVERIFY(SaveModelConfig(WindowGeometry{}, tilted, "other.cfg"));
+        const QByteArray before = [] {
+            QFile f("other.cfg");
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        ResetTreeParams();
+        {
+            TreeApp app;
+            app.configPath = "other.cfg";
+            app.seed = 77;
+            app.Start();
+            QVERIFY(QTest::qWaitForWindowExposed(&app.viewer));
+            QCOMPARE(treeParams.totalDepth, 25.0f);
+            QCOMPARE(app.viewer.camera.elevation, -30.0f);
+            QCOMPARE(leafRandomTable.seed, 77u);
+            QVERIFY(app.viewer.title().endsWith(" - seed 77"));
+            treeParams.totalDepth = 9.0f;
+            app.CloseSequence();
+            app.Exit(0);
+        }
+        QFile other("other.cfg");
+        QVERIFY(other.open(QIODevice::ReadOnly));
+        QCOMPARE(other.readAll(), before);
+        const auto bytes = ReadConfig();
+        QCOMPARE(bytes.size(), size_t(96));
+        QCOMPARE(FloatAt(bytes, 44), 9.0f);
+    }
+
 private:
     QTemporaryDir dir;
     RecordingPlatform platform;

@@ -47,7 +47,8 @@ counts)
     read -r barkVertices barkFaces _ <<<"$(assimp_counts depth25.glb | head -1)"
     [ "$barkVertices" -eq $((14 * 5636)) ] && [ "$barkFaces" -eq $((12 * 5636)) ] ||
         report "depth25.glb: bark $barkVertices vertices, $barkFaces faces"
-    assimp info default.obj 2>/dev/null | grep -q "Materials: *2" || report "default.obj: not two materials"
+    materials=$(assimp info default.obj 2>/dev/null | sed -n 's/^Materials: *//p')
+    [ "$materials" = 2 ] || report "default.obj: '$materials' materials, expected 2"
     ;;
 capped)
     /usr/bin/time -f "%M" -o rss.txt env -u DISPLAY "$program" --seed 1 \

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "model/LeafRandomTable.h"
 #include "model/TreeParams.h"
 #include "panel/ControlPanel.h"
 #include "panel/SliderMapping.h"
@@ -238,6 +239,11 @@ private slots:
         QVERIFY(maxLabel->y() < curLabel->y() && curLabel->y() < minLabel->y());
         QVERIFY(p.CautionText()->y() > p.ListControl()->geometry().bottom());
         QVERIFY(p.CautionText()->geometry().bottom() < p.height());
+        // The seed in use sits on the statistics frame's title line, within the panel and
+        // clear of the read-out.
+        QCOMPARE(p.SeedField()->text(), QStringLiteral("Seed %1").arg(leafRandomTable.seed));
+        QVERIFY(p.SeedField()->geometry().right() < p.width());
+        QVERIFY(p.SeedField()->geometry().bottom() < p.StatsBox()->y());
 
         QStringList groups;
         for (QGroupBox* g : p.findChildren<QGroupBox*>())

@@ -10,6 +10,7 @@
 #include "render/ApplyMaterial.h"
 #include "render/BranchMesh.h"
 #include "render/FrameStats.h"
+#include "render/GlContextState.h"
 
 namespace {
 
@@ -196,7 +197,7 @@ TEST_F(BranchMeshTest, ReapplyingTheSameMaterialIsSkipped) {
     Material first, second;
     SetAmbient(first, 0.1f, 0.2f, 0.3f, 1.0f);
     ApplyMaterial(first, GL_FRONT_AND_BACK);
-    EXPECT_EQ(lastAppliedMaterialId, first.id);
+    EXPECT_EQ(GlContextState::Current().lastAppliedMaterialId, first.id);
 
     auto ambient = [] {
         std::array<GLfloat, 4> c{};

@@ -4,6 +4,7 @@
 #include "model/Material.h"
 #include "model/TreeParams.h"
 #include "render/FrameStats.h"
+#include "render/GlContextState.h"
 #include "render/Leaves.h"
 #include "render/Shadow.h"
 #include "render/Texture.h"
@@ -39,7 +40,7 @@ TEST_F(LeafTest, NormalPassTurnsTheAlphaTestOffAgainAndRestoresTheMatrix) {
     EXPECT_EQ(Mat4::FromGl(GL_MODELVIEW_MATRIX).m, before.m);
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthAfter);
     EXPECT_EQ(depthAfter, depthBefore);
-    EXPECT_EQ(boundTexture, leafTexture.glName);
+    EXPECT_EQ(GlContextState::Current().boundTexture, leafTexture.glName());
     EXPECT_EQ(frameStats.quadrangles, 1);
     EXPECT_EQ(frameStats.vertices, 4);
     EXPECT_EQ(frameStats.nodes, 1);
@@ -49,7 +50,7 @@ TEST_F(LeafTest, NormalPassTurnsTheAlphaTestOffAgainAndRestoresTheMatrix) {
 
 TEST_F(LeafTest, ShadowPassLeavesTheAlphaTestAloneAndUsesTheLeafShadowDensity) {
     treeParams.leafShadowDensity = 0.6f;
-    shadowPass = true;
+    GlContextState::Current().shadowPass = true;
     glAlphaFunc(GL_GREATER, 0.7f);
     glEnable(GL_ALPHA_TEST);
     DrawLeaf(*MakeLeaf(1.0f, 1.0f));
@@ -70,7 +71,7 @@ TEST_F(LeafTest, ShadowPassLeavesTheAlphaTestAloneAndUsesTheLeafShadowDensity) {
         EXPECT_EQ(v.color[0], 0.0f);
         EXPECT_NEAR(v.color[3], 0.6f, 1e-6);
     }
-    shadowPass = false;
+    GlContextState::Current().shadowPass = false;
 }
 
 TEST_F(LeafTest, AmbientFollowsTheJitter) {
@@ -112,7 +113,8 @@ TEST_F(LeafTest, AlphaTestCutsTheLeafOutOfItsPaleBackground) {
     glMatrixMode(GL_MODELVIEW);
     auto centreAfterDrawing = [&](uint8_t blue) {
         platform.AddBitmap("leaf.bmp", 128, 128, blue, 200, 60);
-        leafTexture.glName = 0;
+        // A new picture: forget the texture object made from the old one.
+        gl.state().TextureFor(leafTexture.id).name = 0;
         glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         DrawLeaf(*MakeLeaf(2.0f, 1.0f));

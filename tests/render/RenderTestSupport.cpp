@@ -5,10 +5,7 @@
 #include <cmath>
 
 #include "model/TreeParams.h"
-#include "render/ApplyMaterial.h"
 #include "render/FrameStats.h"
-#include "render/Shadow.h"
-#include "render/Texture.h"
 #include "render/ViewState.h"
 
 Mat4 Mat4::Identity() {
@@ -178,28 +175,10 @@ std::unique_ptr<Leaf> MakeLeaf(float size, float jitter, float angle, float twis
     return leaf;
 }
 
-namespace {
-// The process-wide textures may hold names of an earlier test's context.
-void ForgetSceneTexture(Texture& t) {
-    t.glName = 0;
-    t.failed = false;
-}
-} // namespace
-
 RenderTest::RenderTest() {
     platform.AddBitmap("bark.bmp", 64, 128, 40, 80, 120);
     platform.AddBitmap("leaf.bmp", 128, 128, 0, 200, 60);
-    ForgetSceneTexture(barkTexture);
-    ForgetSceneTexture(leafTexture);
-    ForgetBoundTexture();
-    ForgetAppliedMaterial();
     ResetFrameStats();
     ResetTreeParams();
-    shadowPass = false;
     SetViewerInitialState();
-}
-
-RenderTest::~RenderTest() {
-    ForgetSceneTexture(barkTexture);
-    ForgetSceneTexture(leafTexture);
 }

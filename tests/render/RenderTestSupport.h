@@ -52,11 +52,10 @@ std::unique_ptr<Segment> MakeSegment(float length, float radius, double expand =
 // A leaf with fixed factors.
 std::unique_ptr<Leaf> MakeLeaf(float size, float jitter, float angle = 0.0f, float twist = 0.0f);
 
-// A test with a real OpenGL context in the viewer's initial state, made-up bark and leaf
-// pictures, and every drawing cache and counter cleared.
+// A test with a real OpenGL context (and so a fresh drawing state) in the viewer's
+// initial state, made-up bark and leaf pictures, and the frame counters cleared.
 struct RenderTest : ::testing::Test {
     RenderTest();
-    ~RenderTest() override;
 
     GlTestContext gl;
     TestPlatform platform;

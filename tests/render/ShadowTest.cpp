@@ -5,6 +5,7 @@
 #include "RenderTestSupport.h"
 #include "model/TreeParams.h"
 #include "render/FrameStats.h"
+#include "render/GlContextState.h"
 #include "render/Shadow.h"
 
 namespace {
@@ -57,7 +58,7 @@ TEST_F(ShadowTest, RestoresTheDrawingStateAndTheMatrix) {
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
-    EXPECT_FALSE(shadowPass);
+    EXPECT_FALSE(GlContextState::Current().shadowPass);
     EXPECT_EQ(Mat4::FromGl(GL_MODELVIEW_MATRIX).m, before.m);
     GLint depth = 0;
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);

@@ -4,12 +4,12 @@
 
 #include "GlTestContext.h"
 #include "TestPlatform.h"
+#include "render/GlContextState.h"
 #include "render/Texture.h"
 
 namespace {
 
 struct TextureTest : ::testing::Test {
-    void SetUp() override { ForgetBoundTexture(); }
     GlTestContext gl;
     TestPlatform platform;
 };
@@ -31,8 +31,8 @@ TEST_F(TextureTest, BarkBecomesASquareChainOfSevenLevels) {
     platform.AddBitmap("bark.bmp", 64, 128, 10, 20, 30);
     Texture bark("bark.bmp", OpaqueBitmap, 7);
     bark.bind();
-    ASSERT_NE(bark.glName, 0u);
-    EXPECT_EQ(boundTexture, bark.glName);
+    ASSERT_NE(bark.glName(), 0u);
+    EXPECT_EQ(GlContextState::Current().boundTexture, bark.glName());
     EXPECT_EQ(bark.width, 64);
     EXPECT_EQ(bark.height, 128);
     for (int level = 0; level < 7; ++level) {
@@ -76,15 +76,15 @@ TEST_F(TextureTest, BindingRecordSkipsRepeatedBindsAndCreationHappensOnce) {
     EXPECT_EQ(textureGenCalls - gens, 2);
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(static_cast<GLuint>(bound), bark.glName);
+    EXPECT_EQ(static_cast<GLuint>(bound), bark.glName());
 
-    const GLuint barkName = bark.glName;
+    const GLuint barkName = bark.glName();
     for (int i = 0; i < 3; ++i) {
         leaf.bind();
         bark.bind();
     }
     EXPECT_EQ(textureGenCalls - gens, 2);
-    EXPECT_EQ(bark.glName, barkName);
+    EXPECT_EQ(bark.glName(), barkName);
     EXPECT_EQ(platform.loads.size(), 2u);
 }
 
@@ -122,14 +122,14 @@ TEST_F(TextureTest, MissingPictureIsReportedOnceAndNeverRetried) {
     ASSERT_EQ(platform.warnings.size(), 1u);
     EXPECT_EQ(platform.warnings[0], "Failed to load Texture: ground.bmp");
     EXPECT_EQ(platform.loads.size(), 2u); // sky once, ground once
-    EXPECT_TRUE(ground.failed);
-    EXPECT_EQ(ground.glName, 0u);
+    EXPECT_TRUE(ground.failed());
+    EXPECT_EQ(ground.glName(), 0u);
     EXPECT_EQ(textureGenCalls, gens);
     // The earlier binding stays in effect.
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(static_cast<GLuint>(bound), sky.glName);
-    EXPECT_EQ(boundTexture, sky.glName);
+    EXPECT_EQ(static_cast<GLuint>(bound), sky.glName());
+    EXPECT_EQ(GlContextState::Current().boundTexture, sky.glName());
 }
 
 TEST_F(TextureTest, OneMipLevelIsASingleTexelWithLinearFiltering) {

@@ -5,13 +5,13 @@
 #include "GlTestContext.h"
 #include "SceneGl.h"
 #include "TestPlatform.h"
+#include "render/GlContextState.h"
 #include "scene/Backdrop.h"
 
 namespace {
 
 struct BackdropTest : ::testing::Test {
     BackdropTest() : gl(540, 350) {
-        ForgetBoundTexture();
         SetUpViewerState(gl);
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -46,19 +46,19 @@ TEST_F(BackdropTest, LeavesLightingTexturingTheGroundTextureAndWhite) {
     backdrop.drawSky();
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_EQ(boundTexture, backdrop.sky.glName);
+    EXPECT_EQ(GlContextState::Current().boundTexture, backdrop.sky.glName());
     backdrop.drawGround();
 
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    ASSERT_NE(backdrop.ground.glName, 0u);
-    EXPECT_NE(backdrop.ground.glName, backdrop.sky.glName);
-    EXPECT_EQ(boundTexture, backdrop.ground.glName);
+    ASSERT_NE(backdrop.ground.glName(), 0u);
+    EXPECT_NE(backdrop.ground.glName(), backdrop.sky.glName());
+    EXPECT_EQ(GlContextState::Current().boundTexture, backdrop.ground.glName());
     GLint binding = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &binding);
-    EXPECT_EQ(GLuint(binding), backdrop.ground.glName);
+    EXPECT_EQ(GLuint(binding), backdrop.ground.glName());
     GLfloat colour[4] = {};
     glGetFloatv(GL_CURRENT_COLOR, colour);
     EXPECT_EQ(colour[0], 1.0f);
@@ -115,8 +115,8 @@ TEST_F(BackdropTest, CeilingKeepsItsColourWhenTheSkyPictureFails) {
         EXPECT_TRUE(
             Near(PixelFromTop(gl, gl.width() / 2 + 100, gl.height() / 2 - 100), 24, 60, 107, 2));
     }
-    EXPECT_TRUE(backdrop.sky.failed);
-    EXPECT_EQ(backdrop.sky.glName, 0u);
+    EXPECT_TRUE(backdrop.sky.failed());
+    EXPECT_EQ(backdrop.sky.glName(), 0u);
     EXPECT_EQ(platform.warnings, std::vector<std::string>{"Failed to load Texture: sky.bmp"});
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));

@@ -75,7 +75,6 @@ constexpr int TitleOverStrip[3] = {58, 58, 166};
 
 struct OverlayFixture {
     OverlayFixture(int width, int height) : gl(width, height) {
-        ForgetBoundTexture();
         SetUpViewerState(gl);
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -211,13 +210,13 @@ TEST(Overlay, HelpPiecesOnlyWhileTheHelpIsShown) {
     EXPECT_TRUE(Near(PixelFromTop(f.gl, W - 128, H - 120), 0, 0, 0));
     EXPECT_TRUE(Near(PixelFromTop(f.gl, W - 100, H - 50), 153, 153, 153));
     // The help picture is not even loaded until it is first shown.
-    EXPECT_EQ(f.help.texture.glName, 0u);
+    EXPECT_EQ(f.help.texture.glName(), 0u);
 
     glClear(GL_COLOR_BUFFER_BIT);
     f.draw(OverlayButton::None, true);
     EXPECT_TRUE(Near(PixelFromTop(f.gl, 200, 120), 83, 83, 166));
     EXPECT_TRUE(Near(PixelFromTop(f.gl, W - 128, H - 120), 83, 83, 0));
-    EXPECT_NE(f.help.texture.glName, 0u);
+    EXPECT_NE(f.help.texture.glName(), 0u);
 }
 
 TEST(Overlay, BarBrightensWhileAButtonIsHovered) {

@@ -11,6 +11,8 @@
 
 #include <stdexcept>
 
+#include "render/GlContextState.h"
+
 void EnsureGuiApplication() {
     if (QCoreApplication::instance()) {
         return;
@@ -40,9 +42,13 @@ GlTestContext::GlTestContext(int width, int height) : width_(width), height_(hei
     fbo_ = std::make_unique<QOpenGLFramebufferObject>(width, height, fboFormat);
     fbo_->bind();
     glViewport(0, 0, width, height);
+    QOpenGLContext* context = context_.get();
+    state_ = std::make_unique<GlContextState>(
+        [context](const char* name) { return context->getProcAddress(name); });
 }
 
 GlTestContext::~GlTestContext() {
+    state_.reset();
     context_->makeCurrent(surface_.get());
     fbo_.reset();
     context_->doneCurrent();
@@ -51,6 +57,7 @@ GlTestContext::~GlTestContext() {
 void GlTestContext::makeCurrent() {
     context_->makeCurrent(surface_.get());
     fbo_->bind();
+    state_->MakeCurrent();
 }
 
 std::vector<uint8_t> GlTestContext::readPixels() const {

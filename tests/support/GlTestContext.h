@@ -5,19 +5,22 @@
 #include <memory>
 #include <vector>
 
+class GlContextState;
 class QOffscreenSurface;
 class QOpenGLContext;
 class QOpenGLFramebufferObject;
 
 // A real OpenGL context (Mesa through Qt's xcb/GLX integration, so tests run under
-// xvfb-run) with an off-screen framebuffer of the given size bound for drawing. The
-// context is current from construction on.
+// xvfb-run) with an off-screen framebuffer of the given size bound for drawing, and the
+// drawing's state for it (GlContextState), made with it. The context is current from
+// construction on.
 class GlTestContext {
 public:
     explicit GlTestContext(int width = 256, int height = 256);
     ~GlTestContext();
 
     void makeCurrent();
+    GlContextState& state() { return *state_; }
     int width() const { return width_; }
     int height() const { return height_; }
 
@@ -34,6 +37,7 @@ private:
     std::unique_ptr<QOffscreenSurface> surface_;
     std::unique_ptr<QOpenGLContext> context_;
     std::unique_ptr<QOpenGLFramebufferObject> fbo_;
+    std::unique_ptr<GlContextState> state_;
 };
 
 // Makes sure a QGuiApplication exists (tests without one of their own).

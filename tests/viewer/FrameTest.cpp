@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "GlTestContext.h"
@@ -13,8 +16,7 @@
 #include "model/LeafRandomTable.h"
 #include "model/TreeModel.h"
 #include "model/TreeParams.h"
-#include "render/ApplyMaterial.h"
-#include "render/Texture.h"
+#include "render/GlContextState.h"
 #include "scene/Backdrop.h"
 #include "scene/Overlay.h"
 #include "viewer/FrameRenderer.h"
@@ -35,10 +37,6 @@ class FrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetTreeParams();
-        ForgetBoundTexture();
-        ForgetAppliedMaterial();
-        barkTexture.glName = 0;
-        leafTexture.glName = 0;
         CreateLeafRandomTableSeeded(11);
         SetInitialGlState();
         ApplyProjection(Width, Height);
@@ -159,4 +157,83 @@ TEST_F(FrameTest, StatisticsOfTheDefaultTreeCountBothPasses) {
     // The counters restart every frame.
     Frame(model);
     EXPECT_EQ(FormatStatistics(frameStats, camera), text);
+}
+
+namespace {
+
+// Share of pixels whose three channels all lie within `tolerance` levels, and the largest
+// difference found.
+std::pair<double, int> Agreement(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b,
+                                 int tolerance) {
+    size_t close = 0;
+    int largest = 0;
+    for (size_t i = 0; i < a.size(); i += 4) {
+        int worst = 0;
+        for (int c = 0; c < 3; ++c) {
+            worst = std::max(worst, std::abs(a[i + c] - b[i + c]));
+        }
+        close += worst <= tolerance;
+        largest = std::max(largest, worst);
+    }
+    return {static_cast<double>(close) / static_cast<double>(a.size() / 4), largest};
+}
+
+} // namespace
+
+// The cached mesh drawn from buffer objects and from client memory against the immediate
+// walk of the structure, at several scenes: the same picture up to the rounding of the
+// composed matrices (the mesh composes in double, the matrix stack in float), and the very
+// same statistics text.
+TEST_F(FrameTest, CachedMeshDrawsTheSameFrameAsTheImmediateWalk) {
+    struct Scene {
+        const char* name;
+        std::function<void()> set;
+    };
+    const Scene scenes[] = {
+        {"defaults", [] {}},
+        {"depth25",
+         [this] {
+             treeParams.totalDepth = 25.0f;
+             model.Rebuild(TrunkCount(treeParams));
+         }},
+        {"turned-tilted",
+         [this] {
+             camera.azimuth = 137.0f;
+             camera.elevation = 35.0f;
+         }},
+        {"shadow-low",
+         [] {
+             treeParams.shadowLength = 0.5f;
+             treeParams.brushShadowDensity = 0.0f;
+             treeParams.leafShadowDensity = 0.0f;
+         }},
+        {"shadow-high",
+         [] {
+             treeParams.shadowLength = 5.0f;
+             treeParams.brushShadowDensity = 1.0f;
+             treeParams.leafShadowDensity = 1.0f;
+         }},
+    };
+    for (const Scene& scene : scenes) {
+        SCOPED_TRACE(scene.name);
+        camera = Camera{};
+        ResetTreeParams();
+        model.Rebuild(TrunkCount(treeParams));
+        scene.set();
+        gl.state().drawMode = TreeDrawMode::Immediate;
+        const auto reference = Frame(model, (std::string(scene.name) + "-immediate").c_str());
+        const std::string referenceText = FormatStatistics(frameStats, camera);
+        for (TreeDrawMode mode : {TreeDrawMode::Buffers, TreeDrawMode::VertexArrays}) {
+            gl.state().drawMode = mode;
+            const auto cached = Frame(model, (std::string(scene.name) + "-cached").c_str());
+            const auto [share, largest] = Agreement(reference, cached, 3);
+            EXPECT_GE(share, 0.995) << "largest difference " << largest;
+            EXPECT_EQ(FormatStatistics(frameStats, camera), referenceText);
+            std::printf("%s %s: %.4f%% within 3 levels, largest difference %d\n", scene.name,
+                        mode == TreeDrawMode::Buffers ? "buffers" : "arrays", 100.0 * share,
+                        largest);
+        }
+        EXPECT_EQ(gl.state().treeMesh.inBuffers, false); // last drawn from client memory
+    }
+    EXPECT_TRUE(gl.state().buffers.available());
 }

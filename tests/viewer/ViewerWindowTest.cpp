@@ -8,6 +8,7 @@
 #include "model/LeafRandomTable.h"
 #include "model/TreeParams.h"
 #include "render/FrameStats.h"
+#include "render/GlContextState.h"
 #include "viewer/ViewerWindow.h"
 
 namespace {
@@ -89,6 +90,41 @@ private slots:
         // Both passes count: twice the model's records.
         const ModelCounts counts = CountModel(viewer->model);
         QCOMPARE(int64_t(frameStats.nodes), 2 * counts.records());
+    }
+
+    // Camera moves, spin, hover, help, resizes and the three shadow rows redraw from the
+    // same mesh; every regrowth rebuilds it, even one that grows the very same tree.
+    void onlyAGrowthRebuildsTheMesh() {
+        GlContextState* gl = viewer->glState();
+        QVERIFY(gl);
+        gl->drawMode = TreeDrawMode::Buffers;
+        viewer->RenderFrame();
+        const int64_t builds = gl->treeMesh.builds;
+        QTest::keyClick(viewer.get(), Qt::Key_Left);
+        QTest::keyClick(viewer.get(), Qt::Key_Up);
+        viewer->moveMode = MoveMode::Forward;
+        viewer->OnTimer(MoveTimerId);
+        viewer->moveMode = MoveMode::None;
+        viewer->OnTimer(SpinTimerId);
+        QTest::mouseMove(viewer.get(), QPoint(viewer->width() - 20, viewer->height() - 20));
+        viewer->ToggleHelp();
+        viewer->OnSize(500, 300);
+        treeParams.shadowLength = 5.0f;
+        treeParams.brushShadowDensity = 1.0f;
+        treeParams.leafShadowDensity = 0.0f;
+        viewer->RenderFrame();
+        QCOMPARE(gl->treeMesh.builds, builds);
+        QVERIFY(gl->treeMesh.inBuffers);
+
+        viewer->RebuildTree();
+        viewer->RenderFrame();
+        viewer->RenderFrame();
+        QCOMPARE(gl->treeMesh.builds, builds + 1);
+        treeParams.segExpandAngle = 40.0f;
+        viewer->RebuildTree();
+        viewer->RenderFrame();
+        QCOMPARE(gl->treeMesh.builds, builds + 2);
+        QCOMPARE(gl->treeMesh.mesh.modelGeneration, viewer->model.generation());
     }
 
     void zeroSizesKeepTheProjection() {

@@ -1,0 +1,285 @@
+#include "render/TreeDrawing.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+
+#include "mesh/TreeGeometry.h"
+#include "model/Material.h"
+#include "model/TreeParams.h"
+#include "render/ApplyMaterial.h"
+#include "render/FrameStats.h"
+#include "render/GlContextState.h"
+#include "render/Shadow.h"
+#include "render/Texture.h"
+
+namespace {
+
+void ReleaseBuffers(const BufferFunctions& gl, PartBuffers& part) {
+    GLuint* names[] = {&part.positions, &part.normals, &part.texCoords, &part.colours,
+                       &part.indices};
+    for (GLuint* name : names) {
+        if (*name != 0) {
+            gl.deleteBuffers(1, name);
+            *name = 0;
+        }
+    }
+}
+
+// Copies `data` into a new buffer object and releases the array: the driver keeps the
+// only copy.
+template <typename T>
+void Upload(const BufferFunctions& gl, GLenum target, std::vector<T>& data, GLuint& name) {
+    if (data.empty()) {
+        return;
+    }
+    gl.genBuffers(1, &name);
+    gl.bindBuffer(target, name);
+    gl.bufferData(target, static_cast<GLsizeiptr>(data.size() * sizeof(T)), data.data(),
+                  GL_STATIC_DRAW);
+    std::vector<T>().swap(data);
+}
+
+void UploadAll(const BufferFunctions& gl, TreeMeshCache& cache) {
+    MeshPart& bark = cache.mesh.bark;
+    MeshPart& leaves = cache.mesh.leaves;
+    Upload(gl, GL_ARRAY_BUFFER, bark.positions, cache.bark.positions);
+    Upload(gl, GL_ARRAY_BUFFER, bark.normals, cache.bark.normals);
+    Upload(gl, GL_ARRAY_BUFFER, bark.texCoords, cache.bark.texCoords);
+    Upload(gl, GL_ARRAY_BUFFER, leaves.positions, cache.leaves.positions);
+    Upload(gl, GL_ARRAY_BUFFER, leaves.normals, cache.leaves.normals);
+    Upload(gl, GL_ARRAY_BUFFER, leaves.texCoords, cache.leaves.texCoords);
+    Upload(gl, GL_ARRAY_BUFFER, cache.mesh.leafColours, cache.leaves.colours);
+    gl.bindBuffer(GL_ARRAY_BUFFER, 0);
+    gl.bindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+}
+
+// Builds the mesh for drawing, without index arrays: the tubes are drawn by chunks with
+// one shared index array (see DrawBark), the leaves one quadrangle each (see DrawLeaves).
+void BuildForDrawing(const TreeModel& model, TreeMeshCache& cache) {
+    cache.mesh = BuildTreeMesh(model, treeParams, false);
+    cache.tubeCount = static_cast<GLsizei>(cache.mesh.bark.vertexCount() / TubeVertexCount);
+    cache.leafVertexCount = static_cast<GLsizei>(cache.mesh.leaves.vertexCount());
+    const GLsizei leaves = cache.leafVertexCount / 4;
+    cache.leafFirsts.resize(leaves);
+    cache.leafCounts.assign(leaves, 4);
+    for (GLsizei i = 0; i < leaves; ++i) {
+        cache.leafFirsts[i] = 4 * i;
+    }
+}
+
+// The triangles of a chunk of tubes, the same for every chunk of every tree: made once
+// per context, and put in a buffer object when the mesh is.
+void PrepareChunkIndices(const BufferFunctions& gl, TreeMeshCache& cache, bool buffers) {
+    if (cache.chunkIndices.empty()) {
+        cache.chunkIndices.reserve(TubesPerChunk * TubeTriangleIndexCount);
+        for (int tube = 0; tube < TubesPerChunk; ++tube) {
+            for (const uint8_t i : TubeTriangles) {
+                cache.chunkIndices.push_back(static_cast<uint16_t>(tube * TubeVertexCount + i));
+            }
+        }
+    }
+    if (buffers && cache.chunkIndexBuffer == 0) {
+        gl.genBuffers(1, &cache.chunkIndexBuffer);
+        gl.bindBuffer(GL_ELEMENT_ARRAY_BUFFER, cache.chunkIndexBuffer);
+        gl.bufferData(GL_ELEMENT_ARRAY_BUFFER,
+                      static_cast<GLsizeiptr>(cache.chunkIndices.size() * sizeof(uint16_t)),
+                      cache.chunkIndices.data(), GL_STATIC_DRAW);
+        gl.bindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    }
+}
+
+bool WantsBuffers(const GlContextState& state) {
+    return state.drawMode == TreeDrawMode::Buffers && state.buffers.available();
+}
+
+// The address of the array's element `first` (of `size` values each) for a pointer call:
+// an offset into its buffer object, which is bound, or a pointer into client memory.
+template <typename T>
+const void* Source(const GlContextState& state, GLenum target, GLuint buffer,
+                   const std::vector<T>& data, size_t first = 0, int size = 1) {
+    const size_t offset = first * static_cast<size_t>(size);
+    if (state.treeMesh.inBuffers) {
+        state.buffers.bindBuffer(target, buffer);
+        return static_cast<const char*>(nullptr) + offset * sizeof(T);
+    }
+    return data.data() + offset;
+}
+
+// Points the client arrays at one part from its vertex `first` on: positions always,
+// normals and texture coordinates when `lit`, colours when `colours` is set.
+void PointAt(const GlContextState& state, const MeshPart& part, const PartBuffers& buffers,
+             bool lit, const std::vector<float>* colours, size_t first = 0) {
+    glVertexPointer(3, GL_FLOAT, 0,
+                    Source(state, GL_ARRAY_BUFFER, buffers.positions, part.positions, first, 3));
+    if (lit) {
+        glNormalPointer(GL_FLOAT, 0,
+                        Source(state, GL_ARRAY_BUFFER, buffers.normals, part.normals, first, 3));
+        glTexCoordPointer(
+            2, GL_FLOAT, 0,
+            Source(state, GL_ARRAY_BUFFER, buffers.texCoords, part.texCoords, first, 2));
+    }
+    if (colours) {
+        glColorPointer(4, GL_FLOAT, 0,
+                       Source(state, GL_ARRAY_BUFFER, buffers.colours, *colours, first, 4));
+    }
+}
+
+// The tubes as triangles, split the way the driver splits the strips, so they shade
+// exactly as the strips do. One draw per chunk of tubes, the arrays pointed at the chunk's
+// first vertex, so one small array of 16-bit indices serves every chunk.
+void DrawBark(const GlContextState& state, bool lit) {
+    const TreeMeshCache& cache = state.treeMesh;
+    const void* indices =
+        Source(state, GL_ELEMENT_ARRAY_BUFFER, cache.chunkIndexBuffer, cache.chunkIndices);
+    for (GLsizei first = 0; first < cache.tubeCount; first += TubesPerChunk) {
+        const GLsizei tubes = std::min<GLsizei>(TubesPerChunk, cache.tubeCount - first);
+        PointAt(state, cache.mesh.bark, cache.bark, lit, nullptr,
+                static_cast<size_t>(first) * TubeVertexCount);
+        glDrawElements(GL_TRIANGLES, tubes * TubeTriangleIndexCount, GL_UNSIGNED_SHORT, indices);
+    }
+}
+
+// The leaves as one quadrangle draw each, in a single multi-draw call. The driver splits
+// a lone quadrangle along one diagonal, and along the other once it is clipped; a batch
+// of quadrangles in one draw, or triangles, would light some leaves differently from the
+// immediate walk, which draws every leaf on its own.
+void DrawLeaves(const GlContextState& state, bool lit, bool coloured) {
+    const TreeMeshCache& cache = state.treeMesh;
+    if (cache.leafVertexCount == 0) {
+        return;
+    }
+    PointAt(state, cache.mesh.leaves, cache.leaves, lit,
+            coloured ? &cache.mesh.leafColours : nullptr);
+    const GLsizei leaves = static_cast<GLsizei>(cache.leafFirsts.size());
+    if (state.buffers.multiDrawArrays) {
+        state.buffers.multiDrawArrays(GL_QUADS, cache.leafFirsts.data(), cache.leafCounts.data(),
+                                      leaves);
+    } else {
+        for (GLsizei i = 0; i < leaves; ++i) {
+            glDrawArrays(GL_QUADS, 4 * i, 4);
+        }
+    }
+}
+
+void UnbindBuffers(const GlContextState& state) {
+    if (state.treeMesh.inBuffers) {
+        state.buffers.bindBuffer(GL_ARRAY_BUFFER, 0);
+        state.buffers.bindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    }
+}
+
+// The tree pass from the mesh: bark once for all tubes, then the leaf texture, the alpha
+// test and the leaf material once for all leaves, each leaf's ambient colour coming from
+// the colour array through colour-material tracking.
+void DrawTreeFromMesh(GlContextState& state) {
+    const TreeMeshCache& cache = state.treeMesh;
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    if (cache.tubeCount > 0) {
+        barkTexture.bind();
+        ApplyMaterial(barkMaterial, GL_FRONT_AND_BACK);
+        DrawBark(state, true);
+    }
+    if (cache.leafVertexCount > 0) {
+        leafTexture.bind();
+        ApplyMaterial(leafMaterial, GL_FRONT_AND_BACK);
+        // The mode is chosen before tracking starts, so the diffuse colour is not touched.
+        glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT);
+        glEnable(GL_COLOR_MATERIAL);
+        glEnableClientState(GL_COLOR_ARRAY);
+        // The leaf texture's alpha is low on the leaf and high on its background.
+        glAlphaFunc(GL_LESS, 0.1f);
+        glEnable(GL_ALPHA_TEST);
+        DrawLeaves(state, true, true);
+        glDisable(GL_ALPHA_TEST);
+        glDisableClientState(GL_COLOR_ARRAY);
+        glDisable(GL_COLOR_MATERIAL);
+        // Tracking changed the material's ambient colour behind the cache's back.
+        state.lastAppliedMaterialId = 0;
+    }
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    UnbindBuffers(state);
+    // The colour the leaves of the immediate pass leave current.
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    frameStats += cache.mesh.passStats;
+}
+
+// The shadow pass from the mesh: positions only, one colour for all tubes and one for
+// all leaves, both read now.
+void DrawShadowFromMesh(GlContextState& state, float angle) {
+    BeginShadow(angle);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glColor4f(0.0f, 0.0f, 0.0f, treeParams.brushShadowDensity);
+    DrawBark(state, false);
+    glColor4f(0.0f, 0.0f, 0.0f, treeParams.leafShadowDensity);
+    DrawLeaves(state, false, false);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    UnbindBuffers(state);
+    EndShadow();
+    frameStats += state.treeMesh.mesh.passStats;
+}
+
+} // namespace
+
+bool UpdateTreeMesh(const TreeModel& model) {
+    GlContextState& state = GlContextState::Current();
+    TreeMeshCache& cache = state.treeMesh;
+    const bool buffers = WantsBuffers(state);
+    if (cache.built && cache.model == &model && cache.mesh.modelGeneration == model.generation() &&
+        cache.mesh.sideBranchScale == treeParams.sseScaleAttenuate && cache.forBuffers == buffers) {
+        return false;
+    }
+    // The old geometry goes first, so that the old and the new never occupy memory together.
+    if (cache.inBuffers) {
+        ReleaseBuffers(state.buffers, cache.bark);
+        ReleaseBuffers(state.buffers, cache.leaves);
+    }
+    cache.mesh = TreeMesh{};
+    cache.inBuffers = false;
+    BuildForDrawing(model, cache);
+    if (buffers) {
+        while (glGetError() != GL_NO_ERROR) {
+        }
+        PrepareChunkIndices(state.buffers, cache, true);
+        UploadAll(state.buffers, cache);
+        cache.inBuffers = true;
+        if (glGetError() == GL_OUT_OF_MEMORY) {
+            // The driver could not hold it: draw from client memory instead.
+            ReleaseBuffers(state.buffers, cache.bark);
+            ReleaseBuffers(state.buffers, cache.leaves);
+            cache.inBuffers = false;
+            cache.mesh = TreeMesh{};
+            BuildForDrawing(model, cache);
+        }
+    }
+    PrepareChunkIndices(state.buffers, cache, false);
+    cache.model = &model;
+    cache.forBuffers = buffers;
+    cache.built = true;
+    ++cache.builds;
+    return true;
+}
+
+void DrawTree(const TreeModel& model) {
+    GlContextState& state = GlContextState::Current();
+    if (state.drawMode == TreeDrawMode::Immediate) {
+        model.Draw();
+        return;
+    }
+    UpdateTreeMesh(model);
+    DrawTreeFromMesh(state);
+}
+
+void DrawTreeShadow(const TreeModel& model, float angle) {
+    GlContextState& state = GlContextState::Current();
+    if (state.drawMode == TreeDrawMode::Immediate) {
+        model.DrawShadow(angle);
+        return;
+    }
+    UpdateTreeMesh(model);
+    DrawShadowFromMesh(state, angle);
+}
