@@ -104,11 +104,16 @@ FRAME_BOTH(fullBranching19, 19, 1.0f, 3);
 FRAME_BOTH(cappedExtreme, 30, 1.0f, 3);
 
 BENCHMARK_CAPTURE(SliderStep, defaults_immediate, 19, 0.81f, Immediate)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(SliderStep, defaults_cached, 19, 0.81f, Cached)->Unit(benchmark::kMillisecond);
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(SliderStep, defaults_cached, 19, 0.81f, Cached)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_CAPTURE(SliderStep, cappedExtreme_immediate, 30, 1.0f, Immediate)
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
+    ->Iterations(3)
+    ->UseRealTime();
 BENCHMARK_CAPTURE(SliderStep, cappedExtreme_cached, 30, 1.0f, Cached)
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
+    ->Iterations(3)
+    ->UseRealTime();

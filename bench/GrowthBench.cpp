@@ -83,6 +83,21 @@ void BuildMesh(benchmark::State& state, int count, float depAttenuate) {
     ResetTreeParams();
 }
 
+// Builds the same mesh piece by piece, as the viewer does into its buffer objects; here
+// the pieces are only looked at.
+void BuildMeshInPieces(benchmark::State& state, int count, float depAttenuate) {
+    TreeModel model;
+    Grow(model, count, depAttenuate);
+    for (auto _ : state) {
+        size_t vertices = 0;
+        BuildTreeMeshInPieces(model, treeParams, 32768, [&](const TreeMesh& piece) {
+            vertices += piece.bark.vertexCount() + piece.leaves.vertexCount();
+        });
+        benchmark::DoNotOptimize(vertices);
+    }
+    ResetTreeParams();
+}
+
 } // namespace
 
 BENCHMARK_CAPTURE(Regrow, count19, 19, 0.81f)->Unit(benchmark::kMicrosecond);
@@ -97,3 +112,5 @@ BENCHMARK_CAPTURE(BuildMesh, count19, 19, 0.81f)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BuildMesh, count25, 25, 0.81f)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BuildMesh, count30, 30, 0.81f)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BuildMesh, cappedExtreme, 30, 1.0f)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BuildMeshInPieces, count19, 19, 0.81f)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BuildMeshInPieces, cappedExtreme, 30, 1.0f)->Unit(benchmark::kMillisecond);

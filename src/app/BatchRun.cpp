@@ -25,7 +25,7 @@ public:
     }
     void ShowWarning(const std::string& text) override { Print(text); }
     void ShowError(const std::string& text) override { Print(text); }
-    void OpenUri(const std::string&) override {}
+    bool OpenUri(const std::string&) override { return false; }
 
 private:
     static void Print(const std::string& text) {

@@ -3,8 +3,22 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
 
+#include "app/ScreenFit.h"
 #include "model/LeafRandomTable.h"
+
+namespace {
+
+// How long the start waits for the window manager to show the viewer.
+constexpr int StartExposeTimeoutMs = 3000;
+
+QRect AvailableArea(const QScreen* screen) {
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+} // namespace
 
 TreeApp::TreeApp() {
     viewer.onCancel = [this] { CloseSequence(); };
@@ -15,6 +29,7 @@ TreeApp::~TreeApp() {
 }
 
 bool TreeApp::Start() {
+    starting_ = true;
     LoadModelConfig(geometry, viewer.camera, configPath);
     if (seed) {
         CreateLeafRandomTableSeeded(*seed);
@@ -25,13 +40,16 @@ bool TreeApp::Start() {
     viewer.panel = this;
     panel.viewer = &viewer;
 
-    viewer.CreateSized(geometry.windowWidth, geometry.windowHeight);
+    const QRect area = AvailableArea(viewer.screen());
+    const QSize outer = FitOuterSize(QSize(geometry.windowWidth, geometry.windowHeight), area);
+    viewer.CreateSized(outer.width(), outer.height());
+    CentreViewer(area);
     viewer.show();
-    if (QScreen* screen = viewer.screen()) {
-        QRect frame = viewer.frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        viewer.setFramePosition(frame.topLeft());
-    }
+    // The window manager's frame is known once the window is on screen: only then can the
+    // stored outer size and the centring of the frame be exact.
+    viewer.WaitUntilExposed(StartExposeTimeoutMs);
+    viewer.SetOuterSize(outer.width(), outer.height());
+    CentreViewer(area);
     if (geometry.windowMaximized) {
         viewer.showMaximized();
     }
@@ -39,14 +57,49 @@ bool TreeApp::Start() {
     panel.autoClose = geometry.panelAutoClose;
     panel.Create(&viewer);
     panel.hide();
-    panel.move(geometry.panelLeft, geometry.panelTop);
+    PlacePanel(QPoint(geometry.panelLeft, geometry.panelTop));
+    // The frames drawn so far came before the panel could show their statistics.
+    panel.ShowStatistics(viewer.lastStatistics);
+    starting_ = false;
+    if (closeAfterStart_) {
+        // Asked to close while starting (a signal, the window manager's close): close as
+        // soon as the event loop runs, which the close sequence ends.
+        QTimer::singleShot(0, &viewer, [this] { CloseSequence(); });
+    }
 
     viewer.requestActivate();
     return true;
 }
 
+void TreeApp::CentreViewer(const QRect& area) {
+    if (area.isEmpty()) {
+        return;
+    }
+    QRect frame = viewer.frameGeometry();
+    frame.moveCenter(area.center());
+    viewer.setFramePosition(frame.topLeft());
+}
+
+void TreeApp::PlacePanel(QPoint corner) {
+    QScreen* screen = QGuiApplication::screenAt(corner);
+    const QRect area = AvailableArea(screen ? screen : viewer.screen());
+    // The panel has no frame before it is first shown; the viewer's frame stands in for it.
+    const QSize outer = panel.frameGeometry().size().grownBy(viewer.frameMargins());
+    const QPoint fitted = FitCorner(corner, outer, area);
+    // The stored point is the frame's corner. Placed by its frame, the window manager puts
+    // the frame there when it first shows the panel, whatever its decoration.
+    panel.move(fitted);
+    if (QWindow* window = panel.windowHandle()) {
+        window->setFramePosition(fitted);
+    }
+}
+
 void TreeApp::CloseSequence() {
     if (closed_) {
+        return;
+    }
+    if (starting_) {
+        closeAfterStart_ = true;
         return;
     }
     closed_ = true;

@@ -39,5 +39,12 @@ public:
     ControlPanel panel;
 
 private:
+    // Centres the viewer's outer frame on `area`.
+    void CentreViewer(const QRect& area);
+    // Puts the panel's outer top-left corner at `corner`, fitted to the screen.
+    void PlacePanel(QPoint corner);
+
     bool closed_ = false;
+    bool starting_ = false;
+    bool closeAfterStart_ = false;
 };

@@ -1,5 +1,7 @@
 #include "mesh/TreeMesh.h"
 
+#include <functional>
+
 #include "mesh/MeshFrame.h"
 #include "mesh/TreeGeometry.h"
 
@@ -11,6 +13,27 @@ class MeshBuilder {
 public:
     MeshBuilder(TreeMesh& mesh, float sideBranchScale, bool indices)
         : mesh_(mesh), scale_(sideBranchScale), indices_(indices) {}
+
+    // Hands the arrays to `take` whenever either part holds `pieceVertices` vertices.
+    void HandOver(size_t pieceVertices, const std::function<void(const TreeMesh&)>* take) {
+        pieceVertices_ = pieceVertices;
+        take_ = take;
+    }
+
+    // Hands over what the arrays hold and empties them, keeping their storage.
+    void Flush() {
+        if (!take_ || (mesh_.bark.positions.empty() && mesh_.leaves.positions.empty())) {
+            return;
+        }
+        (*take_)(mesh_);
+        for (MeshPart* part : {&mesh_.bark, &mesh_.leaves}) {
+            part->positions.clear();
+            part->normals.clear();
+            part->texCoords.clear();
+            part->indices.clear();
+        }
+        mesh_.leafColours.clear();
+    }
 
     void Chain(const Fork& chain, MeshFrame frame) {
         const Segment* cur = chain.first.get();
@@ -85,6 +108,7 @@ private:
             }
         }
         mesh_.passStats += TubeStats;
+        FlushWhenFull();
     }
 
     void AddLeaf(const Leaf& leaf, const MeshFrame& top) {
@@ -112,11 +136,21 @@ private:
             }
         }
         mesh_.passStats += LeafStats;
+        FlushWhenFull();
+    }
+
+    void FlushWhenFull() {
+        if (take_ && (mesh_.bark.vertexCount() >= pieceVertices_ ||
+                      mesh_.leaves.vertexCount() >= pieceVertices_)) {
+            Flush();
+        }
     }
 
     TreeMesh& mesh_;
     float scale_;
     bool indices_;
+    size_t pieceVertices_ = 0;
+    const std::function<void(const TreeMesh&)>* take_ = nullptr;
 };
 
 template <typename T> size_t Bytes(const std::vector<T>& v) {
@@ -151,4 +185,22 @@ TreeMesh BuildTreeMesh(const TreeModel& model, const TreeParams& params, bool wi
     mesh.leafColours.reserve(16 * counts.leaves);
     MeshBuilder(mesh, params.sseScaleAttenuate, withIndices).Chain(model.trunk, MeshFrame{});
     return mesh;
+}
+
+TreeMesh BuildTreeMeshInPieces(const TreeModel& model, const TreeParams& params,
+                               size_t pieceVertices,
+                               const std::function<void(const TreeMesh& piece)>& take) {
+    TreeMesh mesh;
+    mesh.modelGeneration = model.generation();
+    mesh.sideBranchScale = params.sseScaleAttenuate;
+    pieceVertices = pieceVertices < 64 ? 64 : pieceVertices;
+    // A piece may overshoot by one tube or one leaf.
+    Reserve(mesh.bark, pieceVertices + TubeVertexCount, 0);
+    Reserve(mesh.leaves, pieceVertices + 4, 0);
+    mesh.leafColours.reserve(4 * (pieceVertices + 4));
+    MeshBuilder builder(mesh, params.sseScaleAttenuate, false);
+    builder.HandOver(pieceVertices, &take);
+    builder.Chain(model.trunk, MeshFrame{});
+    builder.Flush();
+    return TreeMesh{{}, {}, {}, mesh.passStats, mesh.modelGeneration, mesh.sideBranchScale};
 }

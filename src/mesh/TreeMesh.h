@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "mesh/FrameStats.h"
@@ -79,3 +80,14 @@ struct TreeMesh {
 // triangles are TubeTriangles of TreeGeometry.h offset by 14 times the tube's number,
 // every leaf's are 0 1 2, 0 2 3 offset by 4 times the leaf's number).
 TreeMesh BuildTreeMesh(const TreeModel& model, const TreeParams& params, bool withIndices = true);
+
+// Builds the same mesh piece by piece, for a caller that copies it elsewhere (into buffer
+// objects) without holding it whole: whenever either part holds `pieceVertices` vertices
+// (a tube or a leaf is never split), `take` receives the mesh holding just those, in
+// drawing order, and the arrays are emptied, their storage kept, for the next piece; a
+// last call takes the rest. Pieces carry no index arrays, and their passStats count what
+// the walk has reached so far. Returns the mesh with empty arrays: the statistics of the
+// whole pass and the inputs.
+TreeMesh BuildTreeMeshInPieces(const TreeModel& model, const TreeParams& params,
+                               size_t pieceVertices,
+                               const std::function<void(const TreeMesh& piece)>& take);

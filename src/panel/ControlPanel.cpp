@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QTimer>
 #include <QWindow>
 
 #include <algorithm>
@@ -20,12 +21,19 @@
 #include "model/LeafRandomTable.h"
 #include "model/TreeParams.h"
 #include "panel/SliderMapping.h"
+#include "platform/KeyboardGrab.h"
 
 namespace {
 
 // The panel's size in dialog units.
 constexpr int PanelWidthDu = 124;
 constexpr int PanelHeightDu = 250;
+
+// How far the pointer moves with the button held before a press on a free spot moves the
+// panel, in pixels.
+constexpr int MoveThresholdPx = 4;
+// How often a pending auto-close looks whether the window manager's hold has ended.
+constexpr int CloseCheckPeriodMs = 50;
 
 QString FormatValue(float v) {
     return QString::asprintf("%3.2f", static_cast<double>(v));
@@ -69,6 +77,10 @@ ControlPanel::ControlPanel(QWidget* parent)
     setModal(false);
     setWindowTitle(QStringLiteral(" Control Panel"));
     setFont(PanelFont());
+    closeCheck_ = new QTimer(this);
+    closeCheck_->setInterval(CloseCheckPeriodMs);
+    connect(closeCheck_, &QTimer::timeout, this, [this] { CloseIfInactive(); });
+    WatchKeyboardGrabs();
 }
 
 QRect ControlPanel::DialogRect(int x, int y, int width, int height) const {
@@ -311,37 +323,73 @@ bool ControlPanel::event(QEvent* e) {
     const bool handled = QDialog::event(e);
     if (e->type() == QEvent::WindowActivate || e->type() == QEvent::WindowDeactivate) {
         UpdateFromControls();
-        if (e->type() == QEvent::WindowDeactivate && autoClose != 0 && IsCreated())
-            hide();
+        if (e->type() == QEvent::WindowActivate) {
+            closeCheck_->stop();
+        } else if (autoClose != 0 && IsCreated()) {
+            CloseIfInactive();
+        }
     }
     return handled;
 }
 
+void ControlPanel::CloseIfInactive() {
+    if (isActiveWindow() || !isVisible()) {
+        closeCheck_->stop();
+        return;
+    }
+    // While the user moves the panel (by its caption or a free spot) the window manager
+    // holds the keyboard and the panel looks inactive; it gets its activation back when
+    // the move ends. Decide once the hold has been over for a whole check period, so the
+    // returning activation has arrived first.
+    if (KeyboardGrabbedAway()) {
+        grabSeenEnded_ = false;
+        closeCheck_->start();
+        return;
+    }
+    if (closeCheck_->isActive() && !grabSeenEnded_) {
+        grabSeenEnded_ = true;
+        return;
+    }
+    closeCheck_->stop();
+    UpdateFromControls();
+    if (autoClose != 0)
+        hide();
+}
+
 void ControlPanel::mousePressEvent(QMouseEvent* e) {
-    // Presses that reach the panel itself hit no control: move the window as if its
-    // caption had been taken.
+    // Presses that reach the panel itself hit no control: once the pointer moves with the
+    // button held, the window moves as if its caption had been taken.
     if (e->button() != Qt::LeftButton) {
         QDialog::mousePressEvent(e);
         return;
     }
     e->accept();
-    if (windowHandle() != nullptr && windowHandle()->startSystemMove())
-        return;
-    dragging_ = true;
+    pressPending_ = true;
     dragStartGlobal_ = e->globalPosition().toPoint();
     dragStartPos_ = pos();
 }
 
 void ControlPanel::mouseMoveEvent(QMouseEvent* e) {
+    const QPoint global = e->globalPosition().toPoint();
+    if (pressPending_ && (e->buttons() & Qt::LeftButton) &&
+        (global - dragStartGlobal_).manhattanLength() >= MoveThresholdPx) {
+        pressPending_ = false;
+        // Started while the button is held and the pointer moving, the window manager's
+        // move is not left running by a quick click.
+        if (windowHandle() != nullptr && windowHandle()->startSystemMove())
+            return;
+        dragging_ = true;
+    }
     if (!dragging_) {
         QDialog::mouseMoveEvent(e);
         return;
     }
-    move(dragStartPos_ + (e->globalPosition().toPoint() - dragStartGlobal_));
+    move(dragStartPos_ + (global - dragStartGlobal_));
 }
 
 void ControlPanel::mouseReleaseEvent(QMouseEvent* e) {
-    if (dragging_ && e->button() == Qt::LeftButton) {
+    if (e->button() == Qt::LeftButton && (pressPending_ || dragging_)) {
+        pressPending_ = false;
         dragging_ = false;
         return;
     }

@@ -19,6 +19,7 @@ class QListWidget;
 class QMouseEvent;
 class QPlainTextEdit;
 class QSlider;
+class QTimer;
 class QWindow;
 
 // The parameter dialog: a small modeless tool window that lists the tree parameters,
@@ -101,8 +102,18 @@ private:
     QLabel* cautionText_ = nullptr;
     QLabel* seedField_ = nullptr;
 
+    // Hides the panel for the auto-close option once a loss of activation is real.
+    void CloseIfInactive();
+
+    // A left press on a free spot becomes a move of the window once the pointer has moved
+    // a few pixels with the button held; a click alone moves nothing.
+    bool pressPending_ = false;
     // Dragging by hand when the window system cannot move the window itself.
     bool dragging_ = false;
     QPoint dragStartGlobal_;
     QPoint dragStartPos_;
+    // Checks, while the window manager holds the keyboard for a move, whether the panel
+    // gets its activation back when the move ends.
+    QTimer* closeCheck_ = nullptr;
+    bool grabSeenEnded_ = false;
 };

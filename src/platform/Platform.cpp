@@ -7,7 +7,7 @@ public:
     bool LoadBitmap(const std::string&, BitmapPixels&) override { return false; }
     void ShowWarning(const std::string&) override {}
     void ShowError(const std::string&) override {}
-    void OpenUri(const std::string&) override {}
+    bool OpenUri(const std::string&) override { return false; }
 };
 
 NullPlatform nullPlatform;

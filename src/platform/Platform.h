@@ -25,8 +25,9 @@ public:
     virtual void ShowWarning(const std::string& text) = 0;
     // Modal message box with a stop icon and one OK button.
     virtual void ShowError(const std::string& text) = 0;
-    // Asks the desktop to open `uri` (a mailto: link); failures are ignored.
-    virtual void OpenUri(const std::string& uri) = 0;
+    // Asks the desktop to open `uri` (a mailto: link). False when no program could be
+    // started for it.
+    virtual bool OpenUri(const std::string& uri) = 0;
 };
 
 // The platform in use. Returns a do-nothing platform until one is installed.

@@ -63,6 +63,6 @@ void QtPlatform::ShowError(const std::string& text) {
                           QString::fromStdString(text));
 }
 
-void QtPlatform::OpenUri(const std::string& uri) {
-    QDesktopServices::openUrl(QUrl(QString::fromStdString(uri)));
+bool QtPlatform::OpenUri(const std::string& uri) {
+    return QDesktopServices::openUrl(QUrl(QString::fromStdString(uri)));
 }

@@ -9,7 +9,7 @@ public:
     bool LoadBitmap(const std::string& name, BitmapPixels& out) override;
     void ShowWarning(const std::string& text) override;
     void ShowError(const std::string& text) override;
-    void OpenUri(const std::string& uri) override;
+    bool OpenUri(const std::string& uri) override;
 };
 
 // Resource path of the built-in picture `name`, matched without regard to case; empty if

@@ -15,84 +15,6 @@
 
 namespace {
 
-void ReleaseBuffers(const BufferFunctions& gl, PartBuffers& part) {
-    GLuint* names[] = {&part.positions, &part.normals, &part.texCoords, &part.colours,
-                       &part.indices};
-    for (GLuint* name : names) {
-        if (*name != 0) {
-            gl.deleteBuffers(1, name);
-            *name = 0;
-        }
-    }
-}
-
-// Copies `data` into a new buffer object and releases the array: the driver keeps the
-// only copy.
-template <typename T>
-void Upload(const BufferFunctions& gl, GLenum target, std::vector<T>& data, GLuint& name) {
-    if (data.empty()) {
-        return;
-    }
-    gl.genBuffers(1, &name);
-    gl.bindBuffer(target, name);
-    gl.bufferData(target, static_cast<GLsizeiptr>(data.size() * sizeof(T)), data.data(),
-                  GL_STATIC_DRAW);
-    std::vector<T>().swap(data);
-}
-
-void UploadAll(const BufferFunctions& gl, TreeMeshCache& cache) {
-    MeshPart& bark = cache.mesh.bark;
-    MeshPart& leaves = cache.mesh.leaves;
-    Upload(gl, GL_ARRAY_BUFFER, bark.positions, cache.bark.positions);
-    Upload(gl, GL_ARRAY_BUFFER, bark.normals, cache.bark.normals);
-    Upload(gl, GL_ARRAY_BUFFER, bark.texCoords, cache.bark.texCoords);
-    Upload(gl, GL_ARRAY_BUFFER, leaves.positions, cache.leaves.positions);
-    Upload(gl, GL_ARRAY_BUFFER, leaves.normals, cache.leaves.normals);
-    Upload(gl, GL_ARRAY_BUFFER, leaves.texCoords, cache.leaves.texCoords);
-    Upload(gl, GL_ARRAY_BUFFER, cache.mesh.leafColours, cache.leaves.colours);
-    gl.bindBuffer(GL_ARRAY_BUFFER, 0);
-    gl.bindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-}
-
-// Builds the mesh for drawing, without index arrays: the tubes are drawn by chunks with
-// one shared index array (see DrawBark), the leaves one quadrangle each (see DrawLeaves).
-void BuildForDrawing(const TreeModel& model, TreeMeshCache& cache) {
-    cache.mesh = BuildTreeMesh(model, treeParams, false);
-    cache.tubeCount = static_cast<GLsizei>(cache.mesh.bark.vertexCount() / TubeVertexCount);
-    cache.leafVertexCount = static_cast<GLsizei>(cache.mesh.leaves.vertexCount());
-    const GLsizei leaves = cache.leafVertexCount / 4;
-    cache.leafFirsts.resize(leaves);
-    cache.leafCounts.assign(leaves, 4);
-    for (GLsizei i = 0; i < leaves; ++i) {
-        cache.leafFirsts[i] = 4 * i;
-    }
-}
-
-// The triangles of a chunk of tubes, the same for every chunk of every tree: made once
-// per context, and put in a buffer object when the mesh is.
-void PrepareChunkIndices(const BufferFunctions& gl, TreeMeshCache& cache, bool buffers) {
-    if (cache.chunkIndices.empty()) {
-        cache.chunkIndices.reserve(TubesPerChunk * TubeTriangleIndexCount);
-        for (int tube = 0; tube < TubesPerChunk; ++tube) {
-            for (const uint8_t i : TubeTriangles) {
-                cache.chunkIndices.push_back(static_cast<uint16_t>(tube * TubeVertexCount + i));
-            }
-        }
-    }
-    if (buffers && cache.chunkIndexBuffer == 0) {
-        gl.genBuffers(1, &cache.chunkIndexBuffer);
-        gl.bindBuffer(GL_ELEMENT_ARRAY_BUFFER, cache.chunkIndexBuffer);
-        gl.bufferData(GL_ELEMENT_ARRAY_BUFFER,
-                      static_cast<GLsizeiptr>(cache.chunkIndices.size() * sizeof(uint16_t)),
-                      cache.chunkIndices.data(), GL_STATIC_DRAW);
-        gl.bindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-    }
-}
-
-bool WantsBuffers(const GlContextState& state) {
-    return state.drawMode == TreeDrawMode::Buffers && state.buffers.available();
-}
-
 // The address of the array's element `first` (of `size` values each) for a pointer call:
 // an offset into its buffer object, which is bound, or a pointer into client memory.
 template <typename T>
@@ -224,45 +146,6 @@ void DrawShadowFromMesh(GlContextState& state, float angle) {
 }
 
 } // namespace
-
-bool UpdateTreeMesh(const TreeModel& model) {
-    GlContextState& state = GlContextState::Current();
-    TreeMeshCache& cache = state.treeMesh;
-    const bool buffers = WantsBuffers(state);
-    if (cache.built && cache.model == &model && cache.mesh.modelGeneration == model.generation() &&
-        cache.mesh.sideBranchScale == treeParams.sseScaleAttenuate && cache.forBuffers == buffers) {
-        return false;
-    }
-    // The old geometry goes first, so that the old and the new never occupy memory together.
-    if (cache.inBuffers) {
-        ReleaseBuffers(state.buffers, cache.bark);
-        ReleaseBuffers(state.buffers, cache.leaves);
-    }
-    cache.mesh = TreeMesh{};
-    cache.inBuffers = false;
-    BuildForDrawing(model, cache);
-    if (buffers) {
-        while (glGetError() != GL_NO_ERROR) {
-        }
-        PrepareChunkIndices(state.buffers, cache, true);
-        UploadAll(state.buffers, cache);
-        cache.inBuffers = true;
-        if (glGetError() == GL_OUT_OF_MEMORY) {
-            // The driver could not hold it: draw from client memory instead.
-            ReleaseBuffers(state.buffers, cache.bark);
-            ReleaseBuffers(state.buffers, cache.leaves);
-            cache.inBuffers = false;
-            cache.mesh = TreeMesh{};
-            BuildForDrawing(model, cache);
-        }
-    }
-    PrepareChunkIndices(state.buffers, cache, false);
-    cache.model = &model;
-    cache.forBuffers = buffers;
-    cache.built = true;
-    ++cache.builds;
-    return true;
-}
 
 void DrawTree(const TreeModel& model) {
     GlContextState& state = GlContextState::Current();

@@ -16,10 +16,13 @@ struct BufferFunctions {
     PFNGLGENBUFFERSPROC genBuffers = nullptr;
     PFNGLBINDBUFFERPROC bindBuffer = nullptr;
     PFNGLBUFFERDATAPROC bufferData = nullptr;
+    PFNGLBUFFERSUBDATAPROC bufferSubData = nullptr;
     PFNGLDELETEBUFFERSPROC deleteBuffers = nullptr;
     PFNGLMULTIDRAWARRAYSPROC multiDrawArrays = nullptr;
 
-    bool available() const { return genBuffers && bindBuffer && bufferData && deleteBuffers; }
+    bool available() const {
+        return genBuffers && bindBuffer && bufferData && bufferSubData && deleteBuffers;
+    }
 };
 
 // The most tubes drawn by one call: their vertices must be reachable by 16-bit indices.
@@ -32,14 +35,16 @@ struct PartBuffers {
     GLuint texCoords = 0;
     GLuint colours = 0; // leaves only
     GLuint indices = 0;
+    size_t vertexCapacity = 0; // vertices the array buffers have room for
 };
 
 // The tree mesh one context draws, and what it was built from. It is built without index
 // arrays: the tubes are drawn in chunks of up to TubesPerChunk tubes, each chunk with one
 // shared array of 16-bit indices (the tube triangles repeated, relative to the chunk's
-// first vertex), and the leaves as one quadrangle each from their four vertices. Once the
-// arrays are in buffer objects the mesh's own copies are released (only their sizes and
-// the statistics stay), so a large tree is not held twice.
+// first vertex), and the leaves as one quadrangle each from their four vertices. With
+// buffer objects the mesh is built piece by piece straight into them (`mesh` then holds
+// only the statistics and inputs), into storage kept from one tree to the next; without,
+// `mesh` holds the arrays.
 struct TreeMeshCache {
     const TreeModel* model = nullptr; // the model it was built from (not owned)
     bool built = false;

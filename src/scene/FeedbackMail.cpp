@@ -1,10 +1,14 @@
 #include "scene/FeedbackMail.h"
 
-#include <string>
-
 #include "platform/Platform.h"
 
+std::string NoMailProgramText() {
+    return std::string("No mail program could be started.\n\nPlease write to ") + FeedbackAddress +
+           " with your own mail program.";
+}
+
 void SendFeedbackMail() {
-    // Whether a mail program could be opened is of no consequence to the viewer.
-    CurrentPlatform().OpenUri(std::string("mailto:") + FeedbackAddress + FeedbackSubject);
+    if (!CurrentPlatform().OpenUri(std::string("mailto:") + FeedbackAddress + FeedbackSubject)) {
+        CurrentPlatform().ShowWarning(NoMailProgramText());
+    }
 }

@@ -8,9 +8,10 @@ bool IsArrow(int32_t code) {
     return code >= KeyLeft && code <= KeyDown;
 }
 
-// A key-down. The four command letters act on every press, auto-repeat included; any other
-// key equal to the last recorded one is a held key's repeat and is swallowed.
-bool FilterKeyDown(int32_t code, CommandHost& host) {
+// A key-down. Spin, Help and Tree act on every press, auto-repeat included; Mail opens
+// one mail window per press. Any other key equal to the last recorded one is a held
+// key's repeat and is swallowed.
+bool FilterKeyDown(int32_t code, bool autoRepeat, CommandHost& host) {
     switch (code) {
     case 'S':
     case 's':
@@ -27,7 +28,9 @@ bool FilterKeyDown(int32_t code, CommandHost& host) {
         return true;
     case 'M':
     case 'm':
-        SendFeedbackMail();
+        if (!autoRepeat) {
+            SendFeedbackMail();
+        }
         return true;
     default:
         break;
@@ -64,7 +67,7 @@ bool filterMessage(const KeyMessage& message, CommandHost& host) {
         // F1 opens no help: the request is consumed.
         return true;
     case KeyMessage::Kind::KeyDown:
-        return FilterKeyDown(message.keyCode, host);
+        return FilterKeyDown(message.keyCode, message.autoRepeat, host);
     case KeyMessage::Kind::KeyUp:
         return FilterKeyUp(message.keyCode, host);
     case KeyMessage::Kind::Other:

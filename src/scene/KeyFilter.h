@@ -14,6 +14,7 @@ struct KeyMessage {
     enum class Kind { KeyDown, KeyUp, HelpRequest, Other };
     Kind kind = Kind::Other;
     int32_t keyCode = 0;
+    bool autoRepeat = false; // a key-down the keyboard repeats while the key is held
 };
 
 // What the filter asks of the viewer window.

@@ -2,11 +2,15 @@
 
 #include <GL/gl.h>
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QResizeEvent>
 #include <QSurfaceFormat>
+#include <QThread>
 #include <QTimerEvent>
 
 #include <algorithm>
@@ -54,9 +58,13 @@ int32_t KeyCodeFor(int qtKey) {
     case Qt::Key_Enter:
         return 0x0D;
     default:
-        // Qt's letter and digit keys already carry their upper-case ASCII codes.
+        break;
+    }
+    // Qt's letter and digit keys already carry their upper-case ASCII codes.
+    if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)) {
         return qtKey;
     }
+    return OtherKeyFlag | qtKey;
 }
 
 std::string ContextFailureText(int errorCode) {
@@ -76,6 +84,7 @@ ViewerWindow::ViewerWindow()
              Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     setTitle(QString::fromUtf8(InitialViewerTitle));
     setGeometry(0, 0, 320, 40);
+    setMinimumSize(QSize(MinimumClientWidth, MinimumClientHeight));
 }
 
 ViewerWindow::~ViewerWindow() {
@@ -109,6 +118,7 @@ void ViewerWindow::InitializeWindow() {
         return;
     }
     contextReady = true;
+    LimitSurfaceSize();
     model.Build();
     const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
@@ -164,9 +174,52 @@ void ViewerWindow::DestroyWindow() {
     destroy();
 }
 
+void ViewerWindow::LimitSurfaceSize() {
+    // A drawing surface larger than the implementation's largest viewport is beyond what
+    // the renderer can draw (a software renderer crashes on it).
+    GLint dims[2] = {0, 0};
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, dims);
+    if (dims[0] <= 0 || dims[1] <= 0) {
+        return;
+    }
+    largestSurface_ = QSize(dims[0], dims[1]);
+    const qreal ratio = devicePixelRatio();
+    setMaximumSize(QSize(std::max(minimumWidth(), static_cast<int>(dims[0] / ratio)),
+                         std::max(minimumHeight(), static_cast<int>(dims[1] / ratio))));
+}
+
+bool ViewerWindow::SurfaceTooLarge(int cx, int cy) const {
+    return largestSurface_.isValid() &&
+           (cx > largestSurface_.width() || cy > largestSurface_.height());
+}
+
 void ViewerWindow::SetOuterSize(int width, int height) {
     const QMargins m = frameMargins();
-    resize(std::max(1, width - m.left() - m.right()), std::max(1, height - m.top() - m.bottom()));
+    const QSize client = QSize(width - m.left() - m.right(), height - m.top() - m.bottom())
+                             .expandedTo(minimumSize())
+                             .boundedTo(maximumSize());
+    resize(client);
+    if ((windowStates() & (Qt::WindowMaximized | Qt::WindowFullScreen)) == 0) {
+        normalOuterSize_ = client.grownBy(m);
+    }
+}
+
+bool ViewerWindow::WaitUntilExposed(int timeoutMs) {
+    // Keys and clicks wait for the event loop.
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!isExposed() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(
+            QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers, 10);
+        if (!isExposed()) {
+            QThread::msleep(5);
+        }
+    }
+    return isExposed();
+}
+
+QSize ViewerWindow::OverlaySize() const {
+    const qreal ratio = devicePixelRatio();
+    return QSize(qRound(clientWidth / ratio), qRound(clientHeight / ratio));
 }
 
 QSize ViewerWindow::NormalOuterSize() const {
@@ -187,12 +240,14 @@ void ViewerWindow::RebuildTree() {
 }
 
 void ViewerWindow::RenderFrame() {
-    if (!contextReady || !context_) {
+    if (!contextReady || !context_ || SurfaceTooLarge(clientWidth, clientHeight)) {
         return;
     }
     MakeContextCurrent();
-    const FrameScene scene{&camera,      aspect,      &backdrop,    &model,        &helpImage,
-                           &buttonImage, clientWidth, clientHeight, hoveredButton, helpVisible};
+    const QSize overlay = OverlaySize();
+    const FrameScene scene{&camera,       aspect,       &backdrop,       &model,
+                           &helpImage,    &buttonImage, overlay.width(), overlay.height(),
+                           hoveredButton, helpVisible};
     DrawFrame(scene);
     if (captureNextFrame_) {
         captureNextFrame_ = false;
@@ -214,6 +269,12 @@ void ViewerWindow::RenderFrame() {
 void ViewerWindow::OnSize(int cx, int cy) {
     clientWidth = cx;
     clientHeight = cy;
+    if (SurfaceTooLarge(cx, cy)) {
+        // Made larger than the renderer can draw by something that ignores the maximum
+        // size (there is no window manager): nothing is drawn until it is back within it.
+        resize(size().boundedTo(maximumSize()));
+        return;
+    }
     if (cy <= 0 || !contextReady || !context_) {
         return;
     }
@@ -239,6 +300,10 @@ bool ViewerWindow::event(QEvent* e) {
     if (e->type() == QEvent::WindowStateChange) {
         RememberNormalSize();
     }
+    if (e->type() == QEvent::Leave) {
+        // The pointer left the window: no button stays highlighted.
+        SetHovered(OverlayButton::None);
+    }
     return QWindow::event(e);
 }
 
@@ -263,7 +328,14 @@ void ViewerWindow::keyPressEvent(QKeyEvent* e) {
         }
         return;
     }
-    KeyMessage message{KeyMessage::Kind::KeyDown, KeyCodeFor(e->key())};
+    const int32_t code = KeyCodeFor(e->key());
+    // The repeat of a key that went down in another window (Escape held after it hid the
+    // control panel, an arrow held while clicking into this window) is not for this one.
+    if (e->isAutoRepeat() && !keysDown_.contains(code)) {
+        return;
+    }
+    keysDown_.insert(code);
+    KeyMessage message{KeyMessage::Kind::KeyDown, code, e->isAutoRepeat()};
     if (e->key() == Qt::Key_F1) {
         message.kind = KeyMessage::Kind::HelpRequest;
     }
@@ -290,10 +362,28 @@ void ViewerWindow::keyReleaseEvent(QKeyEvent* e) {
     if (e->isAutoRepeat()) {
         return;
     }
-    const KeyMessage message{KeyMessage::Kind::KeyUp, KeyCodeFor(e->key())};
+    // Only keys pressed in this window are recorded on their release, so that a key-up
+    // from elsewhere cannot make the next press of that key count as a repeat.
+    const int32_t code = KeyCodeFor(e->key());
+    if (keysDown_.erase(code) == 0) {
+        QWindow::keyReleaseEvent(e);
+        return;
+    }
+    const KeyMessage message{KeyMessage::Kind::KeyUp, code};
     if (!filterMessage(message, *this)) {
         QWindow::keyReleaseEvent(e);
     }
+}
+
+void ViewerWindow::focusOutEvent(QFocusEvent* e) {
+    // The key-ups of keys held now go to another window: stop the arrow repeat, and let
+    // the next press of any of them count as a new press.
+    keysDown_.clear();
+    if (lastKey >= KeyLeft && lastKey <= KeyDown) {
+        lastKey = 0;
+    }
+    StopKeyRepeatTimer();
+    QWindow::focusOutEvent(e);
 }
 
 void ViewerWindow::mousePressEvent(QMouseEvent* e) {
@@ -332,11 +422,15 @@ void ViewerWindow::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void ViewerWindow::UpdateHover(QPointF position) {
-    const qreal ratio = devicePixelRatio();
+    // Hit areas in the overlay's own pixels, as it is drawn.
+    const QSize overlay = OverlaySize();
+    SetHovered(HitTestButton(static_cast<int32_t>(position.x()), static_cast<int32_t>(position.y()),
+                             overlay.width(), overlay.height()));
+}
+
+void ViewerWindow::SetHovered(OverlayButton button) {
     const bool wasNone = hoveredButton == OverlayButton::None;
-    hoveredButton =
-        HitTestButton(static_cast<int32_t>(position.x() * ratio),
-                      static_cast<int32_t>(position.y() * ratio), clientWidth, clientHeight);
+    hoveredButton = button;
     const bool isNone = hoveredButton == OverlayButton::None;
     setCursor(isNone ? arrowCursor_ : handCursor_);
     // The bar brightens while a button is hovered; with auto spin on the next tick

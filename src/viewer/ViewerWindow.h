@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "model/Camera.h"
@@ -64,8 +65,15 @@ public:
     void OnTimer(int timerId);
     // The size handler, with the new client size in device pixels.
     void OnSize(int cx, int cy);
-    // Sets the outer (frame-inclusive) size, keeping the position.
+    // Sets the outer (frame-inclusive) size, keeping the position. The size is kept within
+    // the window's minimum and maximum.
     void SetOuterSize(int width, int height);
+    // Processes window-system events (no input) until the window is on screen, so that the
+    // window manager's frame is known, or until `timeoutMs` has passed. True if exposed.
+    bool WaitUntilExposed(int timeoutMs);
+    // Size of the overlay in its own pixels: the client area in device-independent pixels,
+    // so that the pictures and their hit areas keep their size on a high-density screen.
+    QSize OverlaySize() const;
     // Outer size of the window in its normal (not maximized) state.
     QSize NormalOuterSize() const;
 
@@ -80,6 +88,10 @@ public:
     bool ExportGlb();
     std::string outputFolder = ".";
     std::string lastOutputPath;
+
+    // Smallest client area at which the overlay's pieces do not overlap.
+    static constexpr int MinimumClientWidth = 256;
+    static constexpr int MinimumClientHeight = 136;
 
     Camera camera;
     OverlayButton hoveredButton = OverlayButton::None;
@@ -115,6 +127,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void InitializeWindow();
@@ -122,8 +135,11 @@ private:
     void MakeContextCurrent();
     void ShowContextFailure(int errorCode);
     void UpdateHover(QPointF position);
+    void SetHovered(OverlayButton button);
     void RememberNormalSize();
     bool ReportOutput(const std::string& path, const std::string& error);
+    void LimitSurfaceSize();
+    bool SurfaceTooLarge(int cx, int cy) const;
 
     std::unique_ptr<QOpenGLContext> context_;
     std::unique_ptr<GlContextState> glState_;
@@ -137,10 +153,16 @@ private:
     QBasicTimer moveTimer_;
     QBasicTimer spinTimer_;
     QSize normalOuterSize_;
+    QSize largestSurface_; // device pixels; the largest viewport of the implementation
+    // Keys whose key-down reached this window and whose key-up has not yet come.
+    std::set<int32_t> keysDown_;
 };
 
-// Maps a Qt key to the key code the filter works with (arrows 0x25-0x28, letters as
-// upper-case ASCII, Escape 0x1B, Enter 0x0D); other keys keep Qt's number.
+// Maps a Qt key to the key code the filter works with: arrows 0x25-0x28, letters and
+// digits as upper-case ASCII, Escape 0x1B, Enter 0x0D. Every other key gets Qt's number
+// moved above all of these (OtherKeyFlag), so that no other key can pass for an arrow
+// (Qt's codes for '%', '&', '\'' and '(' are 0x25-0x28).
+inline constexpr int32_t OtherKeyFlag = 0x40000000;
 int32_t KeyCodeFor(int qtKey);
 
 // The text shown when no OpenGL context can be had.

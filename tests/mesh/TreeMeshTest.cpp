@@ -165,3 +165,40 @@ TEST(TreeMesh, LeafIsScaledTwistedAndTiltedAtTheTopOfItsSegment) {
     EXPECT_FLOAT_EQ(ambient[0], 0.47f);
     EXPECT_FLOAT_EQ(ambient[1], 0.552f);
 }
+
+// Built piece by piece, the mesh is the same arrays in the same order, never splitting a
+// tube or a leaf, with the same statistics.
+TEST(TreeMesh, PiecesMakeUpTheWholeMesh) {
+    ResetTreeParams();
+    CreateLeafRandomTableSeeded(4);
+    TreeModel model;
+    model.Build();
+    const TreeMesh whole = BuildTreeMesh(model, treeParams);
+    TreeMesh joined;
+    int pieces = 0;
+    const TreeMesh rest = BuildTreeMeshInPieces(model, treeParams, 1000, [&](const TreeMesh& p) {
+        ++pieces;
+        EXPECT_EQ(p.bark.vertexCount() % 14, 0u);
+        EXPECT_LT(p.bark.vertexCount(), 1000u + 14u);
+        for (auto [from, to] : {std::pair{&p.bark, &joined.bark}, {&p.leaves, &joined.leaves}}) {
+            to->positions.insert(to->positions.end(), from->positions.begin(),
+                                 from->positions.end());
+            to->normals.insert(to->normals.end(), from->normals.begin(), from->normals.end());
+            to->texCoords.insert(to->texCoords.end(), from->texCoords.begin(),
+                                 from->texCoords.end());
+        }
+        joined.leafColours.insert(joined.leafColours.end(), p.leafColours.begin(),
+                                  p.leafColours.end());
+    });
+    EXPECT_GT(pieces, 10);
+    EXPECT_EQ(joined.bark.positions, whole.bark.positions);
+    EXPECT_EQ(joined.bark.normals, whole.bark.normals);
+    EXPECT_EQ(joined.bark.texCoords, whole.bark.texCoords);
+    EXPECT_EQ(joined.leaves.positions, whole.leaves.positions);
+    EXPECT_EQ(joined.leaves.normals, whole.leaves.normals);
+    EXPECT_EQ(joined.leafColours, whole.leafColours);
+    EXPECT_EQ(rest.passStats, whole.passStats);
+    EXPECT_EQ(rest.modelGeneration, model.generation());
+    EXPECT_TRUE(rest.bark.positions.empty());
+    FreeLeafRandomTable();
+}

@@ -18,7 +18,11 @@ public:
     }
     void ShowWarning(const std::string& text) override { warnings.push_back(text); }
     void ShowError(const std::string& text) override { errors.push_back(text); }
-    void OpenUri(const std::string& uri) override { uris.push_back(uri); }
+    bool OpenUri(const std::string& uri) override {
+        uris.push_back(uri);
+        return openSucceeds;
+    }
+    bool openSucceeds = true; // whether a mail program "starts"
 
     std::vector<std::string> warnings, errors, uris;
 

@@ -247,7 +247,8 @@ private slots:
         QTest::keyClick(viewer.get(), Qt::Key_S);
         QCOMPARE(viewer->autoSpin, 1);
         QVERIFY(viewer->isTimerRunning(SpinTimerId));
-        QTest::mouseClick(viewer.get(), Qt::LeftButton, Qt::NoModifier, ButtonAt(150));
+        // (Releasing the flight's pointer grab may report the real pointer leaving.)
+        ClickButton(150);
         QCOMPARE(viewer->autoSpin, 0);
         QVERIFY(!viewer->isTimerRunning(SpinTimerId));
     }
@@ -293,10 +294,73 @@ private slots:
         QCOMPARE(viewer->camera.azimuth, stopped);
     }
 
+    void onlyTheArrowKeysTurnTheView() {
+        // Qt's codes for these four keys are the arrows' codes 0x25-0x28.
+        const Camera before = viewer->camera;
+        for (Qt::Key key :
+             {Qt::Key_Percent, Qt::Key_Ampersand, Qt::Key_Apostrophe, Qt::Key_ParenLeft}) {
+            QTest::keyPress(viewer.get(), key);
+            QVERIFY(!viewer->isTimerRunning(KeyRepeatTimerId));
+            QTest::keyRelease(viewer.get(), key);
+        }
+        QCOMPARE(viewer->camera.azimuth, before.azimuth);
+        QCOMPARE(viewer->camera.elevation, before.elevation);
+    }
+
+    void keysThatWentDownElsewhereChangeNothing() {
+        // Escape hid the control panel and its key-up arrives here: Escape still closes.
+        QTest::keyRelease(viewer.get(), Qt::Key_Escape);
+        QTest::keyClick(viewer.get(), Qt::Key_Escape);
+        QCOMPARE(cancels, 1);
+        // The keyboard's repeat of a key held since before the viewer had the focus.
+        QTest::simulateEvent(viewer.get(), true, Qt::Key_Escape, Qt::NoModifier, QString(), true);
+        QCOMPARE(cancels, 1);
+    }
+
+    void heldMailKeyOpensOneMailWindowAndAFailureIsShown() {
+        platform.uris.clear();
+        QTest::keyPress(viewer.get(), Qt::Key_M);
+        for (int i = 0; i < 5; ++i) {
+            QTest::simulateEvent(viewer.get(), true, Qt::Key_M, Qt::NoModifier, "m", true);
+        }
+        QTest::keyRelease(viewer.get(), Qt::Key_M);
+        QCOMPARE(platform.uris.size(), size_t(1));
+        QVERIFY(platform.warnings.empty());
+
+        platform.openSucceeds = false;
+        ClickButton(110); // Mail
+        QCOMPARE(platform.uris.size(), size_t(2));
+        QCOMPARE(platform.warnings.size(), size_t(1));
+        QVERIFY(platform.warnings[0].find("feedback@dendrova.example") != std::string::npos);
+        platform.openSucceeds = true;
+        platform.warnings.clear();
+    }
+
+    void sizeStaysWhereTheOverlayFitsAndTheRendererCanDraw() {
+        GLint dims[2] = {0, 0};
+        glGetIntegerv(GL_MAX_VIEWPORT_DIMS, dims);
+        const qreal ratio = viewer->devicePixelRatio();
+        QVERIFY(viewer->maximumWidth() * ratio <= dims[0]);
+        QVERIFY(viewer->maximumHeight() * ratio <= dims[1]);
+        viewer->SetOuterSize(10, 10);
+        QTRY_COMPARE(viewer->size(), QSize(256, 136));
+        // The overlay works in device-independent pixels, like the pointer.
+        QTRY_COMPARE(viewer->OverlaySize(), viewer->size());
+        QTest::mouseMove(viewer.get(), ButtonAt(28));
+        QTRY_COMPARE(viewer->hoveredButton, OverlayButton::Help);
+        // Made larger than that by something that ignores the maximum: nothing is drawn.
+        const int64_t frames = viewer->framesDrawn;
+        viewer->OnSize(dims[0] + 1, 200);
+        viewer->RenderFrame();
+        QCOMPARE(viewer->framesDrawn, frames);
+    }
+
 private:
     // The centre height of the button bar's icons, dx pixels left of the right edge.
     QPoint ButtonAt(int dx) const { return QPoint(viewer->width() - dx, viewer->height() - 45); }
     void ClickButton(int dx) {
+        // A move to where the pointer already is produces no event.
+        QTest::mouseMove(viewer.get(), ButtonAt(dx + 1));
         QTest::mouseMove(viewer.get(), ButtonAt(dx));
         QTRY_VERIFY(viewer->hoveredButton != OverlayButton::None);
         QTest::mouseClick(viewer.get(), Qt::LeftButton, Qt::NoModifier, ButtonAt(dx));
