@@ -6,6 +6,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <cstdio>
+
 #include "app/ScreenFit.h"
 #include "model/LeafRandomTable.h"
 
@@ -128,7 +130,11 @@ void TreeApp::CloseSequence() {
 }
 
 int TreeApp::Exit(int exitCode) {
-    SaveModelConfig(geometry, viewer.camera);
+    std::string error;
+    if (!SaveModelConfig(geometry, viewer.camera, ModelConfigFileName, &error)) {
+        std::fprintf(stderr, "%s: the settings were not saved: %s\n",
+                     qPrintable(QCoreApplication::applicationName()), error.c_str());
+    }
     FreeLeafRandomTable();
     return exitCode;
 }

@@ -19,7 +19,8 @@ public:
     // Reads the parameter file, prepares the leaf factors, creates and places the
     // viewer and the (hidden) control panel. Always true.
     bool Start();
-    // Writes the parameter file and frees the leaf factors; returns `exitCode`.
+    // Writes the parameter file (a failure is reported in one line on stderr) and frees
+    // the leaf factors; returns `exitCode`.
     int Exit(int exitCode);
     // Escape, the close box or the window manager's close on the viewer: remembers the
     // geometry, destroys both windows and ends the event loop.

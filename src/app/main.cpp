@@ -15,6 +15,8 @@ int main(int argc, char** argv) {
     if (command.options.Batch()) {
         return RunBatch(command.options);
     }
+    // Before the viewer starts, so that a signal during the start-up is held, not fatal.
+    CatchQuitSignals();
     QApplication application(argc, argv);
     QtPlatform platform;
     SetPlatform(&platform);
@@ -25,10 +27,10 @@ int main(int argc, char** argv) {
             app.configPath = command.options.paramsPath;
         }
         app.seed = command.options.seed;
-        // Asked to end by the session or a terminal: close as the user would, so the
-        // settings are kept.
-        OnQuitSignals([&app] { app.CloseSequence(); });
         app.Start();
+        // Asked to end by the session or a terminal (also while starting): close as the
+        // user would, on the event loop's first turn, so the settings are kept.
+        OnQuitSignals([&app] { app.CloseSequence(); });
         exitCode = app.Exit(QApplication::exec());
     }
     SetPlatform(nullptr);

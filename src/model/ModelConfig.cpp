@@ -1,10 +1,9 @@
 #include "model/ModelConfig.h"
 
 #include <bit>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
+#include <cmath>
 
+#include "model/ConfigFileIo.h"
 #include "model/TreeParams.h"
 
 namespace {
@@ -72,61 +71,50 @@ std::array<uint8_t, ModelConfigRecordSize> ModelConfigRecord::Serialize() const 
 }
 
 void LoadModelConfig(WindowGeometry& geometry, Camera& camera, const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file.is_open()) {
-        return;
-    }
     uint8_t bytes[ModelConfigRecordSize];
-    file.read(reinterpret_cast<char*>(bytes), ModelConfigRecordSize);
-    if (file.bad()) {
+    const std::optional<size_t> size = ReadRegularFile(path, bytes, ModelConfigRecordSize);
+    if (!size) {
         return;
     }
-    const RecordReader in(bytes, static_cast<size_t>(file.gcount()));
+    const RecordReader in(bytes, *size);
     in.ReadIntIf(0, geometry.windowWidth, [](int32_t v) { return v > 100; });
     in.ReadIntIf(4, geometry.windowHeight, [](int32_t v) { return v > 50; });
     in.ReadInt(8, geometry.windowMaximized);
     in.ReadInt(12, geometry.panelLeft);
     in.ReadInt(16, geometry.panelTop);
     in.ReadInt(20, geometry.panelAutoClose);
-    float* cam[5] = {&camera.x, &camera.y, &camera.z, &camera.elevation, &camera.azimuth};
-    for (int i = 0; i < 5; ++i) {
-        in.ReadFloat(24 + 4 * i, *cam[i]);
+    // A camera value counts only where the navigation could have brought it: a stray one
+    // would otherwise show an empty scene that no flight can leave. Angles are turned
+    // into one round, which shows the same view.
+    float v;
+    if (in.ReadFloat(24, v) && std::isfinite(v)) {
+        camera.x = v;
+    }
+    if (in.ReadFloat(28, v) && CameraYInRange(v)) {
+        camera.y = v;
+    }
+    if (in.ReadFloat(32, v) && CameraZInRange(v)) {
+        camera.z = v;
+    }
+    if (in.ReadFloat(36, v) && std::isfinite(v)) {
+        camera.elevation = WrapDegrees(v, -180.0f);
+    }
+    if (in.ReadFloat(40, v) && std::isfinite(v)) {
+        camera.azimuth = WrapDegrees(v, 0.0f);
     }
     for (int row = 0; row < ParamCount; ++row) {
-        float v;
         if (in.ReadFloat(44 + 4 * row, v) && InParamRange(ParamTable[row], v)) {
             *ParamTable[row].value = v;
         }
     }
 }
 
-bool SaveModelConfig(const WindowGeometry& geometry, const Camera& camera,
-                     const std::string& path) {
+bool SaveModelConfig(const WindowGeometry& geometry, const Camera& camera, const std::string& path,
+                     std::string* error) {
     ModelConfigRecord record{geometry, camera, {}};
     for (int row = 0; row < ParamCount; ++row) {
         record.params[row] = *ParamTable[row].value;
     }
     const auto bytes = record.Serialize();
-
-    const std::string temporary = path + ".new";
-    bool written = false;
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        if (file.is_open()) {
-            file.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-            file.flush();
-            written = file.good();
-            file.close();
-            written = written && !file.fail();
-        }
-    }
-    std::error_code ec;
-    if (written) {
-        std::filesystem::rename(temporary, path, ec);
-        if (!ec) {
-            return true;
-        }
-    }
-    std::filesystem::remove(temporary, ec);
-    return false;
+    return ReplaceFileAtomically(path, bytes.data(), bytes.size(), error);
 }

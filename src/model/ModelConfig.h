@@ -30,12 +30,14 @@ struct ModelConfigRecord {
 };
 
 // Reads the file at `path` into geometry, camera and treeParams, keeping what the file
-// does not validly hold. Silent on every failure.
+// does not validly hold. Only a regular file is read, without ever blocking; anything
+// else counts as no file. Silent on every failure.
 void LoadModelConfig(WindowGeometry& geometry, Camera& camera,
                      const std::string& path = ModelConfigFileName);
 
-// Writes geometry, camera and treeParams to `path`. The old file is replaced atomically
-// (through `path` + ".new"), so a failed write leaves it intact. Returns whether the new
-// file is in place.
+// Writes geometry, camera and treeParams to `path` (to the file it links to, if it is a
+// symbolic link). The old file is replaced atomically through a new file beside it, so a
+// failed write leaves it intact. Returns whether the new file is in place; if not,
+// `error` (when given) says why, in one line naming the file.
 bool SaveModelConfig(const WindowGeometry& geometry, const Camera& camera,
-                     const std::string& path = ModelConfigFileName);
+                     const std::string& path = ModelConfigFileName, std::string* error = nullptr);

@@ -5,17 +5,6 @@
 #include "model/TreeParams.h"
 #include "scene/KeyFilter.h"
 
-namespace {
-
-bool YInRange(float y) {
-    return !(y >= -1.5f || y <= -60.0f);
-}
-bool ZInRange(float z) {
-    return !(z >= -3.2f || z < -130.0f);
-}
-
-} // namespace
-
 void MoveStep(Camera& camera, MoveMode mode) {
     const double radians = static_cast<double>(camera.elevation) * static_cast<double>(DegToRad);
     float s = static_cast<float>(std::sin(radians) * MoveStepLength);
@@ -29,11 +18,11 @@ void MoveStep(Camera& camera, MoveMode mode) {
     }
     // Each change is taken back on its own when it leaves the allowed range.
     camera.y += s;
-    if (!YInRange(camera.y)) {
+    if (!CameraYInRange(camera.y)) {
         camera.y -= s;
     }
     camera.z += c;
-    if (!ZInRange(camera.z)) {
+    if (!CameraZInRange(camera.z)) {
         camera.z -= c;
     }
 }

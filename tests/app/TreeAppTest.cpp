@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <bit>
+#include <csignal>
 #include <fstream>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "app/TreeApp.h"
 #include "model/LeafRandomTable.h"
 #include "model/TreeParams.h"
+#include "platform/QuitSignals.h"
 
 namespace {
 
@@ -200,6 +202,23 @@ private slots:
         const auto bytes = ReadConfig();
         QCOMPARE(bytes.size(), size_t(96));
         QCOMPARE(FloatAt(bytes, 44), 9.0f);
+    }
+
+    // Last: the quit signal handling is installed once per process.
+    void aSignalBeforeTheEventLoopRunsClosesOnItsFirstTurn() {
+        CatchQuitSignals();
+        std::raise(SIGTERM); // held, not fatal
+        TreeApp app;
+        app.Start();
+        int quits = 0;
+        OnQuitSignals([&] {
+            ++quits;
+            app.CloseSequence();
+        });
+        QTRY_VERIFY(!app.viewer.handle()); // the close sequence ran
+        QCOMPARE(quits, 1);
+        app.Exit(0);
+        QCOMPARE(ReadConfig().size(), size_t(96));
     }
 
 private:

@@ -76,4 +76,46 @@ kill -TERM "$pid"
 wait "$pid" || { echo "FAILED: the program ended with an error after SIGTERM"; fail=1; }
 size=$(stat -c %s TreeModl.Cfg 2>/dev/null || echo 0)
 check "SIGTERM still writes the parameter file" "[ $size -eq 96 ]"
+
+# A signal during the start-up, before the event loop runs, ends the program cleanly: the
+# close sequence runs and the settings read at start are written back.
+put() { printf "$2" | dd of=TreeModl.Cfg bs=1 seek="$1" conv=notrunc status=none; }
+put 40 '\x00\x00\x85\x43' # azimuth 266
+put 44 '\x00\x00\xc8\x41' # "Tree Total Depth" 25
+cp TreeModl.Cfg before.cfg
+# Whether process $1 has its SIGTERM handler in place (bit 15 of the caught-signal mask).
+catches_term() {
+    local mask
+    mask=$(awk '/^SigCgt:/ {print $2}' "/proc/$1/status" 2>/dev/null) || return 1
+    [ -n "$mask" ] && (((16#$mask >> 14) & 1))
+}
+# The signal comes at once when the handler is in (long before the event loop runs), or
+# so many seconds later. Before the handler exists, a signal ends any process at once.
+for delay in 0 0.05 0.2; do
+    "$program" &
+    pid=$!
+    for _ in $(seq 1 5000); do catches_term "$pid" && break; done
+    sleep "$delay"
+    kill -TERM "$pid"
+    code=0
+    wait "$pid" || code=$?
+    check "SIGTERM during the start-up (+$delay s) ends the program with 0" "[ $code -eq 0 ]"
+    check "... and keeps the settings" "cmp -s before.cfg TreeModl.Cfg"
+done
+
+# A save that fails says so once on stderr and leaves the old file and the obstacle alone.
+mkdir TreeModl.Cfg.new
+"$program" 2>stderr.txt &
+pid=$!
+for _ in $(seq 1 150); do
+    xdotool search --name "^ Dendrova on " >/dev/null 2>&1 && break
+    sleep 0.1
+done
+kill -TERM "$pid"
+wait "$pid" || true
+cat stderr.txt
+check "a failed save is reported in one line" \
+    "[ \$(grep -c 'settings were not saved.*TreeModl.Cfg.new' stderr.txt) -eq 1 ]"
+check "... the old file and the directory in the way stay" \
+    "cmp -s before.cfg TreeModl.Cfg && [ -d TreeModl.Cfg.new ]"
 exit $fail

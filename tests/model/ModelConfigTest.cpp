@@ -1,11 +1,17 @@
 #include <bit>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <limits>
 #include <random>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -128,25 +134,58 @@ TEST_F(ModelConfigTest, ParametersOnlyInsideTheirRange) {
 }
 
 TEST_F(ModelConfigTest, UncheckedFieldsAreTakenAsStored) {
-    FileBytes()
-        .Int(8, 7)
-        .Int(12, -3000)
-        .Int(16, -20)
-        .Int(20, 1)
-        .Float(24, 5.5f)
-        .Float(28, -200.0f)
-        .Float(36, 1e9f)
-        .Float(40, -7200.5f)
-        .Write();
+    FileBytes().Int(8, 7).Int(12, -3000).Int(16, -20).Int(20, 1).Float(24, 5.5f).Write();
     Load();
     EXPECT_EQ(geometry.windowMaximized, 7);
     EXPECT_EQ(geometry.panelLeft, -3000);
     EXPECT_EQ(geometry.panelTop, -20);
     EXPECT_EQ(geometry.panelAutoClose, 1);
     EXPECT_EQ(camera.x, 5.5f);
-    EXPECT_EQ(camera.y, -200.0f); // outside the flight limits, still taken
-    EXPECT_EQ(camera.elevation, 1e9f);
-    EXPECT_EQ(camera.azimuth, -7200.5f); // not wrapped
+}
+
+TEST_F(ModelConfigTest, CameraValuesOnlyWhereTheNavigationReaches) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const Camera defaults;
+    // Offsets outside the flight limits, or not finite, keep their defaults.
+    for (const float y : {-1.5f, -60.0f, -200.0f, 0.0f, nan, inf}) {
+        for (const float z : {-3.2f, -130.5f, 1e30f, -inf, nan}) {
+            camera = {};
+            FileBytes()
+                .Float(24, nan)
+                .Float(28, y)
+                .Float(32, z)
+                .Float(36, inf)
+                .Float(40, nan)
+                .Write();
+            Load();
+            EXPECT_EQ(std::memcmp(&camera, &defaults, sizeof(Camera)), 0) << y << " " << z;
+        }
+    }
+    // The ends the navigation can reach are taken; angles are wrapped into one round,
+    // exactly, so the view stays the same and the arrow keys still step.
+    FileBytes()
+        .Float(28, -59.99f)
+        .Float(32, -130.0f)
+        .Float(36, -190.25f)
+        .Float(40, -19346.5f)
+        .Write();
+    Load();
+    EXPECT_EQ(camera.y, -59.99f);
+    EXPECT_EQ(camera.z, -130.0f);
+    EXPECT_EQ(camera.elevation, 169.75f);
+    EXPECT_EQ(camera.azimuth, 93.5f);
+    FileBytes().Float(28, -1.51f).Float(32, -3.21f).Float(36, 1e9f).Float(40, 19346.0f).Write();
+    Load();
+    EXPECT_EQ(camera.y, -1.51f);
+    EXPECT_EQ(camera.z, -3.21f);
+    EXPECT_GE(camera.elevation, -180.0f);
+    EXPECT_LT(camera.elevation, 180.0f);
+    EXPECT_EQ(camera.azimuth, 266.0f);
+    FileBytes().Float(36, -1e-9f).Float(40, -1e-9f).Write(); // rounds onto the end of the round
+    Load();
+    EXPECT_EQ(camera.elevation, -1e-9f);
+    EXPECT_EQ(camera.azimuth, 0.0f);
 }
 
 TEST_F(ModelConfigTest, ShortAndLongFiles) {
@@ -171,11 +210,35 @@ TEST_F(ModelConfigTest, ShortAndLongFiles) {
     EXPECT_EQ(treeParams.totalDepth, 25.0f);
 }
 
-TEST_F(ModelConfigTest, UnreadableFileKeepsDefaults) {
-    fs::create_directory(ModelConfigFileName); // opening succeeds, reading fails
+TEST_F(ModelConfigTest, OnlyARegularFileIsReadAndNothingBlocks) {
+    // A directory, a device behind a link, a FIFO: all count as no file.
+    fs::create_directory(ModelConfigFileName);
     Load();
+    fs::remove(ModelConfigFileName);
+    fs::create_symlink("/dev/zero", ModelConfigFileName); // would read as 96 zero bytes
+    Load();
+    EXPECT_EQ(geometry.panelLeft, 100);
+    fs::remove(ModelConfigFileName);
+
+    ASSERT_EQ(::mkfifo(ModelConfigFileName, 0600), 0);
+    auto loading = std::async(std::launch::async, [this] { Load(); });
+    if (loading.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        // Free the blocked reader so the test can end.
+        ::close(::open(ModelConfigFileName, O_WRONLY | O_NONBLOCK));
+        ADD_FAILURE() << "the loader blocked on a FIFO";
+    }
+    loading.wait();
     EXPECT_EQ(geometry.windowWidth, 540);
     EXPECT_EQ(treeParams.totalDepth, 19.29f);
+
+    // A link to a regular file is read.
+    fs::remove(ModelConfigFileName);
+    fs::create_directory("elsewhere");
+    FileBytes().Int(12, 333).Write();
+    fs::rename(ModelConfigFileName, "elsewhere/mine.cfg");
+    fs::create_symlink("elsewhere/mine.cfg", ModelConfigFileName);
+    Load();
+    EXPECT_EQ(geometry.panelLeft, 333);
 }
 
 TEST_F(ModelConfigTest, SavedRecordHasTheExpectedBytesAndRoundTrips) {
@@ -213,21 +276,39 @@ TEST_F(ModelConfigTest, SavedRecordHasTheExpectedBytesAndRoundTrips) {
     EXPECT_EQ(g2.windowWidth, 900);
     EXPECT_EQ(g2.panelLeft, -50);
     EXPECT_EQ(g2.panelAutoClose, 1);
-    EXPECT_EQ(c2.azimuth, -19346.5f);
+    EXPECT_EQ(c2.azimuth, 93.5f); // the same direction
     EXPECT_EQ(c2.elevation, 45.0f);
     EXPECT_EQ(treeParams.totalDepth, 30.0f);
     EXPECT_EQ(treeParams.leafShadowDensity, 0.0f);
 }
 
-TEST_F(ModelConfigTest, FailedSaveKeepsTheOldFileIntact) {
+TEST_F(ModelConfigTest, FailedSaveKeepsTheOldFileIntactAndSaysWhy) {
     FileBytes().Float(44, 25.0f).Write();
     const auto before = ReadFile();
-    // A directory under the temporary name makes the new file impossible to write.
+    // A directory under the temporary name makes the new file impossible to write; the
+    // directory is not the saver's to delete.
     fs::create_directory("TreeModl.Cfg.new");
     treeParams.totalDepth = 5.0f;
-    SaveModelConfig(geometry, camera);
+    std::string error;
+    EXPECT_FALSE(SaveModelConfig(geometry, camera, ModelConfigFileName, &error));
+    EXPECT_NE(error.find("TreeModl.Cfg.new"), std::string::npos) << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos);
     EXPECT_EQ(ReadFile(), before);
+    EXPECT_TRUE(fs::is_directory("TreeModl.Cfg.new"));
     fs::remove("TreeModl.Cfg.new");
+
+    // Nor is a FIFO in the file's place.
+    fs::remove(ModelConfigFileName);
+    ASSERT_EQ(::mkfifo(ModelConfigFileName, 0600), 0);
+    EXPECT_FALSE(SaveModelConfig(geometry, camera));
+    EXPECT_TRUE(fs::is_fifo(ModelConfigFileName));
+    fs::remove(ModelConfigFileName);
+
+    // A 0-byte leftover of an interrupted save is no obstacle and does not stay.
+    std::ofstream("TreeModl.Cfg.new").close();
+    EXPECT_TRUE(SaveModelConfig(geometry, camera));
+    EXPECT_FALSE(fs::exists("TreeModl.Cfg.new"));
+    EXPECT_EQ(ReadFile().size(), 96u);
 
     // A directory without write permission: nothing can be created (unless running
     // with privileges that ignore permissions, in which case the save simply works).
@@ -236,6 +317,50 @@ TEST_F(ModelConfigTest, FailedSaveKeepsTheOldFileIntact) {
     const auto after = ReadFile();
     fs::permissions(dir_, fs::perms::owner_all);
     EXPECT_EQ(after.size(), 96u);
+}
+
+TEST_F(ModelConfigTest, ALinkPlantedUnderTheTemporaryNameIsNotFollowed) {
+    std::ofstream("victim") << "precious";
+    fs::create_symlink("victim", "TreeModl.Cfg.new");
+    EXPECT_TRUE(SaveModelConfig(geometry, camera));
+    std::ifstream victim("victim");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(victim), {}), "precious");
+    EXPECT_FALSE(fs::is_symlink(ModelConfigFileName));
+    EXPECT_EQ(ReadFile().size(), 96u);
+}
+
+TEST_F(ModelConfigTest, ASymlinkedFileIsUpdatedWhereItLives) {
+    // TreeModl.Cfg -> link.cfg -> keep/real.cfg, both links relative to their folders.
+    fs::create_directories("keep/sub");
+    FileBytes().Write();
+    fs::rename(ModelConfigFileName, "keep/real.cfg");
+    fs::permissions("keep/real.cfg", fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink("keep/sub/../real.cfg", "link.cfg");
+    fs::create_symlink("link.cfg", ModelConfigFileName);
+    treeParams.totalDepth = 7.0f;
+    ASSERT_TRUE(SaveModelConfig(geometry, camera));
+    EXPECT_TRUE(fs::is_symlink(ModelConfigFileName));
+    EXPECT_TRUE(fs::is_symlink("link.cfg"));
+    EXPECT_FALSE(fs::exists("keep/real.cfg.new"));
+    EXPECT_EQ(fs::status("keep/real.cfg").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    ResetTreeParams();
+    Load();
+    EXPECT_EQ(treeParams.totalDepth, 7.0f);
+
+    // A link to a file that does not exist yet: the file is created there.
+    fs::remove(ModelConfigFileName);
+    fs::create_symlink(dir_ / "keep/new.cfg", ModelConfigFileName);
+    ASSERT_TRUE(SaveModelConfig(geometry, camera));
+    EXPECT_EQ(fs::file_size("keep/new.cfg"), 96u);
+
+    // A loop of links cannot be saved through, and says so.
+    fs::remove(ModelConfigFileName);
+    fs::create_symlink("loop.cfg", ModelConfigFileName);
+    fs::create_symlink(ModelConfigFileName, "loop.cfg");
+    std::string error;
+    EXPECT_FALSE(SaveModelConfig(geometry, camera, ModelConfigFileName, &error));
+    EXPECT_FALSE(error.empty());
 }
 
 TEST_F(ModelConfigTest, RandomBytesNeverCrashAndOnlyInRangeParametersAreAccepted) {

@@ -1,0 +1,173 @@
+#include "model/ConfigFileIo.h"
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Chains longer than this are taken as loops, as the kernel does.
+constexpr int MaxLinkHops = 40;
+
+void SetError(std::string* error, const std::string& what, const std::string& name, int code) {
+    if (error) {
+        *error = what + " " + name + ": " + std::strerror(code);
+    }
+}
+
+// Reads the target of the link `path`; empty on failure.
+std::string ReadLink(const std::string& path) {
+    std::vector<char> buffer(256);
+    for (;;) {
+        const ssize_t n = ::readlink(path.c_str(), buffer.data(), buffer.size());
+        if (n < 0) {
+            return {};
+        }
+        if (static_cast<size_t>(n) < buffer.size()) {
+            return std::string(buffer.data(), static_cast<size_t>(n));
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+bool WriteAll(int fd, const uint8_t* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            if (n == 0) {
+                errno = ENOSPC; // nothing stored and no reason given: the disk took no more
+            }
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<size_t> ReadRegularFile(const std::string& path, uint8_t* out, size_t capacity) {
+    // Checking before opening keeps devices from even being opened; checking the opened
+    // descriptor again closes the gap in which the name could be swapped.
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    size_t got = 0;
+    while (got < capacity) {
+        const ssize_t n = ::read(fd, out + got, capacity - got);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) {
+            break;
+        }
+        got += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    return got;
+}
+
+std::string ResolveLinkChain(const std::string& path, std::string* error) {
+    std::string target = path;
+    for (int hops = 0;; ++hops) {
+        struct stat info;
+        if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            return target;
+        }
+        const std::string link = ReadLink(target);
+        if (link.empty() || hops == MaxLinkHops) {
+            SetError(error, "cannot follow the link", path, link.empty() ? errno : ELOOP);
+            return {};
+        }
+        // A relative link is relative to the folder that holds it.
+        const size_t slash = target.rfind('/');
+        if (link[0] == '/' || slash == std::string::npos) {
+            target = link;
+        } else {
+            target = target.substr(0, slash + 1) + link;
+        }
+    }
+}
+
+bool ReplaceFileAtomically(const std::string& path, const uint8_t* data, size_t size,
+                           std::string* error) {
+    const std::string target = ResolveLinkChain(path, error);
+    if (target.empty()) {
+        return false;
+    }
+    // Only a regular file is replaced: a directory, FIFO or device under the name is not
+    // ours to remove.
+    struct stat info;
+    const bool exists = ::stat(target.c_str(), &info) == 0;
+    if (exists && !S_ISREG(info.st_mode)) {
+        if (error) {
+            *error = "cannot replace " + target + ": it is not a regular file";
+        }
+        return false;
+    }
+    const mode_t mode = exists ? info.st_mode & 0777 : 0666;
+    const std::string temporary = target + ".new";
+
+    // A leftover of an interrupted save, or a link planted under our name: neither holds
+    // anything of value, and unlinking a link leaves the file it points to alone.
+    if (::lstat(temporary.c_str(), &info) == 0 &&
+        (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode))) {
+        ::unlink(temporary.c_str());
+    }
+
+    // O_EXCL: the file must be new, so nothing that appeared under the name since is
+    // opened, and no link is followed.
+    const int fd =
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        const int code = errno;
+        if (code == EEXIST && error) {
+            *error = "cannot create " + temporary + ": something that is not a file is in the way";
+        } else {
+            SetError(error, "cannot create", temporary, code);
+        }
+        return false;
+    }
+    // The new file gets the permissions the user gave the old one.
+    if (exists) {
+        ::fchmod(fd, mode);
+    }
+    bool written = WriteAll(fd, data, size) && ::fsync(fd) == 0;
+    int code = errno;
+    if (::close(fd) != 0 && written) {
+        written = false;
+        code = errno;
+    }
+    if (!written) {
+        SetError(error, "cannot write", temporary, code);
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        SetError(error, "cannot replace", target, errno);
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// File handling of the parameter file, safe against whatever sits under its names.
+
+// Reads up to `capacity` bytes from the start of `path` into `out` and returns how many
+// arrived. Only a regular file (or a symbolic link to one) is read, and nothing blocks:
+// a directory, FIFO, socket or device, a missing file or a read error give nothing.
+std::optional<size_t> ReadRegularFile(const std::string& path, uint8_t* out, size_t capacity);
+
+// The file that writing `path` should replace: `path` itself, or, when it is a symbolic
+// link, the file at the end of its chain of links (which need not exist yet). Empty,
+// with `error` set, for a chain that does not end.
+std::string ResolveLinkChain(const std::string& path, std::string* error);
+
+// Replaces the file `path` names (through its links) by `size` bytes, atomically: the
+// bytes go to a new file created exclusively beside the target ("<target>.new"), which
+// is then renamed over it. A stale temporary file of ours or a link under that name is
+// removed first; anything else there (a directory, a FIFO) makes the save fail and stays.
+// A target that exists but is not a regular file is not replaced. The target's
+// permission bits are kept. On failure the old file is untouched, nothing
+// this call did not create is removed, and `error` (if given) says what went wrong.
+bool ReplaceFileAtomically(const std::string& path, const uint8_t* data, size_t size,
+                           std::string* error);
