@@ -5,7 +5,6 @@
 #include <QRegularExpression>
 
 #include <cstdio>
-#include <fstream>
 
 #include "export/ExportTree.h"
 
@@ -101,12 +100,11 @@ bool ParseSize(const QString& text, int& width, int& height) {
     return width >= 1 && height >= 1 && width <= MaxRenderSide && height <= MaxRenderSide;
 }
 
+// A regular file this process may read; checked without opening it, so that a named
+// pipe cannot hold the program up.
 bool Readable(const QString& path) {
-    if (QFileInfo(path).isDir()) {
-        return false;
-    }
-    std::ifstream file(path.toStdString(), std::ios::binary);
-    return file.is_open();
+    const QFileInfo info(path);
+    return info.isFile() && info.isReadable();
 }
 
 // Takes the values of the options that were given into `options`; the message for the

@@ -12,10 +12,12 @@ int main(int argc, char** argv) {
     if (command.action != CommandLine::Action::Run) {
         return FinishCommandLine(command);
     }
+    // --export and --render end by themselves; Ctrl+C stops them at once.
     if (command.options.Batch()) {
         return RunBatch(command.options);
     }
-    // Before the viewer starts, so that a signal during the start-up is held, not fatal.
+    // Before anything else of the viewer, so that a signal during the start-up is held,
+    // not fatal.
     CatchQuitSignals();
     QApplication application(argc, argv);
     QtPlatform platform;

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cstdint>
 
 #include "mesh/TreeGeometry.h"
 #include "model/Material.h"
@@ -23,7 +24,8 @@ const void* Source(const GlContextState& state, GLenum target, GLuint buffer,
     const size_t offset = first * static_cast<size_t>(size);
     if (state.treeMesh.inBuffers) {
         state.buffers.bindBuffer(target, buffer);
-        return static_cast<const char*>(nullptr) + offset * sizeof(T);
+        // A buffer offset travels in the pointer argument.
+        return reinterpret_cast<const void*>(static_cast<uintptr_t>(offset * sizeof(T)));
     }
     return data.data() + offset;
 }
@@ -62,10 +64,10 @@ void DrawBark(const GlContextState& state, bool lit) {
     }
 }
 
-// The leaves as one quadrangle draw each, in a single multi-draw call. The driver splits
-// a lone quadrangle along one diagonal, and along the other once it is clipped; a batch
-// of quadrangles in one draw, or triangles, would light some leaves differently from the
-// immediate walk, which draws every leaf on its own.
+// The leaves as one quadrangle draw each, in a single multi-draw call, when lit. The
+// driver splits a lone quadrangle along one diagonal, and along the other once it is
+// clipped; a batch of quadrangles in one draw, or triangles, would light some leaves
+// differently from the immediate walk, which draws every leaf on its own.
 void DrawLeaves(const GlContextState& state, bool lit, bool coloured) {
     const TreeMeshCache& cache = state.treeMesh;
     if (cache.leafVertexCount == 0) {
@@ -74,7 +76,11 @@ void DrawLeaves(const GlContextState& state, bool lit, bool coloured) {
     PointAt(state, cache.mesh.leaves, cache.leaves, lit,
             coloured ? &cache.mesh.leafColours : nullptr);
     const GLsizei leaves = static_cast<GLsizei>(cache.leafFirsts.size());
-    if (state.buffers.multiDrawArrays) {
+    if (!lit) {
+        // One flat colour: either split of a quadrangle covers the same pixels once, so the
+        // shadow's leaves go in one batch.
+        glDrawArrays(GL_QUADS, 0, cache.leafVertexCount);
+    } else if (state.buffers.multiDrawArrays) {
         state.buffers.multiDrawArrays(GL_QUADS, cache.leafFirsts.data(), cache.leafCounts.data(),
                                       leaves);
     } else {
