@@ -3,7 +3,8 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test bench sanitize fuzz pictures gallery format clean
+.PHONY: all deps configure build run test bench sanitize fuzz pictures gallery format clean install\
+	uninstall deb
 
 all: build
 
@@ -62,6 +63,20 @@ pictures: build
 # Draws every built-in preset into docs/presets/ (the README's gallery).
 gallery: build
 	@tools/make-gallery.sh $(BUILD_DIR)/dendrova docs/presets
+
+# Installs the program with its menu entry, icons and manual page under PREFIX (and under
+# DESTDIR when given, for staging); uninstall removes what an install to the same place
+# from this build folder wrote.
+PREFIX ?= /usr/local
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+uninstall:
+	@DESTDIR="$(DESTDIR)" cmake -DRECORDS=$(BUILD_DIR)/installed -DPREFIX=$(PREFIX) -P packaging/Uninstall.cmake
+
+# Builds the Debian package dendrova_VERSION_ARCH.deb in the build folder.
+deb: build
+	@cd $(BUILD_DIR) && cpack -G DEB
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

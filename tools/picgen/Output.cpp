@@ -15,6 +15,18 @@ bool Save(const QImage& image, const QString& folder, const QString& name, const
     return false;
 }
 
+bool WriteDesktopIcons(const QString& folder, QString* error) {
+    if (!QDir().mkpath(folder)) {
+        if (error)
+            *error = "cannot create " + folder;
+        return false;
+    }
+    for (int size : kDesktopIconSizes)
+        if (!Save(MakeIcon(size), folder, QString("dendrova-%1.png").arg(size), "PNG", error))
+            return false;
+    return WriteIconSvg(QDir(folder).filePath("dendrova.svg"), error);
+}
+
 } // namespace
 
 bool WriteAllPictures(const QString& folder, QString* error) {
@@ -31,7 +43,8 @@ bool WriteAllPictures(const QString& folder, QString* error) {
            Save(MakeButtonPicture(), folder, "button.bmp", "BMP", error) &&
            Save(MakeHelpPicture(), folder, "HELP.BMP", "BMP", error) &&
            Save(MakeIcon(32), folder, "icon-32.png", "PNG", error) &&
-           Save(MakeIcon(16), folder, "icon-16.png", "PNG", error);
+           Save(MakeIcon(16), folder, "icon-16.png", "PNG", error) &&
+           WriteDesktopIcons(QDir(folder).filePath("icons"), error);
 }
 
 } // namespace picgen

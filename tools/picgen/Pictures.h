@@ -17,8 +17,13 @@ QImage MakeGround(); // 128 x 128, tiles in both directions
 QImage MakeButtonPicture(); // 256 x 128
 QImage MakeHelpPicture();   // 256 x 256
 
-// The application icon, size x size with alpha.
+// The application icon, size x size with alpha, and the same drawing as an SVG file.
 QImage MakeIcon(int size);
+bool WriteIconSvg(const QString& path, QString* error);
+
+// The sizes the icon is installed at for desktop menus, each as icons/dendrova-SIZE.png
+// beside icons/dendrova.svg.
+inline constexpr int kDesktopIconSizes[] = {16, 32, 48, 64, 128, 256};
 
 // The ceiling colour the top of the sky wall fades into.
 constexpr int kCeilingRed = 24;
@@ -45,8 +50,8 @@ QImage EncodeOverlay(const QImage& screen);
 // The inverse: what the overlay shows, as ARGB in screen orientation.
 QImage DecodeOverlay(const QImage& stored);
 
-// Writes every picture and the icons into a folder. Returns false and fills error when a
-// file cannot be written.
+// Writes every picture and the icons into a folder, the desktop icons into its icons/. Returns
+// false and fills error when a file cannot be written.
 bool WriteAllPictures(const QString& folder, QString* error);
 
 // Writes PNG previews of what the user sees into a folder.
