@@ -11,7 +11,6 @@
 #include <QListWidget>
 #include <QSlider>
 #include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTest>
 #include <QWindow>
 
@@ -19,6 +18,7 @@
 #include <vector>
 
 #include "RecordingPlatform.h"
+#include "SliderHandle.h"
 #include "model/LeafRandomTable.h"
 #include "model/TreeParams.h"
 #include "panel/ControlPanel.h"
@@ -40,25 +40,6 @@ struct StatisticsToPanel final : PanelLink {
     void ShowStatistics(const std::string& text) override { panel->ShowStatistics(text); }
     void ShowAndFocus() override {}
 };
-
-// Where the slider's thumb is drawn for its current position, in slider coordinates.
-QPoint HandleCentre(QSlider* slider) {
-    QStyleOptionSlider opt;
-    opt.initFrom(slider);
-    opt.subControls = QStyle::SC_All;
-    opt.orientation = slider->orientation();
-    opt.minimum = slider->minimum();
-    opt.maximum = slider->maximum();
-    opt.sliderPosition = slider->sliderPosition();
-    opt.sliderValue = slider->value();
-    opt.singleStep = slider->singleStep();
-    opt.pageStep = slider->pageStep();
-    opt.upsideDown = !slider->invertedAppearance();
-    opt.tickPosition = slider->tickPosition();
-    return slider->style()
-        ->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, slider)
-        .center();
-}
 
 void DragDepAttenuate(benchmark::State& state, TreeDrawMode mode) {
     Application();

@@ -11,13 +11,13 @@
 #include <QPlainTextEdit>
 #include <QSlider>
 #include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cstring>
 
 #include "RecordingPlatform.h"
+#include "SliderHandle.h"
 #include "app/TreeApp.h"
 #include "model/LeafRandomTable.h"
 #include "model/Presets.h"
@@ -25,24 +25,6 @@
 #include "panel/ParamMenu.h"
 
 namespace {
-
-QPoint HandleCentre(QSlider* slider) {
-    QStyleOptionSlider opt;
-    opt.initFrom(slider);
-    opt.subControls = QStyle::SC_All;
-    opt.orientation = slider->orientation();
-    opt.minimum = slider->minimum();
-    opt.maximum = slider->maximum();
-    opt.sliderPosition = slider->sliderPosition();
-    opt.sliderValue = slider->value();
-    opt.singleStep = slider->singleStep();
-    opt.pageStep = slider->pageStep();
-    opt.upsideDown = !slider->invertedAppearance();
-    opt.tickPosition = slider->tickPosition();
-    return slider->style()
-        ->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, slider)
-        .center();
-}
 
 bool SameBits(const TreeParams& a, const TreeParams& b) {
     return std::memcmp(&a, &b, sizeof(TreeParams)) == 0;

@@ -6,7 +6,6 @@
 #include <QPlainTextEdit>
 #include <QSlider>
 #include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTest>
 #include <QWindow>
 
@@ -15,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "SliderHandle.h"
 #include "model/LeafRandomTable.h"
 #include "model/TreeParams.h"
 #include "panel/ControlPanel.h"
@@ -49,25 +49,6 @@ public:
             .toStdString();
     }
 };
-
-// Where the slider's thumb is drawn for its current position.
-QPoint HandleCentre(QSlider* slider) {
-    QStyleOptionSlider opt;
-    opt.initFrom(slider);
-    opt.subControls = QStyle::SC_All;
-    opt.orientation = slider->orientation();
-    opt.minimum = slider->minimum();
-    opt.maximum = slider->maximum();
-    opt.sliderPosition = slider->sliderPosition();
-    opt.sliderValue = slider->value();
-    opt.singleStep = slider->singleStep();
-    opt.pageStep = slider->pageStep();
-    opt.upsideDown = !slider->invertedAppearance();
-    opt.tickPosition = slider->tickPosition();
-    return slider->style()
-        ->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, slider)
-        .center();
-}
 
 QLabel* LabelWithText(ControlPanel& panel, const QString& text) {
     for (QLabel* l : panel.findChildren<QLabel*>())
