@@ -26,8 +26,8 @@ test: build
 BENCH_FLAGS ?= --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 bench: build
 	@$(BUILD_DIR)/bench/dendrova-bench $(BENCH_FLAGS)
-	@xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD_DIR)/bench/dendrova-frame-bench $(BENCH_FLAGS)
-	@xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD_DIR)/bench/dendrova-drag-bench
+	@xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" $(BUILD_DIR)/bench/dendrova-frame-bench $(BENCH_FLAGS)
+	@xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" $(BUILD_DIR)/bench/dendrova-drag-bench
 	@$(BUILD_DIR)/bench/dendrova-export-bench $(BENCH_FLAGS)
 
 # The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer in its own
