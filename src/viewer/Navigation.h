@@ -6,7 +6,7 @@
 
 // Camera navigation: fixed steps on timer ticks, no dragging, no zoom.
 
-// Timer ids of the viewer window, kept as the design's numbers.
+// Timer ids of the viewer window, one per kind of timed navigation.
 inline constexpr int KeyRepeatTimerId = 2025; // arrow-key repeat
 inline constexpr int MoveTimerId = 2026;      // mouse flight
 inline constexpr int SpinTimerId = 2027;      // auto spin
