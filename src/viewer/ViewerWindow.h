@@ -64,7 +64,8 @@ public:
 
     void StartMove(MoveMode mode);
     void EndMove();
-    // Runs the tick of the timer with the given design id (2025, 2026 or 2027).
+    // Runs one tick of the navigation timer with the given id (KeyRepeatTimerId, MoveTimerId
+    // or SpinTimerId).
     void OnTimer(int timerId);
     // The size handler, with the new client size in device pixels.
     void OnSize(int cx, int cy);

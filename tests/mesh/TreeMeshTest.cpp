@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 
+#include "ModelRecords.h"
 #include "mesh/TreeGeometry.h"
 #include "mesh/TreeMesh.h"
 #include "model/LeafRandomTable.h"
@@ -36,15 +37,6 @@ Vec TopCentre(const MeshPart& bark, size_t tube) {
         }
     }
     return c;
-}
-
-std::unique_ptr<Segment> MakeSegment(float length, float radius, double expand, double twist) {
-    auto s = std::make_unique<Segment>();
-    s->length = length;
-    s->setRadius(radius);
-    s->setExpand(expand);
-    s->setTwist(twist);
-    return s;
 }
 
 } // namespace

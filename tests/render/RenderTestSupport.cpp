@@ -157,15 +157,6 @@ void SetViewerInitialState() {
     SetInitialGlState();
 }
 
-std::unique_ptr<Segment> MakeSegment(float length, float radius, double expand, double twist) {
-    auto s = std::make_unique<Segment>();
-    s->length = length;
-    s->setRadius(radius);
-    s->setExpand(expand);
-    s->setTwist(twist);
-    return s;
-}
-
 std::unique_ptr<Leaf> MakeLeaf(float size, float jitter, float angle, float twist) {
     auto leaf = std::make_unique<Leaf>();
     leaf->size = size;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "GlTestContext.h"
+#include "ModelRecords.h"
 #include "TestPlatform.h"
 #include "model/TreeModel.h"
 
@@ -46,9 +47,6 @@ std::vector<FeedbackVertex> Vertices(const std::vector<FeedbackPolygon>& polygon
 // The state the viewer sets up once when its context is created.
 void SetViewerInitialState();
 
-// A segment with the given length, radius and angles (degrees).
-std::unique_ptr<Segment> MakeSegment(float length, float radius, double expand = 0.0,
-                                     double twist = 0.0);
 // A leaf with fixed factors.
 std::unique_ptr<Leaf> MakeLeaf(float size, float jitter, float angle = 0.0f, float twist = 0.0f);
 
