@@ -83,17 +83,26 @@ void BuildMesh(benchmark::State& state, int count, float depAttenuate) {
     ResetTreeParams();
 }
 
-// Builds the same mesh piece by piece, as the viewer does into its buffer objects; here
-// the pieces are only looked at.
-void BuildMeshInPieces(benchmark::State& state, int count, float depAttenuate) {
+// Writes the mesh of an unchanged structure into arrays made once, as the viewer writes
+// it into its mapped buffer objects: the measuring walk and the build, by one thread or
+// by one per processor.
+void BuildMeshInto(benchmark::State& state, int count, float depAttenuate, int threads) {
     TreeModel model;
     Grow(model, count, depAttenuate);
+    const TreeMeshLayout sizes = MeasureTreeMesh(model);
+    std::vector<float> bark(8 * sizes.barkVertices), leaves(12 * sizes.leafVertices);
+    const MeshDestination to{bark.data(),
+                             bark.data() + 3 * sizes.barkVertices,
+                             bark.data() + 6 * sizes.barkVertices,
+                             leaves.data(),
+                             leaves.data() + 3 * sizes.leafVertices,
+                             leaves.data() + 6 * sizes.leafVertices,
+                             leaves.data() + 8 * sizes.leafVertices};
     for (auto _ : state) {
-        size_t vertices = 0;
-        BuildTreeMeshInPieces(model, treeParams, 32768, [&](const TreeMesh& piece) {
-            vertices += piece.bark.vertexCount() + piece.leaves.vertexCount();
-        });
-        benchmark::DoNotOptimize(vertices);
+        const TreeMeshLayout layout = MeasureTreeMesh(model);
+        const TreeMesh mesh = BuildTreeMeshInto(model, treeParams, layout, to, threads);
+        benchmark::DoNotOptimize(mesh.passStats);
+        benchmark::ClobberMemory();
     }
     ResetTreeParams();
 }
@@ -112,5 +121,10 @@ BENCHMARK_CAPTURE(BuildMesh, count19, 19, 0.81f)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BuildMesh, count25, 25, 0.81f)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BuildMesh, count30, 30, 0.81f)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BuildMesh, cappedExtreme, 30, 1.0f)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BuildMeshInPieces, count19, 19, 0.81f)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BuildMeshInPieces, cappedExtreme, 30, 1.0f)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BuildMeshInto, count19_oneThread, 19, 0.81f, 1)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BuildMeshInto, count19, 19, 0.81f, 0)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BuildMeshInto, count30_oneThread, 30, 0.81f, 1)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BuildMeshInto, count30, 30, 0.81f, 0)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BuildMeshInto, cappedExtreme_oneThread, 30, 1.0f, 1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BuildMeshInto, cappedExtreme, 30, 1.0f, 0)->Unit(benchmark::kMillisecond);

@@ -1,41 +1,64 @@
 #include "mesh/TreeMesh.h"
 
+#include <algorithm>
+#include <atomic>
 #include <functional>
+#include <system_error>
+#include <thread>
 
 #include "mesh/MeshFrame.h"
 #include "mesh/TreeGeometry.h"
 
 namespace {
 
+// A side branch one thread writes whole: where its chain starts and where in the arrays
+// its first tube and first leaf go.
+struct BranchTask {
+    const Fork* chain;
+    MeshFrame frame;
+    size_t barkAt;
+    size_t leafAt;
+};
+
+// Below this many vertices a structure is walked by one thread: starting another would
+// cost more than it saves.
+constexpr size_t ParallelVertices = 32768;
+// A thread's share is split into about this many side branches, so that the threads
+// finish close together however unevenly the branches are sized.
+constexpr size_t BranchesPerThread = 16;
+
+size_t VertexWeight(const TreeMeshLayout::ChainSize& size) {
+    return TubeVertexCount * static_cast<size_t>(size.tubes) + 4 * static_cast<size_t>(size.leaves);
+}
+
 // Walks the structure in the order the immediate drawing does, with a MeshFrame in place
-// of the matrix stack, and appends every tube and leaf it reaches.
+// of the matrix stack, and writes every tube and leaf it reaches at its cursors. With a
+// layout and a branch size, side branches of at most that many vertices are not walked
+// but handed out as tasks, the cursors moving past the room they will take.
 class MeshBuilder {
 public:
-    MeshBuilder(TreeMesh& mesh, float sideBranchScale, bool indices)
-        : mesh_(mesh), scale_(sideBranchScale), indices_(indices) {}
+    MeshBuilder(const MeshDestination& to, float sideBranchScale)
+        : to_(to), scale_(sideBranchScale) {}
 
-    // Hands the arrays to `take` whenever either part holds `pieceVertices` vertices.
-    void HandOver(size_t pieceVertices, const std::function<void(const TreeMesh&)>* take) {
-        pieceVertices_ = pieceVertices;
-        take_ = take;
+    void HandOut(const TreeMeshLayout& layout, size_t branchVertices,
+                 std::vector<BranchTask>& tasks) {
+        layout_ = &layout;
+        branchVertices_ = branchVertices;
+        tasks_ = &tasks;
     }
 
-    // Hands over what the arrays hold and empties them, keeping their storage.
-    void Flush() {
-        if (!take_ || (mesh_.bark.positions.empty() && mesh_.leaves.positions.empty())) {
-            return;
-        }
-        (*take_)(mesh_);
-        for (MeshPart* part : {&mesh_.bark, &mesh_.leaves}) {
-            part->positions.clear();
-            part->normals.clear();
-            part->texCoords.clear();
-            part->indices.clear();
-        }
-        mesh_.leafColours.clear();
+    void MoveTo(size_t barkAt, size_t leafAt) {
+        barkAt_ = barkAt;
+        leafAt_ = leafAt;
     }
+
+    size_t barkAt() const { return barkAt_; }
+    size_t leafAt() const { return leafAt_; }
+    const FrameStats& stats() const { return stats_; }
 
     void Chain(const Fork& chain, MeshFrame frame) {
+        // The chain's entry in the layout, in the same order the measure walk took.
+        ++chainIndex_;
         const Segment* cur = chain.first.get();
         if (!cur) {
             return;
@@ -49,7 +72,9 @@ public:
             if (cur->fork) {
                 MeshFrame branch = frame;
                 branch.Scale(scale_);
-                Chain(*cur->fork, branch);
+                if (!HandedOut(*cur->fork, branch)) {
+                    Chain(*cur->fork, branch);
+                }
             }
             if (cur->leaf) {
                 AddLeaf(*cur->leaf, frame);
@@ -61,10 +86,29 @@ public:
         if (cur->leaf) {
             AddLeaf(*cur->leaf, frame);
         }
-        mesh_.passStats += ChainStats;
+        stats_ += ChainStats;
     }
 
 private:
+    // Hands the side branch out as a task when it is small enough, reserving its room.
+    bool HandedOut(const Fork& chain, const MeshFrame& frame) {
+        // The branch is the next chain the walk would enter.
+        const size_t index = chainIndex_ + 1;
+        if (!layout_ || index >= layout_->chains.size()) {
+            return false;
+        }
+        const TreeMeshLayout::ChainSize& size = layout_->chains[index];
+        if (VertexWeight(size) > branchVertices_) {
+            return false;
+        }
+        tasks_->push_back({&chain, frame, barkAt_, leafAt_});
+        barkAt_ += TubeVertexCount * static_cast<size_t>(size.tubes);
+        leafAt_ += 4 * static_cast<size_t>(size.leaves);
+        // The walk goes on as if it had entered the branch and all its chains.
+        chainIndex_ = index + size.chains - 1;
+        return true;
+    }
+
     // From the bottom of `segment` to its top: the rotation first, so the translation
     // runs along the bent axis. Angle and axis go through floats, as the matrix calls
     // of the immediate drawing take them.
@@ -74,23 +118,16 @@ private:
         frame.TranslateY(segment.length);
     }
 
-    // Appends one vertex, already in the tree's frame. The arrays were reserved for the
-    // whole tree, so this never reallocates.
-    static void Append(MeshPart& part, const float p[3], const float n[3], float s, float t) {
-        for (int i = 0; i < 3; ++i) {
-            part.positions.push_back(p[i]);
-        }
-        for (int i = 0; i < 3; ++i) {
-            part.normals.push_back(n[i]);
-        }
-        part.texCoords.push_back(s);
-        part.texCoords.push_back(t);
+    static void Put(float* positions, float* normals, float* texCoords, size_t at, const float p[3],
+                    const float n[3], float s, float t) {
+        std::copy(p, p + 3, positions + 3 * at);
+        std::copy(n, n + 3, normals + 3 * at);
+        texCoords[2 * at] = s;
+        texCoords[2 * at + 1] = t;
     }
 
     // The tube of `segment` over the ring of `below`, whose top is the frame's origin.
     void Tube(const Segment& segment, const Segment& below, const MeshFrame& frame) {
-        MeshPart& bark = mesh_.bark;
-        const uint32_t base = static_cast<uint32_t>(bark.vertexCount());
         for (const RingStep& step : RingSteps) {
             const auto [c, d] = RingCorner(step, below);
             const auto [a, b] = RingCorner(step, segment);
@@ -99,16 +136,12 @@ private:
             float bottom[3], normal[3], top[3];
             frame.PointAndNormal(corner, bottom, normal);
             frame.Point(TopRingVertex(segment, a, b).data(), top);
-            Append(bark, bottom, normal, step.s, 0.0f);
-            Append(bark, top, normal, step.s, 1.0f);
+            Put(to_.barkPositions, to_.barkNormals, to_.barkTexCoords, barkAt_++, bottom, normal,
+                step.s, 0.0f);
+            Put(to_.barkPositions, to_.barkNormals, to_.barkTexCoords, barkAt_++, top, normal,
+                step.s, 1.0f);
         }
-        if (indices_) {
-            for (const uint8_t i : TubeTriangles) {
-                bark.indices.push_back(base + i);
-            }
-        }
-        mesh_.passStats += TubeStats;
-        FlushWhenFull();
+        stats_ += TubeStats;
     }
 
     void AddLeaf(const Leaf& leaf, const MeshFrame& top) {
@@ -118,40 +151,64 @@ private:
         // Tilted about its own x axis first, then turned about the segment's axis.
         frame.Rotate(leaf.twist, 0.0, 1.0, 0.0);
         frame.Rotate(leaf.angle, 1.0, 0.0, 0.0);
-        MeshPart& part = mesh_.leaves;
-        const uint32_t base = static_cast<uint32_t>(part.vertexCount());
         const std::array<float, 4> colour = LeafAmbient(leaf.jitter);
         for (const LeafCorner& corner : LeafQuad) {
             float p[3], n[3];
             frame.Point(corner.position, p);
             frame.Normal(corner.normal, n);
-            Append(part, p, n, corner.tex[0], corner.tex[1]);
-            for (const float c : colour) {
-                mesh_.leafColours.push_back(c);
-            }
+            std::copy(colour.begin(), colour.end(), to_.leafColours + 4 * leafAt_);
+            Put(to_.leafPositions, to_.leafNormals, to_.leafTexCoords, leafAt_++, p, n,
+                corner.tex[0], corner.tex[1]);
         }
-        if (indices_) {
-            for (const uint32_t i : {base, base + 1, base + 2, base, base + 2, base + 3}) {
-                part.indices.push_back(i);
-            }
-        }
-        mesh_.passStats += LeafStats;
-        FlushWhenFull();
+        stats_ += LeafStats;
     }
 
-    void FlushWhenFull() {
-        if (take_ && (mesh_.bark.vertexCount() >= pieceVertices_ ||
-                      mesh_.leaves.vertexCount() >= pieceVertices_)) {
-            Flush();
-        }
-    }
-
-    TreeMesh& mesh_;
+    const MeshDestination& to_;
     float scale_;
-    bool indices_;
-    size_t pieceVertices_ = 0;
-    const std::function<void(const TreeMesh&)>* take_ = nullptr;
+    size_t barkAt_ = 0;
+    size_t leafAt_ = 0;
+    FrameStats stats_;
+    // Handing out (the first walk only).
+    const TreeMeshLayout* layout_ = nullptr;
+    size_t branchVertices_ = 0;
+    std::vector<BranchTask>* tasks_ = nullptr;
+    size_t chainIndex_ = static_cast<size_t>(-1);
 };
+
+// Measures the chain and everything hanging off it, entering each chain into `chains` in
+// the order MeshBuilder::Chain walks them.
+TreeMeshLayout::ChainSize Measure(const Fork& chain,
+                                  std::vector<TreeMeshLayout::ChainSize>& chains) {
+    const size_t index = chains.size();
+    chains.emplace_back();
+    TreeMeshLayout::ChainSize size{0, 0, 1};
+    const Segment* cur = chain.first.get();
+    for (const Segment* s = cur; s; s = s->next.get()) {
+        if (s != cur || chain.parent) {
+            ++size.tubes;
+        }
+        if (s->leaf) {
+            ++size.leaves;
+        }
+        // A side branch is walked only before a next segment (see MeshBuilder::Chain).
+        if (s->fork && s->next) {
+            const TreeMeshLayout::ChainSize branch = Measure(*s->fork, chains);
+            size.tubes += branch.tubes;
+            size.leaves += branch.leaves;
+            size.chains += branch.chains;
+        }
+    }
+    chains[index] = size;
+    return size;
+}
+
+int ThreadsFor(int threads) {
+    if (threads > 0) {
+        return threads;
+    }
+    const unsigned processors = std::thread::hardware_concurrency();
+    return processors == 0 ? 1 : static_cast<int>(std::min(processors, 16u));
+}
 
 template <typename T> size_t Bytes(const std::vector<T>& v) {
     return v.size() * sizeof(T);
@@ -161,11 +218,10 @@ size_t PartBytes(const MeshPart& p) {
     return Bytes(p.positions) + Bytes(p.normals) + Bytes(p.texCoords) + Bytes(p.indices);
 }
 
-void Reserve(MeshPart& part, size_t vertices, size_t triangles) {
-    part.positions.reserve(3 * vertices);
-    part.normals.reserve(3 * vertices);
-    part.texCoords.reserve(2 * vertices);
-    part.indices.reserve(3 * triangles);
+void Size(MeshPart& part, size_t vertices) {
+    part.positions.resize(3 * vertices);
+    part.normals.resize(3 * vertices);
+    part.texCoords.resize(2 * vertices);
 }
 
 } // namespace
@@ -174,33 +230,94 @@ size_t TreeMesh::byteSize() const {
     return PartBytes(bark) + PartBytes(leaves) + Bytes(leafColours);
 }
 
-TreeMesh BuildTreeMesh(const TreeModel& model, const TreeParams& params, bool withIndices) {
+TreeMeshLayout MeasureTreeMesh(const TreeModel& model) {
+    TreeMeshLayout layout;
+    const TreeMeshLayout::ChainSize whole = Measure(model.trunk, layout.chains);
+    layout.barkVertices = TubeVertexCount * static_cast<size_t>(whole.tubes);
+    layout.leafVertices = 4 * static_cast<size_t>(whole.leaves);
+    layout.model = &model;
+    layout.modelGeneration = model.generation();
+    return layout;
+}
+
+TreeMesh BuildTreeMeshInto(const TreeModel& model, const TreeParams& params,
+                           const TreeMeshLayout& layout, const MeshDestination& to, int threads) {
     TreeMesh mesh;
     mesh.modelGeneration = model.generation();
     mesh.sideBranchScale = params.sseScaleAttenuate;
-    // Sized once from the record counts, so the arrays never grow by copying.
-    const ModelCounts counts = CountModel(model);
-    Reserve(mesh.bark, TubeVertexCount * counts.segments, withIndices ? 12 * counts.segments : 0);
-    Reserve(mesh.leaves, 4 * counts.leaves, withIndices ? 2 * counts.leaves : 0);
-    mesh.leafColours.reserve(16 * counts.leaves);
-    MeshBuilder(mesh, params.sseScaleAttenuate, withIndices).Chain(model.trunk, MeshFrame{});
+    // Another structure's sizes would send the writes past the arrays' ends.
+    if (layout.model != &model || layout.modelGeneration != model.generation()) {
+        return mesh;
+    }
+    threads = ThreadsFor(threads);
+    const size_t vertices = layout.barkVertices + layout.leafVertices;
+    MeshBuilder first(to, params.sseScaleAttenuate);
+    std::vector<BranchTask> tasks;
+    if (threads > 1 && vertices >= ParallelVertices) {
+        first.HandOut(layout, vertices / (BranchesPerThread * static_cast<size_t>(threads)), tasks);
+    }
+    // The first walk writes the trunk and every branch too large to hand out.
+    first.Chain(model.trunk, MeshFrame{});
+    mesh.passStats = first.stats();
+
+    std::atomic<size_t> next{0};
+    std::vector<FrameStats> stats(static_cast<size_t>(threads));
+    auto work = [&](FrameStats& out) {
+        MeshBuilder builder(to, params.sseScaleAttenuate);
+        for (size_t i = next++; i < tasks.size(); i = next++) {
+            builder.MoveTo(tasks[i].barkAt, tasks[i].leafAt);
+            builder.Chain(*tasks[i].chain, tasks[i].frame);
+        }
+        out = builder.stats();
+    };
+    std::vector<std::thread> helpers;
+    if (!tasks.empty()) {
+        for (int i = 1; i < threads; ++i) {
+            try {
+                helpers.emplace_back(work, std::ref(stats[static_cast<size_t>(i)]));
+            } catch (const std::system_error&) {
+                break; // no more threads to be had: the others take the rest
+            }
+        }
+        work(stats[0]);
+    }
+    for (std::thread& helper : helpers) {
+        helper.join();
+    }
+    for (const FrameStats& s : stats) {
+        mesh.passStats += s;
+    }
     return mesh;
 }
 
-TreeMesh BuildTreeMeshInPieces(const TreeModel& model, const TreeParams& params,
-                               size_t pieceVertices,
-                               const std::function<void(const TreeMesh& piece)>& take) {
+TreeMesh BuildTreeMesh(const TreeModel& model, const TreeParams& params, bool withIndices,
+                       int threads) {
+    const TreeMeshLayout layout = MeasureTreeMesh(model);
     TreeMesh mesh;
-    mesh.modelGeneration = model.generation();
-    mesh.sideBranchScale = params.sseScaleAttenuate;
-    pieceVertices = pieceVertices < 64 ? 64 : pieceVertices;
-    // A piece may overshoot by one tube or one leaf.
-    Reserve(mesh.bark, pieceVertices + TubeVertexCount, 0);
-    Reserve(mesh.leaves, pieceVertices + 4, 0);
-    mesh.leafColours.reserve(4 * (pieceVertices + 4));
-    MeshBuilder builder(mesh, params.sseScaleAttenuate, false);
-    builder.HandOver(pieceVertices, &take);
-    builder.Chain(model.trunk, MeshFrame{});
-    builder.Flush();
-    return TreeMesh{{}, {}, {}, mesh.passStats, mesh.modelGeneration, mesh.sideBranchScale};
+    Size(mesh.bark, layout.barkVertices);
+    Size(mesh.leaves, layout.leafVertices);
+    mesh.leafColours.resize(4 * layout.leafVertices);
+    const MeshDestination to{mesh.bark.positions.data(), mesh.bark.normals.data(),
+                             mesh.bark.texCoords.data(), mesh.leaves.positions.data(),
+                             mesh.leaves.normals.data(), mesh.leaves.texCoords.data(),
+                             mesh.leafColours.data()};
+    const TreeMesh built = BuildTreeMeshInto(model, params, layout, to, threads);
+    mesh.passStats = built.passStats;
+    mesh.modelGeneration = built.modelGeneration;
+    mesh.sideBranchScale = built.sideBranchScale;
+    if (withIndices) {
+        mesh.bark.indices.reserve(3 * 12 * (layout.barkVertices / TubeVertexCount));
+        for (uint32_t base = 0; base < layout.barkVertices; base += TubeVertexCount) {
+            for (const uint8_t i : TubeTriangles) {
+                mesh.bark.indices.push_back(base + i);
+            }
+        }
+        mesh.leaves.indices.reserve(6 * (layout.leafVertices / 4));
+        for (uint32_t base = 0; base < layout.leafVertices; base += 4) {
+            for (const uint32_t i : {base, base + 1, base + 2, base, base + 2, base + 3}) {
+                mesh.leaves.indices.push_back(i);
+            }
+        }
+    }
+    return mesh;
 }

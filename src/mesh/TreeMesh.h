@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 #include "mesh/FrameStats.h"
@@ -73,21 +72,55 @@ struct TreeMesh {
     size_t byteSize() const;
 };
 
-// Builds the mesh of `model` as it stands. Of the parameters only "SSE. Scale Attenuate"
-// (params.sseScaleAttenuate) is read: the drawn scale of a side branch against its
-// parent. A model that was never grown gives an empty mesh. Without `withIndices` both
-// parts' index arrays stay empty (for a caller that knows the fixed layout: every tube's
-// triangles are TubeTriangles of TreeGeometry.h offset by 14 times the tube's number,
-// every leaf's are 0 1 2, 0 2 3 offset by 4 times the leaf's number).
-TreeMesh BuildTreeMesh(const TreeModel& model, const TreeParams& params, bool withIndices = true);
+// How large the mesh of a structure is, measured by a walk over its records before the
+// mesh is built, so that its arrays (or buffer objects) can be made to size first; and the
+// size of every chain in it, which a build needs to hand whole side branches to other
+// threads at known places in the arrays.
+struct TreeMeshLayout {
+    struct ChainSize {
+        uint32_t tubes = 0;  // the chain's tubes and those of everything hanging off it
+        uint32_t leaves = 0; // likewise its leaves
+        uint32_t chains = 0; // the chains it holds, itself included
+    };
+    size_t barkVertices = 0;
+    size_t leafVertices = 0;
+    // Every chain the walk enters, in drawing order (the trunk first).
+    std::vector<ChainSize> chains;
+    // The structure measured: a layout describes it until its next growth.
+    const TreeModel* model = nullptr;
+    uint64_t modelGeneration = 0;
+};
 
-// Builds the same mesh piece by piece, for a caller that copies it elsewhere (into buffer
-// objects) without holding it whole: whenever either part holds `pieceVertices` vertices
-// (a tube or a leaf is never split), `take` receives the mesh holding just those, in
-// drawing order, and the arrays are emptied, their storage kept, for the next piece; a
-// last call takes the rest. Pieces carry no index arrays, and their passStats count what
-// the walk has reached so far. Returns the mesh with empty arrays: the statistics of the
-// whole pass and the inputs.
-TreeMesh BuildTreeMeshInPieces(const TreeModel& model, const TreeParams& params,
-                               size_t pieceVertices,
-                               const std::function<void(const TreeMesh& piece)>& take);
+TreeMeshLayout MeasureTreeMesh(const TreeModel& model);
+
+// Where a build writes the mesh: arrays with room for the layout's vertices (3 floats a
+// vertex for positions and normals, 2 for texture coordinates, 4 for leaf colours), laid
+// out as in MeshPart. Writing only; nothing is read from them.
+struct MeshDestination {
+    float* barkPositions = nullptr;
+    float* barkNormals = nullptr;
+    float* barkTexCoords = nullptr;
+    float* leafPositions = nullptr;
+    float* leafNormals = nullptr;
+    float* leafTexCoords = nullptr;
+    float* leafColours = nullptr;
+};
+
+// Writes the mesh of `model`, measured as `layout`, into `to`. A large structure is walked
+// by up to `threads` threads at once (0: one per processor), each writing whole side
+// branches at the places the layout gives them, so the arrays come out exactly as one walk
+// would write them. Of the parameters only "SSE. Scale Attenuate" (params.sseScaleAttenuate)
+// is read: the drawn scale of a side branch against its parent. Returns the mesh's
+// statistics and inputs with empty arrays; nothing is written, and the statistics are
+// empty, when the layout is not the model's as it stands.
+TreeMesh BuildTreeMeshInto(const TreeModel& model, const TreeParams& params,
+                           const TreeMeshLayout& layout, const MeshDestination& to,
+                           int threads = 0);
+
+// Builds the mesh of `model` as it stands into its own arrays (see BuildTreeMeshInto). A
+// model that was never grown gives an empty mesh. Without `withIndices` both parts' index
+// arrays stay empty (for a caller that knows the fixed layout: every tube's triangles are
+// TubeTriangles of TreeGeometry.h offset by 14 times the tube's number, every leaf's are
+// 0 1 2, 0 2 3 offset by 4 times the leaf's number).
+TreeMesh BuildTreeMesh(const TreeModel& model, const TreeParams& params, bool withIndices = true,
+                       int threads = 0);

@@ -65,14 +65,16 @@ BufferFunctions LookUpBufferFunctions(const GlFunctionLookup& lookup) {
         Resolve(lookup, core ? "glGenBuffers" : "glGenBuffersARB", f.genBuffers);
         Resolve(lookup, core ? "glBindBuffer" : "glBindBufferARB", f.bindBuffer);
         Resolve(lookup, core ? "glBufferData" : "glBufferDataARB", f.bufferData);
-        Resolve(lookup, core ? "glBufferSubData" : "glBufferSubDataARB", f.bufferSubData);
         Resolve(lookup, core ? "glDeleteBuffers" : "glDeleteBuffersARB", f.deleteBuffers);
+        Resolve(lookup, core ? "glMapBuffer" : "glMapBufferARB", f.mapBuffer);
+        Resolve(lookup, core ? "glUnmapBuffer" : "glUnmapBufferARB", f.unmapBuffer);
         if (!f.available()) {
             f.genBuffers = nullptr;
             f.bindBuffer = nullptr;
             f.bufferData = nullptr;
-            f.bufferSubData = nullptr;
             f.deleteBuffers = nullptr;
+            f.mapBuffer = nullptr;
+            f.unmapBuffer = nullptr;
         }
     }
     if (HasVersion(1, 4)) {

@@ -28,10 +28,6 @@ constexpr GLsizeiptr NormalBytes = 3 * sizeof(float);
 constexpr GLsizeiptr TexCoordBytes = 2 * sizeof(float);
 constexpr GLsizeiptr ColourBytes = 4 * sizeof(float);
 
-// How many vertices the mesh is built and copied into the buffer objects by at a time:
-// small enough to stay in the processor's cache, large enough to make few calls.
-constexpr size_t PieceVertices = 32768;
-
 // Makes the part's buffer objects hold `vertices` vertices. Their storage is kept from
 // one tree to the next, so a regrowth writes into memory the driver already has; it is
 // made anew only when too small, or over four times too large.
@@ -60,46 +56,74 @@ void ReserveBuffers(const BufferFunctions& gl, PartBuffers& part, size_t vertice
     part.vertexCapacity = vertices;
 }
 
-void WriteAt(const BufferFunctions& gl, GLuint name, size_t vertex, GLsizeiptr bytesPerVertex,
-             const std::vector<float>& data) {
-    if (data.empty()) {
-        return;
-    }
-    gl.bindBuffer(GL_ARRAY_BUFFER, name);
-    gl.bufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(vertex) * bytesPerVertex,
-                     static_cast<GLsizeiptr>(data.size() * sizeof(float)), data.data());
-}
+// The buffer objects of the mesh mapped into memory for writing, unmapped when it goes.
+class MappedBuffers {
+public:
+    explicit MappedBuffers(const BufferFunctions& gl) : gl_(gl) {}
+    ~MappedBuffers() { Unmap(); }
 
-// Appends a piece of one part at vertex `at`, which then moves past it.
-void Append(const BufferFunctions& gl, const PartBuffers& buffers, const MeshPart& part,
-            const std::vector<float>* colours, size_t& at) {
-    WriteAt(gl, buffers.positions, at, PositionBytes, part.positions);
-    WriteAt(gl, buffers.normals, at, NormalBytes, part.normals);
-    WriteAt(gl, buffers.texCoords, at, TexCoordBytes, part.texCoords);
-    if (colours) {
-        WriteAt(gl, buffers.colours, at, ColourBytes, *colours);
+    // The buffer's storage, or null when it could not be mapped.
+    float* Map(GLuint name) {
+        gl_.bindBuffer(GL_ARRAY_BUFFER, name);
+        void* at = gl_.mapBuffer(GL_ARRAY_BUFFER, GL_WRITE_ONLY);
+        if (at) {
+            mapped_.push_back(name);
+        }
+        return static_cast<float*>(at);
     }
-    at += part.vertexCount();
-}
 
-// Builds the mesh straight into the buffer objects, piece by piece, so it is never held
-// whole in client memory. False when the driver could not hold it.
+    // False when the contents of any buffer were lost while it was mapped.
+    bool Unmap() {
+        bool kept = true;
+        for (const GLuint name : mapped_) {
+            gl_.bindBuffer(GL_ARRAY_BUFFER, name);
+            kept = gl_.unmapBuffer(GL_ARRAY_BUFFER) == GL_TRUE && kept;
+        }
+        mapped_.clear();
+        gl_.bindBuffer(GL_ARRAY_BUFFER, 0);
+        return kept;
+    }
+
+private:
+    const BufferFunctions& gl_;
+    std::vector<GLuint> mapped_;
+};
+
+// Builds the mesh straight into the buffer objects, mapped, so it is never held in client
+// memory nor copied. False when the driver could not hold or map them.
 bool BuildIntoBuffers(const BufferFunctions& gl, const TreeModel& model, TreeMeshCache& cache) {
     while (glGetError() != GL_NO_ERROR) {
     }
-    const ModelCounts counts = CountModel(model);
-    ReserveBuffers(gl, cache.bark, TubeVertexCount * static_cast<size_t>(counts.segments), false);
-    ReserveBuffers(gl, cache.leaves, 4 * static_cast<size_t>(counts.leaves), true);
+    const TreeMeshLayout layout = MeasureTreeMesh(model);
+    ReserveBuffers(gl, cache.bark, layout.barkVertices, false);
+    ReserveBuffers(gl, cache.leaves, layout.leafVertices, true);
     if (glGetError() == GL_OUT_OF_MEMORY) {
         return false;
     }
-    size_t barkAt = 0, leafAt = 0;
-    cache.mesh = BuildTreeMeshInPieces(model, treeParams, PieceVertices, [&](const TreeMesh& p) {
-        Append(gl, cache.bark, p.bark, nullptr, barkAt);
-        Append(gl, cache.leaves, p.leaves, &p.leafColours, leafAt);
-    });
-    gl.bindBuffer(GL_ARRAY_BUFFER, 0);
-    SetCounts(cache, barkAt, leafAt);
+    MappedBuffers mapped(gl);
+    MeshDestination to;
+    if (layout.barkVertices > 0) {
+        to.barkPositions = mapped.Map(cache.bark.positions);
+        to.barkNormals = mapped.Map(cache.bark.normals);
+        to.barkTexCoords = mapped.Map(cache.bark.texCoords);
+        if (!to.barkPositions || !to.barkNormals || !to.barkTexCoords) {
+            return false;
+        }
+    }
+    if (layout.leafVertices > 0) {
+        to.leafPositions = mapped.Map(cache.leaves.positions);
+        to.leafNormals = mapped.Map(cache.leaves.normals);
+        to.leafTexCoords = mapped.Map(cache.leaves.texCoords);
+        to.leafColours = mapped.Map(cache.leaves.colours);
+        if (!to.leafPositions || !to.leafNormals || !to.leafTexCoords || !to.leafColours) {
+            return false;
+        }
+    }
+    cache.mesh = BuildTreeMeshInto(model, treeParams, layout, to);
+    if (!mapped.Unmap()) {
+        return false;
+    }
+    SetCounts(cache, layout.barkVertices, layout.leafVertices);
     return glGetError() != GL_OUT_OF_MEMORY;
 }
 

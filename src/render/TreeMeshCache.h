@@ -9,19 +9,20 @@
 #include "mesh/TreeMesh.h"
 
 // The calls beyond OpenGL 1.1 the mesh drawing uses when the context has them, looked up
-// when the context state is made: buffer objects (OpenGL 1.5, or
+// when the context state is made: buffer objects with their mapping (OpenGL 1.5, or
 // GL_ARB_vertex_buffer_object under its ARB names), all null without; and the multi-draw
 // of OpenGL 1.4 (or GL_EXT_multi_draw_arrays), null without.
 struct BufferFunctions {
     PFNGLGENBUFFERSPROC genBuffers = nullptr;
     PFNGLBINDBUFFERPROC bindBuffer = nullptr;
     PFNGLBUFFERDATAPROC bufferData = nullptr;
-    PFNGLBUFFERSUBDATAPROC bufferSubData = nullptr;
     PFNGLDELETEBUFFERSPROC deleteBuffers = nullptr;
+    PFNGLMAPBUFFERPROC mapBuffer = nullptr;
+    PFNGLUNMAPBUFFERPROC unmapBuffer = nullptr;
     PFNGLMULTIDRAWARRAYSPROC multiDrawArrays = nullptr;
 
     bool available() const {
-        return genBuffers && bindBuffer && bufferData && bufferSubData && deleteBuffers;
+        return genBuffers && bindBuffer && bufferData && deleteBuffers && mapBuffer && unmapBuffer;
     }
 };
 
@@ -42,9 +43,9 @@ struct PartBuffers {
 // arrays: the tubes are drawn in chunks of up to TubesPerChunk tubes, each chunk with one
 // shared array of 16-bit indices (the tube triangles repeated, relative to the chunk's
 // first vertex), and the leaves as one quadrangle each from their four vertices. With
-// buffer objects the mesh is built piece by piece straight into them (`mesh` then holds
-// only the statistics and inputs), into storage kept from one tree to the next; without,
-// `mesh` holds the arrays.
+// buffer objects the mesh is built straight into them, mapped (`mesh` then holds only the
+// statistics and inputs), into storage kept from one tree to the next; without, `mesh`
+// holds the arrays.
 struct TreeMeshCache {
     const TreeModel* model = nullptr; // the model it was built from (not owned)
     bool built = false;

@@ -158,39 +158,38 @@ TEST(TreeMesh, LeafIsScaledTwistedAndTiltedAtTheTopOfItsSegment) {
     EXPECT_FLOAT_EQ(ambient[1], 0.552f);
 }
 
-// Built piece by piece, the mesh is the same arrays in the same order, never splitting a
-// tube or a leaf, with the same statistics.
-TEST(TreeMesh, PiecesMakeUpTheWholeMesh) {
-    ResetTreeParams();
-    CreateLeafRandomTableSeeded(4);
-    TreeModel model;
-    model.Build();
-    const TreeMesh whole = BuildTreeMesh(model, treeParams);
-    TreeMesh joined;
-    int pieces = 0;
-    const TreeMesh rest = BuildTreeMeshInPieces(model, treeParams, 1000, [&](const TreeMesh& p) {
-        ++pieces;
-        EXPECT_EQ(p.bark.vertexCount() % 14, 0u);
-        EXPECT_LT(p.bark.vertexCount(), 1000u + 14u);
-        for (auto [from, to] : {std::pair{&p.bark, &joined.bark}, {&p.leaves, &joined.leaves}}) {
-            to->positions.insert(to->positions.end(), from->positions.begin(),
-                                 from->positions.end());
-            to->normals.insert(to->normals.end(), from->normals.begin(), from->normals.end());
-            to->texCoords.insert(to->texCoords.end(), from->texCoords.begin(),
-                                 from->texCoords.end());
+// Built by several threads, each writing whole side branches at the places the layout
+// gives them, the mesh is the same arrays, in the same order, as one walk writes; on a
+// tree of many small branches (depth 25) and on one whose branches keep the full count.
+TEST(TreeMesh, ThreadsWriteTheSameArraysAsOneWalk) {
+    for (const float depAttenuate : {0.81f, 1.0f}) {
+        ResetTreeParams();
+        treeParams.totalDepth = depAttenuate < 1.0f ? 25.0f : 15.0f;
+        treeParams.sseDepAttenuate = depAttenuate;
+        CreateLeafRandomTableSeeded(4);
+        TreeModel model;
+        model.Build();
+        const TreeMesh one = BuildTreeMesh(model, treeParams, true, 1);
+        ASSERT_GT(one.bark.vertexCount() + one.leaves.vertexCount(), 40000u);
+        for (const int threads : {2, 3, 8}) {
+            const TreeMesh many = BuildTreeMesh(model, treeParams, true, threads);
+            EXPECT_EQ(many.bark.positions, one.bark.positions) << threads;
+            EXPECT_EQ(many.bark.normals, one.bark.normals) << threads;
+            EXPECT_EQ(many.bark.texCoords, one.bark.texCoords) << threads;
+            EXPECT_EQ(many.leaves.positions, one.leaves.positions) << threads;
+            EXPECT_EQ(many.leaves.normals, one.leaves.normals) << threads;
+            EXPECT_EQ(many.leaves.texCoords, one.leaves.texCoords) << threads;
+            EXPECT_EQ(many.leafColours, one.leafColours) << threads;
+            EXPECT_EQ(many.passStats, one.passStats) << threads;
         }
-        joined.leafColours.insert(joined.leafColours.end(), p.leafColours.begin(),
-                                  p.leafColours.end());
-    });
-    EXPECT_GT(pieces, 10);
-    EXPECT_EQ(joined.bark.positions, whole.bark.positions);
-    EXPECT_EQ(joined.bark.normals, whole.bark.normals);
-    EXPECT_EQ(joined.bark.texCoords, whole.bark.texCoords);
-    EXPECT_EQ(joined.leaves.positions, whole.leaves.positions);
-    EXPECT_EQ(joined.leaves.normals, whole.leaves.normals);
-    EXPECT_EQ(joined.leafColours, whole.leafColours);
-    EXPECT_EQ(rest.passStats, whole.passStats);
-    EXPECT_EQ(rest.modelGeneration, model.generation());
-    EXPECT_TRUE(rest.bark.positions.empty());
-    FreeLeafRandomTable();
+
+        // A layout measured before a regrowth no longer describes the structure: nothing is
+        // written through it.
+        const TreeMeshLayout stale = MeasureTreeMesh(model);
+        model.Rebuild(TrunkCount(treeParams));
+        const TreeMesh none = BuildTreeMeshInto(model, treeParams, stale, MeshDestination{});
+        EXPECT_EQ(none.passStats, FrameStats{});
+        FreeLeafRandomTable();
+    }
+    ResetTreeParams();
 }
