@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <memory>
 
+#include "model/RecordPool.h"
+
 // The branch structure: chains of hexagonal tube segments. Every segment carries one
 // attachment at its upper end, a side branch (Fork) or a leaf cluster (Leaf). Each
-// record owns its children outright.
+// record owns its children outright; their memory comes from the record pools.
 
 // The most records (segments, forks and leaves) one growth may create. The structure
 // grows as 2^(count-1) when side branches keep nearly the full remaining count; this
@@ -40,7 +42,7 @@ public:
     std::unique_ptr<Segment> next;
 };
 
-class Segment : public ChainLink {
+class Segment final : public ChainLink, public PooledRecord<0> {
 public:
     Segment() = default;
     // Deletes the side branch, then the leaf, then the chain behind.
@@ -68,7 +70,7 @@ public:
     std::unique_ptr<Leaf> leaf;
 };
 
-class Fork {
+class Fork final : public PooledRecord<1> {
 public:
     Fork() = default;
     Fork(const Fork&) = delete;
@@ -83,7 +85,7 @@ public:
     float leafSize = 0.0f;
 };
 
-struct Leaf {
+struct Leaf final : PooledRecord<2> {
     Leaf(); // takes the next factor of the leaf random table
 
     float angle = 0.0f; // tilt, degrees
