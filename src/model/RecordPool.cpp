@@ -100,4 +100,12 @@ void Give(int pool, void* block, std::size_t size) noexcept {
 #endif
 }
 
+bool ReusesBlocks() noexcept {
+#ifdef DENDROVA_RECORDS_FROM_HEAP
+    return false;
+#else
+    return true;
+#endif
+}
+
 } // namespace record_pool

@@ -23,6 +23,8 @@ inline constexpr int PoolCount = 3;
 void* Take(int pool, std::size_t size) noexcept;
 // Returns a block taken from pool `pool` with the same size.
 void Give(int pool, void* block, std::size_t size) noexcept;
+// False when the records come from the general-purpose allocator (address sanitizer).
+bool ReusesBlocks() noexcept;
 
 } // namespace record_pool
 
