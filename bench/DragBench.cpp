@@ -3,7 +3,8 @@
 // Total Depth" 30 (so the drag ends at the budget-capped tree), both ways of drawing. Every
 // mouse move is handled to the end (new value, regrowth, mesh, frame) before the next one,
 // so the time of one move is how long the interface is held. Reported: the longest and
-// the median move, the number of moves, the whole drag.
+// the median move, the value the longest move ended at, the number of moves, the whole
+// drag.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -75,6 +76,7 @@ void DragDepAttenuate(benchmark::State& state, TreeDrawMode mode) {
     QWindow* window = panel.windowHandle();
     const QPoint start = slider->mapTo(&panel, HandleCentre(slider));
     std::vector<double> moves;
+    std::vector<float> values; // the slider's value after each move
     double total = 0.0;
     const int64_t framesBefore = viewer.framesDrawn;
     for (auto _ : state) {
@@ -90,6 +92,7 @@ void DragDepAttenuate(benchmark::State& state, TreeDrawMode mode) {
             move.start();
             QTest::mouseMove(window, at);
             moves.push_back(move.nsecsElapsed() * 1e-6);
+            values.push_back(treeParams.sseDepAttenuate);
         }
         QTest::mouseRelease(window, Qt::LeftButton, {}, at);
         total = whole.nsecsElapsed() * 1e-9;
@@ -98,6 +101,8 @@ void DragDepAttenuate(benchmark::State& state, TreeDrawMode mode) {
     std::sort(sorted.begin(), sorted.end());
     state.counters["moves"] = static_cast<double>(moves.size());
     state.counters["longest_ms"] = sorted.empty() ? 0.0 : sorted.back();
+    const auto longest = std::max_element(moves.begin(), moves.end());
+    state.counters["longest_at"] = longest == moves.end() ? 0.0 : values[longest - moves.begin()];
     state.counters["median_ms"] = sorted.empty() ? 0.0 : sorted[sorted.size() / 2];
     state.counters["whole_s"] = total;
     state.counters["frames"] = static_cast<double>(viewer.framesDrawn - framesBefore);

@@ -109,6 +109,14 @@ BENCHMARK_CAPTURE(SliderStep, defaults_immediate, 19, 0.81f, Immediate)
 BENCHMARK_CAPTURE(SliderStep, defaults_cached, 19, 0.81f, Cached)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+BENCHMARK_CAPTURE(SliderStep, fullBranching19_immediate, 19, 1.0f, Immediate)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(SliderStep, fullBranching19_cached, 19, 1.0f, Cached)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
 BENCHMARK_CAPTURE(SliderStep, cappedExtreme_immediate, 30, 1.0f, Immediate)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
