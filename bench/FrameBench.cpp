@@ -4,6 +4,8 @@
 // value, a regrowth, the mesh and a frame.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
+
 #include "GlTestContext.h"
 #include "RecordingPlatform.h"
 #include "model/LeafRandomTable.h"
@@ -68,14 +70,16 @@ void FrameAt(benchmark::State& state, int count, float depAttenuate, TreeDrawMod
 }
 
 // Moves of the "SEG. Expand Angle" slider over the tree of the given trunk count and
-// side-branch depth ratio: a new value, a regrowth and a frame (which builds the mesh).
-void SliderStep(benchmark::State& state, int count, float depAttenuate, TreeDrawMode mode) {
+// side-branch depth ratio: a new value, a regrowth and a frame (which builds the mesh). The
+// moves go one slider position (0.09 degrees) at a time, down from `fromAngle`.
+void SliderStep(benchmark::State& state, int count, float depAttenuate, TreeDrawMode mode,
+                float fromAngle) {
     Viewer& v = SharedViewer();
     ResetTreeParams();
     treeParams.totalDepth = static_cast<float>(count);
     treeParams.sseDepAttenuate = depAttenuate;
     v.gl.state().drawMode = mode;
-    int position = 0;
+    int position = static_cast<int>(std::lround(1000.0 - fromAngle / 0.09));
     for (auto _ : state) {
         treeParams.segExpandAngle = static_cast<float>((1000 - position) * 90.0 * 0.001);
         position = (position + 1) % 1001;
@@ -103,25 +107,34 @@ FRAME_BOTH(count30, 30, 0.81f, 10);
 FRAME_BOTH(fullBranching19, 19, 1.0f, 3);
 FRAME_BOTH(cappedExtreme, 30, 1.0f, 3);
 
-BENCHMARK_CAPTURE(SliderStep, defaults_immediate, 19, 0.81f, Immediate)
+// At the defaults the moves sweep down from the slider's top (90 degrees); on the two
+// largest trees they start at the default angle (26.4 degrees), and once more at the top,
+// where the capped tree spreads widest and draws slowest.
+constexpr float Top = 90.0f;
+constexpr float DefaultAngle = 26.4f;
+BENCHMARK_CAPTURE(SliderStep, defaults_immediate, 19, 0.81f, Immediate, Top)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK_CAPTURE(SliderStep, defaults_cached, 19, 0.81f, Cached)
+BENCHMARK_CAPTURE(SliderStep, defaults_cached, 19, 0.81f, Cached, Top)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK_CAPTURE(SliderStep, fullBranching19_immediate, 19, 1.0f, Immediate)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(SliderStep, fullBranching19_cached, 19, 1.0f, Cached)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(SliderStep, cappedExtreme_immediate, 30, 1.0f, Immediate)
+BENCHMARK_CAPTURE(SliderStep, fullBranching19_immediate, 19, 1.0f, Immediate, DefaultAngle)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
     ->UseRealTime();
-BENCHMARK_CAPTURE(SliderStep, cappedExtreme_cached, 30, 1.0f, Cached)
+BENCHMARK_CAPTURE(SliderStep, fullBranching19_cached, 19, 1.0f, Cached, DefaultAngle)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(SliderStep, cappedExtreme_immediate, 30, 1.0f, Immediate, DefaultAngle)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(SliderStep, cappedExtreme_cached, 30, 1.0f, Cached, DefaultAngle)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(SliderStep, cappedExtremeWide_cached, 30, 1.0f, Cached, Top)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
     ->UseRealTime();

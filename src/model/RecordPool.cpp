@@ -1,8 +1,10 @@
 #include "model/RecordPool.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <mutex>
+#include <new>
 #include <vector>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -19,9 +21,10 @@ namespace {
 #ifndef DENDROVA_RECORDS_FROM_HEAP
 
 constexpr std::size_t Alignment = alignof(std::max_align_t);
+// Slabs are aligned to their size, so the slab of a block is its address rounded down.
 constexpr std::size_t SlabBytes = 256 * 1024;
 
-std::size_t Rounded(std::size_t size) {
+constexpr std::size_t Rounded(std::size_t size) {
     return (size + Alignment - 1) / Alignment * Alignment;
 }
 
@@ -30,11 +33,32 @@ struct FreeBlock {
     FreeBlock* next;
 };
 
-// One thread's share of one pool: its free list and what is left of its slab.
+// The start of every slab: which thread's pool cuts its blocks, by a number never given
+// twice (a thread started later may reuse a finished one's addresses).
+struct SlabHeader {
+    std::uint64_t owner;
+};
+
+constexpr std::size_t HeaderBytes = Rounded(sizeof(SlabHeader));
+
+// One thread's share of one pool: its slabs in the order they were cut, the place in the
+// current one, the blocks released here, and how many blocks of its own slabs are out.
 struct ThreadPool {
     FreeBlock* free = nullptr;
     char* unused = nullptr;
     char* end = nullptr;
+    std::vector<char*>* slabs = nullptr; // kept past the thread's end, as the slabs are
+    std::size_t slab = 0;                // the current slab's place in `slabs`
+    std::int64_t out = 0;
+    std::uint64_t id = 0; // 0 until its first slab
+
+    bool Owns(const void* block) const {
+        const auto address = reinterpret_cast<std::uintptr_t>(block);
+        return reinterpret_cast<const SlabHeader*>(address & ~(SlabBytes - 1))->owner == id;
+    }
+
+    // Moves to slab `index`, cutting a new one when there is none yet.
+    bool UseSlab(std::size_t index);
 };
 
 thread_local ThreadPool pools[PoolCount];
@@ -43,18 +67,42 @@ thread_local ThreadPool pools[PoolCount];
 char* NewSlab() {
     static std::mutex mutex;
     // Never destroyed: records of a static model may be released after static destructors.
-    static auto* slabs = new std::vector<void*>;
-    void* slab = std::aligned_alloc(Alignment, SlabBytes);
+    static auto* all = new std::vector<void*>;
+    void* slab = std::aligned_alloc(SlabBytes, SlabBytes);
     if (slab) {
         const std::lock_guard<std::mutex> lock(mutex);
         try {
-            slabs->push_back(slab);
+            all->push_back(slab);
         } catch (const std::bad_alloc&) {
             std::free(slab);
             return nullptr;
         }
     }
     return static_cast<char*>(slab);
+}
+
+bool ThreadPool::UseSlab(std::size_t index) {
+    try {
+        if (!slabs) {
+            static std::atomic<std::uint64_t> owners{0};
+            slabs = new std::vector<char*>;
+            id = ++owners;
+        }
+        if (index == slabs->size()) {
+            char* fresh = NewSlab();
+            if (!fresh) {
+                return false;
+            }
+            slabs->push_back(fresh);
+            new (fresh) SlabHeader{id};
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    slab = index;
+    unused = (*slabs)[index] + HeaderBytes;
+    end = (*slabs)[index] + SlabBytes;
+    return true;
 }
 
 #endif
@@ -69,19 +117,21 @@ void* Take(int pool, std::size_t size) noexcept {
     ThreadPool& p = pools[pool];
     if (FreeBlock* block = p.free) {
         p.free = block->next;
+        p.out += p.Owns(block) ? 1 : 0;
         return block;
     }
     size = Rounded(size);
+    if (size > SlabBytes - HeaderBytes) {
+        return nullptr;
+    }
     if (p.unused == nullptr || static_cast<std::size_t>(p.end - p.unused) < size) {
-        char* slab = NewSlab();
-        if (!slab) {
+        if (!p.UseSlab(p.unused == nullptr ? 0 : p.slab + 1)) {
             return nullptr;
         }
-        p.unused = slab;
-        p.end = slab + SlabBytes;
     }
     void* block = p.unused;
     p.unused += size;
+    ++p.out;
     return block;
 #endif
 }
@@ -96,6 +146,15 @@ void Give(int pool, void* block, std::size_t size) noexcept {
 #else
     (void)size;
     ThreadPool& p = pools[pool];
+    if (p.Owns(block) && --p.out == 0) {
+        // Every block of this thread's slabs is back (a regrowth has just released the
+        // whole tree): the next tree is cut from the first slab on, in growth order, which
+        // keeps its records close together in memory. Blocks of other threads' slabs on
+        // the free list are dropped; their owners never see them back, so never reuse them.
+        p.free = nullptr;
+        p.UseSlab(0);
+        return;
+    }
     p.free = new (block) FreeBlock{p.free};
 #endif
 }

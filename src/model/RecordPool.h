@@ -9,9 +9,12 @@
 // hundreds of thousands of small blocks (sorting and merging them between the renderer's
 // large allocations) than the growth itself, the pool spends a few instructions a record.
 //
-// Each thread keeps its own free lists and slab, so no lock is taken; a record may be
-// released on another thread than the one that made it. Slabs are kept for the rest of
-// the run: the pool holds as much as the largest tree grown so far. Under the address
+// Each thread keeps its own free lists and slabs, so no lock is taken; a record may be
+// released on another thread than the one that made it. Once every block a thread cut is
+// back with it (a regrowth has released the whole tree), it cuts the next ones from its
+// first slab on again, so that a tree's records lie in memory in growth order, as the
+// walks over it go. Slabs are kept for the rest of the run: the pool holds as much as the
+// largest tree grown so far. Under the address
 // sanitizer every record comes from the general-purpose allocator instead, so that a
 // record used after its release is still caught.
 namespace record_pool {

@@ -79,6 +79,27 @@ TEST(RecordPool, BlocksAreDistinctReusedAndMayChangeThreads) {
     }
 }
 
+// Once every block is back, blocks are cut again from the first one on, in address
+// order, rather than in the order a free list happens to hold them.
+TEST(RecordPool, AllBlocksBackStartsAgainInAddressOrder) {
+    if (!record_pool::ReusesBlocks()) {
+        GTEST_SKIP() << "records come from the general-purpose allocator in this build";
+    }
+    std::vector<uint32_t*> first = TakeStamped(6000);
+    // Released from the last to the first, and in a scattered order.
+    for (size_t i = 0; i < first.size(); i += 2) {
+        record_pool::Give(Pool, first[first.size() - 1 - i], Size);
+    }
+    for (size_t i = 1; i < first.size(); i += 2) {
+        record_pool::Give(Pool, first[first.size() - 1 - i], Size);
+    }
+    std::vector<uint32_t*> second = TakeStamped(6000);
+    EXPECT_EQ(second, first);
+    for (uint32_t* block : second) {
+        record_pool::Give(Pool, block, Size);
+    }
+}
+
 // Trees grown and released over and over keep their shape while another thread takes and
 // releases records of the same kinds.
 TEST(RecordPool, RegrowthsKeepTheirTreesWhileAnotherThreadUsesThePools) {
