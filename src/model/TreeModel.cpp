@@ -191,7 +191,9 @@ void TreeModel::Grow(int32_t count) {
     generation_ = ++growths;
     trunk.leafSize = treeParams.leafSize;
     ResetLeafFactors();
-    // The old tree goes first, so that the old and the new never occupy memory together.
+    // The old tree goes first, so that the old and the new never occupy memory together,
+    // and so that the record pools, all their blocks back, cut the new tree's records in
+    // growth order from their first slab on.
     trunk.first.reset();
     GrowthBudgetState budget;
     trunk.Grow(count < 1 ? 1 : count, budget);
