@@ -118,23 +118,16 @@ BENCHMARK_CAPTURE(SliderStep, defaults_immediate, 19, 0.81f, Immediate, Top)
 BENCHMARK_CAPTURE(SliderStep, defaults_cached, 19, 0.81f, Cached, Top)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK_CAPTURE(SliderStep, fullBranching19_immediate, 19, 1.0f, Immediate, DefaultAngle)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(SliderStep, fullBranching19_cached, 19, 1.0f, Cached, DefaultAngle)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(SliderStep, cappedExtreme_immediate, 30, 1.0f, Immediate, DefaultAngle)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(SliderStep, cappedExtreme_cached, 30, 1.0f, Cached, DefaultAngle)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(SliderStep, cappedExtremeWide_cached, 30, 1.0f, Cached, Top)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3)
-    ->UseRealTime();
+
+// Three moves on a large tree (each takes up to seconds).
+#define LARGE_STEP(name, count, dep, mode, fromAngle)                                              \
+    BENCHMARK_CAPTURE(SliderStep, name, count, dep, mode, fromAngle)                               \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->Iterations(3)                                                                            \
+        ->UseRealTime()
+
+LARGE_STEP(fullBranching19_immediate, 19, 1.0f, Immediate, DefaultAngle);
+LARGE_STEP(fullBranching19_cached, 19, 1.0f, Cached, DefaultAngle);
+LARGE_STEP(cappedExtreme_immediate, 30, 1.0f, Immediate, DefaultAngle);
+LARGE_STEP(cappedExtreme_cached, 30, 1.0f, Cached, DefaultAngle);
+LARGE_STEP(cappedExtremeWide_cached, 30, 1.0f, Cached, Top);

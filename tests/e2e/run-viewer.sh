@@ -11,15 +11,19 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 
+# Waits up to 15 s for the viewer window; sets `window` to its id (empty if it never came).
+wait_for_window() {
+    window=""
+    for _ in $(seq 1 150); do
+        window=$(xdotool search --name "^ Dendrova on " 2>/dev/null | head -n 1 || true)
+        [ -n "$window" ] && return
+        sleep 0.1
+    done
+}
+
 "$program" &
 pid=$!
-
-window=""
-for _ in $(seq 1 150); do
-    window=$(xdotool search --name "^ Dendrova on " 2>/dev/null | head -n 1 || true)
-    [ -n "$window" ] && break
-    sleep 0.1
-done
+wait_for_window
 if [ -z "$window" ]; then
     echo "the viewer window did not appear"
     kill "$pid" 2>/dev/null || true
@@ -68,10 +72,7 @@ check "the parameter file has 96 bytes" "[ $size -eq 96 ]"
 rm -f TreeModl.Cfg
 "$program" &
 pid=$!
-for _ in $(seq 1 150); do
-    xdotool search --name "^ Dendrova on " >/dev/null 2>&1 && break
-    sleep 0.1
-done
+wait_for_window
 kill -TERM "$pid"
 wait "$pid" || { echo "FAILED: the program ended with an error after SIGTERM"; fail=1; }
 size=$(stat -c %s TreeModl.Cfg 2>/dev/null || echo 0)
@@ -112,10 +113,7 @@ done
 mkdir TreeModl.Cfg.new
 "$program" 2>stderr.txt &
 pid=$!
-for _ in $(seq 1 150); do
-    xdotool search --name "^ Dendrova on " >/dev/null 2>&1 && break
-    sleep 0.1
-done
+wait_for_window
 kill -TERM "$pid"
 wait "$pid" || true
 cat stderr.txt
