@@ -44,5 +44,11 @@ void DrawFrame(const FrameScene& scene) {
         drawOverlay(*scene.helpImage, *scene.buttonImage, scene.clientWidth, scene.clientHeight,
                     scene.hoveredButton, scene.helpVisible);
     }
+    // The picture is opaque. A window surface with an alpha channel (Wayland's always has
+    // one) would otherwise be blended by the compositor wherever translucent leaves and
+    // overlay pictures left their alpha below one.
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glFinish();
 }

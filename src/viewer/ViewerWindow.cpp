@@ -152,9 +152,10 @@ bool ViewerWindow::InitContext() {
 }
 
 void ViewerWindow::MakeContextCurrent() {
-    if (QOpenGLContext::currentContext() != context_.get()) {
-        context_->makeCurrent(this);
-    }
+    // Made current before every frame, even when it already is: on Wayland this is when
+    // the platform sets up the surface's framebuffer (and that of its client-side
+    // decorations), without which swapping the buffers crashes.
+    context_->makeCurrent(this);
     glState_->MakeCurrent();
 }
 
