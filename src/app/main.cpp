@@ -8,6 +8,7 @@
 #include "app/TreeApp.h"
 #include "platform/QtPlatform.h"
 #include "platform/QuitSignals.h"
+#include "platform/WindowSystemStart.h"
 
 int main(int argc, char** argv) {
     const CommandLine command = ParseCommandLine(CommandLineArguments(argc, argv));
@@ -24,7 +25,9 @@ int main(int argc, char** argv) {
     // Before anything else of the viewer, so that a signal during the start-up is held,
     // not fatal.
     CatchQuitSignals();
+    WindowSystemStart windowSystem("dendrova", FailureExitCode);
     QApplication application(argc, argv);
+    windowSystem.Opened();
     QtPlatform platform;
     SetPlatform(&platform);
     int exitCode = 0;

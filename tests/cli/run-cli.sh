@@ -6,7 +6,8 @@
 # - the exit code is the expected one;
 # - a usage error (exit 2) prints exactly one line on stderr and nothing on stdout;
 # - the folder afterwards holds exactly the expected files (nothing half-written).
-# With EXPECT_OUTPUT set, stdout or stderr must match that extended regular expression.
+# With EXPECT_OUTPUT set, stdout or stderr must match that extended regular expression;
+# with EXPECT_STDERR_LINES set, stderr holds that many lines.
 # The word @DATA@ in an argument is replaced by this script's folder (test inputs).
 set -uo pipefail
 program=$1
@@ -29,6 +30,9 @@ report() { echo "FAILED: $*"; fail=1; }
 if [ "$expected" -eq 2 ]; then
     [ "$(wc -l <stderr.txt)" -eq 1 ] || report "stderr holds $(wc -l <stderr.txt) lines, expected one"
     [ ! -s stdout.txt ] || report "stdout is not empty"
+fi
+if [ -n "${EXPECT_STDERR_LINES:-}" ] && [ "$(wc -l <stderr.txt)" -ne "$EXPECT_STDERR_LINES" ]; then
+    report "stderr holds $(wc -l <stderr.txt) lines, expected $EXPECT_STDERR_LINES"
 fi
 if [ "$expected" -ne 0 ] && [ ! -s stderr.txt ]; then
     report "a failure that says nothing on stderr"
