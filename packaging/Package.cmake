@@ -27,6 +27,10 @@ arrow keys, and the settings are kept from one run to the next.")
 # time, so no library dependency names them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# Qt's Wayland plugin lets the viewer run natively on a Wayland desktop, with its title
+# bar drawn by Qt. Without it the program still runs there through XWayland, and X11
+# desktops never need it, so it is recommended (installed by default), not required.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 include(CPack)

@@ -91,7 +91,7 @@ void WindowSystemStart::Handle(QtMsgType type, const QMessageLogContext& context
     texts.push_back(text);
     const QByteArray line = FailureLine(held->programName, texts).toLocal8Bit() + '\n';
     // Qt aborts once this returns; the process ends here instead, as a failure to start.
-    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line.constData(),
-                                                     static_cast<size_t>(line.size()));
+    [[maybe_unused]] const ssize_t written =
+        ::write(STDERR_FILENO, line.constData(), static_cast<size_t>(line.size()));
     ::_exit(held->failureCode);
 }
