@@ -60,7 +60,7 @@ private:
     int shown_ = -1;
 };
 
-std::string ExportFile(const std::string& path, const TreeModel& model) {
+std::string ExportFile(const std::string& path, const TreeModel& model, PendingFiles& outputs) {
     TreePictures pictures;
     std::string error;
     if (!LoadTreePictures(pictures, error)) {
@@ -70,8 +70,9 @@ std::string ExportFile(const std::string& path, const TreeModel& model) {
     ProgressLine progress("writing " + path);
     const TreeMesh mesh = BuildTreeMesh(model, treeParams);
     progress.Report(0.5);
-    return ExportTree(path, mesh, pictures, CurrentExportInfo(leafRandomTable.seed),
-                      [&progress](double f) { progress.Report(0.5 + 0.5 * f); });
+    return ExportTree(path, mesh, pictures, CurrentExportInfo(leafRandomTable.seed), outputs,
+                      [&progress](double f) { progress.Report(0.5 + 0.5 * f); })
+        .error;
 }
 
 int Fail(const std::string& message) {
@@ -80,7 +81,7 @@ int Fail(const std::string& message) {
 }
 
 std::string RenderPicture(const CommandLineOptions& options, const WindowGeometry& geometry,
-                          const Camera& camera, const TreeModel& model) {
+                          const Camera& camera, const TreeModel& model, PendingFiles& outputs) {
     StillFrame frame;
     frame.camera = camera;
     frame.model = &model;
@@ -98,7 +99,7 @@ std::string RenderPicture(const CommandLineOptions& options, const WindowGeometr
     if (png.empty()) {
         return "cannot encode the picture as PNG";
     }
-    return WriteFileAtomically(options.renderPath, png);
+    return outputs.Add(options.renderPath, png).error;
 }
 
 } // namespace
@@ -122,12 +123,19 @@ int RunBatch(const CommandLineOptions& options) {
     TreeModel model;
     model.Build();
 
+    // Every output is written completely before the first is put in place.
     std::string error;
-    if (!options.exportPath.empty()) {
-        error = ExportFile(options.exportPath, model);
-    }
-    if (error.empty() && !options.renderPath.empty()) {
-        error = RenderPicture(options, geometry, camera, model);
+    {
+        PendingFiles outputs;
+        if (!options.exportPath.empty()) {
+            error = ExportFile(options.exportPath, model, outputs);
+        }
+        if (error.empty() && !options.renderPath.empty()) {
+            error = RenderPicture(options, geometry, camera, model, outputs);
+        }
+        if (error.empty()) {
+            error = outputs.PlaceAll().error;
+        }
     }
     FreeLeafRandomTable();
     SetPlatform(previous);
