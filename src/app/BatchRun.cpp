@@ -13,6 +13,7 @@
 #include "model/TreeModel.h"
 #include "model/TreeParams.h"
 #include "platform/QtPlatform.h"
+#include "platform/StopSignals.h"
 #include "viewer/StillFrame.h"
 
 namespace {
@@ -90,7 +91,7 @@ std::string RenderPicture(const CommandLineOptions& options, const WindowGeometr
     frame.overlay = options.overlay;
     std::vector<uint8_t> rgba;
     std::string error;
-    if (!RenderStillFrame(frame, rgba, error)) {
+    if (!RenderStillFrame(frame, rgba, error) || StopRequested()) {
         return error;
     }
     const std::string png =
@@ -123,21 +124,28 @@ int RunBatch(const CommandLineOptions& options) {
     TreeModel model;
     model.Build();
 
-    // Every output is written completely before the first is put in place.
+    // Every output is written completely before the first is put in place, so a stop
+    // request (checked after each step and while writing) leaves nothing behind.
     std::string error;
+    bool placed = false;
     {
-        PendingFiles outputs;
-        if (!options.exportPath.empty()) {
+        PendingFiles outputs({FilePlacement::Replace, StopRequested});
+        if (!options.exportPath.empty() && !StopRequested()) {
             error = ExportFile(options.exportPath, model, outputs);
         }
-        if (error.empty() && !options.renderPath.empty()) {
+        if (error.empty() && !options.renderPath.empty() && !StopRequested()) {
             error = RenderPicture(options, geometry, camera, model, outputs);
         }
-        if (error.empty()) {
+        if (error.empty() && !StopRequested()) {
             error = outputs.PlaceAll().error;
+            placed = error.empty();
         }
     }
     FreeLeafRandomTable();
     SetPlatform(previous);
+    if (StopRequested() && !placed) {
+        std::fprintf(stderr, "dendrova: interrupted; nothing was written\n");
+        return EndByStopSignal();
+    }
     return error.empty() ? 0 : Fail(error);
 }
