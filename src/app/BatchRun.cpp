@@ -13,6 +13,7 @@
 #include "model/TreeModel.h"
 #include "model/TreeParams.h"
 #include "platform/QtPlatform.h"
+#include "platform/StopSignals.h"
 #include "viewer/StillFrame.h"
 
 namespace {
@@ -60,7 +61,7 @@ private:
     int shown_ = -1;
 };
 
-std::string ExportFile(const std::string& path, const TreeModel& model) {
+std::string ExportFile(const std::string& path, const TreeModel& model, PendingFiles& outputs) {
     TreePictures pictures;
     std::string error;
     if (!LoadTreePictures(pictures, error)) {
@@ -70,8 +71,9 @@ std::string ExportFile(const std::string& path, const TreeModel& model) {
     ProgressLine progress("writing " + path);
     const TreeMesh mesh = BuildTreeMesh(model, treeParams);
     progress.Report(0.5);
-    return ExportTree(path, mesh, pictures, CurrentExportInfo(leafRandomTable.seed),
-                      [&progress](double f) { progress.Report(0.5 + 0.5 * f); });
+    return ExportTree(path, mesh, pictures, CurrentExportInfo(leafRandomTable.seed), outputs,
+                      [&progress](double f) { progress.Report(0.5 + 0.5 * f); })
+        .error;
 }
 
 int Fail(const std::string& message) {
@@ -80,7 +82,7 @@ int Fail(const std::string& message) {
 }
 
 std::string RenderPicture(const CommandLineOptions& options, const WindowGeometry& geometry,
-                          const Camera& camera, const TreeModel& model) {
+                          const Camera& camera, const TreeModel& model, PendingFiles& outputs) {
     StillFrame frame;
     frame.camera = camera;
     frame.model = &model;
@@ -89,7 +91,7 @@ std::string RenderPicture(const CommandLineOptions& options, const WindowGeometr
     frame.overlay = options.overlay;
     std::vector<uint8_t> rgba;
     std::string error;
-    if (!RenderStillFrame(frame, rgba, error)) {
+    if (!RenderStillFrame(frame, rgba, error) || StopRequested()) {
         return error;
     }
     const std::string png =
@@ -98,7 +100,7 @@ std::string RenderPicture(const CommandLineOptions& options, const WindowGeometr
     if (png.empty()) {
         return "cannot encode the picture as PNG";
     }
-    return WriteFileAtomically(options.renderPath, png);
+    return outputs.Add(options.renderPath, png).error;
 }
 
 } // namespace
@@ -122,14 +124,28 @@ int RunBatch(const CommandLineOptions& options) {
     TreeModel model;
     model.Build();
 
+    // Every output is written completely before the first is put in place, so a stop
+    // request (checked after each step and while writing) leaves nothing behind.
     std::string error;
-    if (!options.exportPath.empty()) {
-        error = ExportFile(options.exportPath, model);
-    }
-    if (error.empty() && !options.renderPath.empty()) {
-        error = RenderPicture(options, geometry, camera, model);
+    bool placed = false;
+    {
+        PendingFiles outputs({FilePlacement::Replace, StopRequested});
+        if (!options.exportPath.empty() && !StopRequested()) {
+            error = ExportFile(options.exportPath, model, outputs);
+        }
+        if (error.empty() && !options.renderPath.empty() && !StopRequested()) {
+            error = RenderPicture(options, geometry, camera, model, outputs);
+        }
+        if (error.empty() && !StopRequested()) {
+            error = outputs.PlaceAll().error;
+            placed = error.empty();
+        }
     }
     FreeLeafRandomTable();
     SetPlatform(previous);
+    if (StopRequested() && !placed) {
+        std::fprintf(stderr, "dendrova: interrupted; nothing was written\n");
+        return EndByStopSignal();
+    }
     return error.empty() ? 0 : Fail(error);
 }

@@ -27,7 +27,9 @@ const QString Epilogue = QStringLiteral(
     "\nIn the viewer, P saves a picture of the view and E exports the tree as .glb into the\n"
     "working folder, as dendrova-seed<n>-<k>.png and .glb under names not yet taken.\n"
     "\nExit status: 0 on success, 1 when a file cannot be written or no OpenGL context can\n"
-    "be had for --render, 2 for an unknown option or a bad value (nothing is written).\n");
+    "be had for --render, 2 for an unknown option or a bad value (nothing is written).\n"
+    "Ctrl+C, SIGTERM or SIGHUP stops --export and --render without leaving any file\n"
+    "behind; the program then ends by that signal (a shell shows 130, 143 or 129).\n");
 
 // Every option of the program, in the order --help lists them. To add an option, declare
 // it here and read its value in ReadValues.

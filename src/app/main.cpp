@@ -8,6 +8,7 @@
 #include "app/TreeApp.h"
 #include "platform/QtPlatform.h"
 #include "platform/QuitSignals.h"
+#include "platform/StopSignals.h"
 #include "platform/WindowSystemStart.h"
 
 int main(int argc, char** argv) {
@@ -18,8 +19,10 @@ int main(int argc, char** argv) {
     for (const std::string& notice : command.options.notices) {
         std::fprintf(stderr, "dendrova: %s\n", notice.c_str());
     }
-    // --export and --render end by themselves; Ctrl+C stops them at once.
+    // --export and --render end by themselves; Ctrl+C or SIGTERM stops them, leaving
+    // nothing half-written behind.
     if (command.options.Batch()) {
+        CatchStopSignals();
         return RunBatch(command.options);
     }
     // Before anything else of the viewer, so that a signal during the start-up is held,

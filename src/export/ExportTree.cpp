@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <system_error>
 
-#include "export/FileOutput.h"
 #include "export/GltfWriter.h"
 #include "export/ObjWriter.h"
 
@@ -40,44 +38,32 @@ std::vector<std::string> ExportedFiles(const std::string& path) {
     return {path};
 }
 
-std::string ExportTree(const std::string& path, const TreeMesh& mesh, const TreePictures& pictures,
-                       const ExportInfo& info, const ExportProgress& progress) {
+FileWriteResult ExportTree(const std::string& path, const TreeMesh& mesh,
+                           const TreePictures& pictures, const ExportInfo& info,
+                           PendingFiles& files, const ExportProgress& progress) {
     if (HasExtension(path, ".glb")) {
-        return WriteFileAtomically(
+        return files.Add(
             path, [&](std::ostream& out) { return WriteGlb(out, mesh, pictures, info, progress); });
     }
     if (!HasExtension(path, ".obj")) {
-        return "cannot export '" + path + "': the name must end in .glb or .obj";
+        return {"cannot export '" + path + "': the name must end in .glb or .obj"};
     }
-    const std::vector<std::string> files = ExportedFiles(path);
-    const std::string& mtl = files[1];
-    const std::string& bark = files[2];
-    const std::string& leaf = files[3];
-    std::vector<std::string> created;
-    std::error_code ec;
-    for (const std::string& file : files) {
-        if (!std::filesystem::exists(file, ec)) {
-            created.push_back(file);
-        }
+    const std::vector<std::string> names = ExportedFiles(path);
+    const std::string& mtl = names[1];
+    const std::string& bark = names[2];
+    const std::string& leaf = names[3];
+    FileWriteResult result = files.Add(bark, pictures.barkPng);
+    if (result.error.empty()) {
+        result = files.Add(leaf, pictures.leafPng);
     }
-    // The object file comes last, so it never names files that are not there.
-    std::string error = WriteFileAtomically(bark, pictures.barkPng);
-    if (error.empty()) {
-        error = WriteFileAtomically(leaf, pictures.leafPng);
-    }
-    if (error.empty()) {
-        error = WriteFileAtomically(
+    if (result.error.empty()) {
+        result = files.Add(
             mtl, [&](std::ostream& out) { return WriteMtl(out, FileName(bark), FileName(leaf)); });
     }
-    if (error.empty()) {
-        error = WriteFileAtomically(path, [&](std::ostream& out) {
+    if (result.error.empty()) {
+        result = files.Add(path, [&](std::ostream& out) {
             return WriteObj(out, mesh, FileName(mtl), info, progress);
         });
     }
-    if (!error.empty()) {
-        for (const std::string& file : created) {
-            std::filesystem::remove(file, ec);
-        }
-    }
-    return error;
+    return result;
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "export/ExportFrame.h"
+#include "export/FileOutput.h"
 #include "export/TreePictures.h"
 #include "mesh/TreeMesh.h"
 
@@ -14,9 +15,10 @@ bool IsExportPath(const std::string& path);
 // two pictures beside it ("<name>.mtl", "<name>-bark.png", "<name>-leaf.png").
 std::vector<std::string> ExportedFiles(const std::string& path);
 
-// Writes the tree to `path` in the format its extension names. Every file goes through a
-// temporary name and is renamed into place once complete; when one fails, the files this
-// export created are removed again. Returns an empty string on success, otherwise one
-// line saying what failed.
-std::string ExportTree(const std::string& path, const TreeMesh& mesh, const TreePictures& pictures,
-                       const ExportInfo& info, const ExportProgress& progress = {});
+// Writes the tree for `path` in the format its extension names into `files`, where it
+// waits, complete, for files.PlaceAll(): the .obj after its pictures and material
+// library, so that it never names files that are not there. Returns what failed, if
+// anything.
+FileWriteResult ExportTree(const std::string& path, const TreeMesh& mesh,
+                           const TreePictures& pictures, const ExportInfo& info,
+                           PendingFiles& files, const ExportProgress& progress = {});

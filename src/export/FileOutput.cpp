@@ -1,60 +1,140 @@
 #include "export/FileOutput.h"
 
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
+#include <streambuf>
 
 namespace {
 
-std::string Reason(int error) {
-    return error != 0 ? std::strerror(error) : "write error";
+// Hands a stream's bytes to an AtomicFile in large blocks and asks the stop predicate at
+// every hand-over, so that a long export stops within one block of a request.
+class FileBuffer final : public std::streambuf {
+public:
+    FileBuffer(AtomicFile& file, const std::function<bool()>& stop)
+        : file_(file), stop_(stop), buffer_(BufferBytes) {
+        setp(buffer_.data(), buffer_.data() + buffer_.size());
+    }
+    bool Stopped() const { return stopped_; }
+
+protected:
+    int_type overflow(int_type c) override {
+        if (!Flush()) {
+            return traits_type::eof();
+        }
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            *pptr() = traits_type::to_char_type(c);
+            pbump(1);
+        }
+        return traits_type::not_eof(c);
+    }
+    int sync() override { return Flush() ? 0 : -1; }
+    // Blocks at least as large as the buffer go to the file without being copied.
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        if (n < static_cast<std::streamsize>(BufferBytes)) {
+            return std::streambuf::xsputn(s, n);
+        }
+        return Flush() && Pass(s, static_cast<size_t>(n)) ? n : 0;
+    }
+
+private:
+    static constexpr size_t BufferBytes = 1 << 16;
+
+    bool Flush() {
+        const bool passed = Pass(pbase(), static_cast<size_t>(pptr() - pbase()));
+        setp(buffer_.data(), buffer_.data() + buffer_.size());
+        return passed;
+    }
+    bool Pass(const char* data, size_t size) {
+        if (failed_) {
+            return false;
+        }
+        if (stop_ && stop_()) {
+            stopped_ = failed_ = true;
+            return false;
+        }
+        failed_ = !file_.Write(data, size);
+        return !failed_;
+    }
+
+    AtomicFile& file_;
+    const std::function<bool()>& stop_;
+    std::vector<char> buffer_;
+    bool failed_ = false;
+    bool stopped_ = false;
+};
+
+// Fills the open `file` through `write` and syncs it; empty or one line.
+std::string Fill(AtomicFile& file, const StreamWriter& write, const std::function<bool()>& stop) {
+    FileBuffer buffer(file, stop);
+    std::ostream out(&buffer);
+    const bool complete = write(out);
+    out.flush();
+    const std::string name = "cannot write '" + file.Path() + "': ";
+    if (buffer.Stopped()) {
+        return name + "interrupted";
+    }
+    if (!out.good()) {
+        // The file says why (a full disk), unless the stream failed on its own.
+        return file.Error().empty() ? name + "write error" : file.Error();
+    }
+    if (!complete) {
+        return name + "the contents do not fit this file format";
+    }
+    return file.Finish() ? std::string() : file.Error();
 }
 
 } // namespace
 
-std::string WriteFileAtomically(const std::string& path,
-                                const std::function<bool(std::ostream&)>& write) {
-    const std::string temporary = path + ".part";
-    std::error_code ignored;
-    errno = 0;
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    if (!file.is_open()) {
-        return "cannot write '" + path + "': " + Reason(errno);
+PendingFiles::PendingFiles(FileWriteOptions options) : options_(std::move(options)) {}
+
+PendingFiles::~PendingFiles() = default;
+
+FileWriteResult PendingFiles::Add(const std::string& path, const StreamWriter& write) {
+    if (options_.stop && options_.stop()) {
+        return {"cannot write '" + path + "': interrupted"};
     }
-    const bool complete = write(file);
-    int error = errno;
-    file.flush();
-    if (error == 0) {
-        error = errno;
+    auto file = std::make_unique<AtomicFile>();
+    if (!file->Open(path, options_.placement)) {
+        return {file->Error(), file->NameTaken()};
     }
-    const bool good = file.good();
-    file.close();
-    if (!good || file.fail() || !complete) {
-        if (error == 0) {
-            error = errno;
-        }
-        std::filesystem::remove(temporary, ignored);
-        // A stream that failed says why (a full disk); a writer that gave up on its own
-        // (a size limit of the format) has no system reason.
-        const std::string why = (!good || file.fail())
-                                    ? Reason(error)
-                                    : std::string("the contents do not fit this file format");
-        return "cannot write '" + path + "': " + why;
+    std::string error = Fill(*file, write, options_.stop);
+    if (!error.empty()) {
+        return {std::move(error)};
     }
-    std::error_code renamed;
-    std::filesystem::rename(temporary, path, renamed);
-    if (renamed) {
-        std::filesystem::remove(temporary, ignored);
-        return "cannot write '" + path + "': " + renamed.message();
-    }
+    files_.push_back(std::move(file));
     return {};
 }
 
-std::string WriteFileAtomically(const std::string& path, const std::string& bytes) {
-    return WriteFileAtomically(path, [&bytes](std::ostream& out) {
+FileWriteResult PendingFiles::Add(const std::string& path, const std::string& bytes) {
+    return Add(path, [&bytes](std::ostream& out) {
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         return true;
     });
+}
+
+FileWriteResult PendingFiles::PlaceAll() {
+    FileWriteResult result;
+    for (size_t i = 0; i < files_.size(); ++i) {
+        if (!files_[i]->Place()) {
+            result = {files_[i]->Error(), files_[i]->NameTaken()};
+            for (size_t j = 0; j < i; ++j) {
+                files_[j]->RemoveIfCreated();
+            }
+            break;
+        }
+    }
+    files_.clear();
+    return result;
+}
+
+FileWriteResult WriteFileAtomically(const std::string& path, const StreamWriter& write,
+                                    const FileWriteOptions& options) {
+    PendingFiles files(options);
+    FileWriteResult result = files.Add(path, write);
+    return result.error.empty() ? files.PlaceAll() : result;
+}
+
+FileWriteResult WriteFileAtomically(const std::string& path, const std::string& bytes,
+                                    const FileWriteOptions& options) {
+    PendingFiles files(options);
+    FileWriteResult result = files.Add(path, bytes);
+    return result.error.empty() ? files.PlaceAll() : result;
 }

@@ -1,15 +1,56 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
-// Writes a file through a temporary name beside it and renames it into place only when
-// everything was written, so a failure (unwritable folder, full disk, a writer that gives
-// up) never leaves a half-written file behind. `write` fills the stream and returns false
-// to give up. Returns an empty string on success, otherwise one line saying what failed.
-std::string WriteFileAtomically(const std::string& path,
-                                const std::function<bool(std::ostream&)>& write);
+#include "platform/AtomicFile.h"
 
-// Same for bytes already in memory.
-std::string WriteFileAtomically(const std::string& path, const std::string& bytes);
+// The files the program writes besides its settings (exports, pictures), each written
+// whole or not at all through AtomicFile: a failure (an unwritable folder, a full disk,
+// a writer that gives up, a stop request) or a kill never leaves a half-written file or
+// a temporary behind, and never touches the file that was there before.
+
+// What became of writing a file (or a set of files).
+struct FileWriteResult {
+    std::string error;      // empty on success, otherwise one line saying what failed
+    bool nameTaken = false; // FilePlacement::CreateNew: the name was taken meanwhile
+};
+
+struct FileWriteOptions {
+    FilePlacement placement = FilePlacement::Replace;
+    // Asked before each file and at every flush of a file's buffer; when it says yes the
+    // writing fails and the file is dropped. May be empty.
+    std::function<bool()> stop;
+};
+
+// Fills a stream and returns false to give up (a size limit of the format).
+using StreamWriter = std::function<bool(std::ostream&)>;
+
+// Files that are to appear together: each is written completely (and synced) under no
+// name of its own first; PlaceAll then puts them in place in the order they were added.
+// Files never placed are dropped when the set goes.
+class PendingFiles {
+public:
+    explicit PendingFiles(FileWriteOptions options = {});
+    ~PendingFiles();
+
+    FileWriteResult Add(const std::string& path, const StreamWriter& write);
+    FileWriteResult Add(const std::string& path, const std::string& bytes);
+
+    // Puts every file in place; when one fails, the files this set created before it
+    // are removed again (files it replaced keep their new contents).
+    FileWriteResult PlaceAll();
+
+private:
+    FileWriteOptions options_;
+    std::vector<std::unique_ptr<AtomicFile>> files_;
+};
+
+// One file written and put in place.
+FileWriteResult WriteFileAtomically(const std::string& path, const StreamWriter& write,
+                                    const FileWriteOptions& options = {});
+FileWriteResult WriteFileAtomically(const std::string& path, const std::string& bytes,
+                                    const FileWriteOptions& options = {});

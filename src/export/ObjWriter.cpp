@@ -58,19 +58,21 @@ private:
     std::string buffer_;
 };
 
+// Both stop as soon as the stream fails (a full disk, a stop request): the rest of the
+// text would be formatted for nothing.
 void Vertices(TextOut& text, const MeshPart& part) {
-    for (size_t v = 0; v < part.vertexCount(); ++v) {
+    for (size_t v = 0; v < part.vertexCount() && text.good(); ++v) {
         float p[3];
         PositionInMetres(&part.positions[3 * v], p);
         text << "v " << p[0] << " " << p[1] << " " << p[2];
         text.EndLine();
     }
-    for (size_t v = 0; v < part.vertexCount(); ++v) {
+    for (size_t v = 0; v < part.vertexCount() && text.good(); ++v) {
         // The mesh counts t from the picture's top row, OBJ counts v from its bottom.
         text << "vt " << part.texCoords[2 * v] << " " << 1.0f - part.texCoords[2 * v + 1];
         text.EndLine();
     }
-    for (size_t v = 0; v < part.vertexCount(); ++v) {
+    for (size_t v = 0; v < part.vertexCount() && text.good(); ++v) {
         float n[3];
         UnitNormal(&part.normals[3 * v], n);
         text << "vn " << n[0] << " " << n[1] << " " << n[2];
@@ -84,7 +86,7 @@ void Faces(TextOut& text, const MeshPart& part, uint64_t first, const char* grou
     text.EndLine();
     text << "usemtl " << material;
     text.EndLine();
-    for (size_t i = 0; i + 2 < part.indices.size(); i += 3) {
+    for (size_t i = 0; i + 2 < part.indices.size() && text.good(); i += 3) {
         text << "f";
         for (int k = 0; k < 3; ++k) {
             const uint64_t index = first + part.indices[i + k];

@@ -2,35 +2,18 @@
 
 #include <cerrno>
 #include <cstring>
-#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+#include "platform/LinkChain.h"
 
-// Chains longer than this are taken as loops, as the kernel does.
-constexpr int MaxLinkHops = 40;
+namespace {
 
 void SetError(std::string* error, const std::string& what, const std::string& name, int code) {
     if (error) {
         *error = what + " " + name + ": " + std::strerror(code);
-    }
-}
-
-// Reads the target of the link `path`; empty on failure.
-std::string ReadLink(const std::string& path) {
-    std::vector<char> buffer(256);
-    for (;;) {
-        const ssize_t n = ::readlink(path.c_str(), buffer.data(), buffer.size());
-        if (n < 0) {
-            return {};
-        }
-        if (static_cast<size_t>(n) < buffer.size()) {
-            return std::string(buffer.data(), static_cast<size_t>(n));
-        }
-        buffer.resize(buffer.size() * 2);
     }
 }
 
@@ -86,28 +69,6 @@ std::optional<size_t> ReadRegularFile(const std::string& path, uint8_t* out, siz
     }
     ::close(fd);
     return got;
-}
-
-std::string ResolveLinkChain(const std::string& path, std::string* error) {
-    std::string target = path;
-    for (int hops = 0;; ++hops) {
-        struct stat info;
-        if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
-            return target;
-        }
-        const std::string link = ReadLink(target);
-        if (link.empty() || hops == MaxLinkHops) {
-            SetError(error, "cannot follow the link", path, link.empty() ? errno : ELOOP);
-            return {};
-        }
-        // A relative link is relative to the folder that holds it.
-        const size_t slash = target.rfind('/');
-        if (link[0] == '/' || slash == std::string::npos) {
-            target = link;
-        } else {
-            target = target.substr(0, slash + 1) + link;
-        }
-    }
 }
 
 bool ReplaceFileAtomically(const std::string& path, const uint8_t* data, size_t size,

@@ -12,11 +12,6 @@
 // a directory, FIFO, socket or device, a missing file or a read error give nothing.
 std::optional<size_t> ReadRegularFile(const std::string& path, uint8_t* out, size_t capacity);
 
-// The file that writing `path` should replace: `path` itself, or, when it is a symbolic
-// link, the file at the end of its chain of links (which need not exist yet). Empty,
-// with `error` set, for a chain that does not end.
-std::string ResolveLinkChain(const std::string& path, std::string* error);
-
 // Replaces the file `path` names (through its links) by `size` bytes, atomically: the
 // bytes go to a new file created exclusively beside the target ("<target>.new"), which
 // is then renamed over it. A stale temporary file of ours or a link under that name is

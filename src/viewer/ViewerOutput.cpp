@@ -20,32 +20,34 @@ std::string FreeOutputName(const std::string& folder, uint32_t seed, const char*
     for (uint64_t n = 1;; ++n) {
         const std::string name =
             "dendrova-seed" + std::to_string(seed) + "-" + std::to_string(n) + extension;
-        // A name taken by an earlier file, or by one half-written right now, is skipped.
-        if (!std::filesystem::exists(dir / name, ec) &&
-            !std::filesystem::exists(dir / (name + ".part"), ec)) {
+        // The name itself, not what a link there leads to: a link, even a broken one,
+        // holds its name.
+        if (!std::filesystem::exists(std::filesystem::symlink_status(dir / name, ec))) {
             return (dir / name).string();
         }
     }
 }
 
-std::string SaveFramePicture(const std::string& path, const std::vector<uint8_t>& rgba, int width,
-                             int height, uint32_t seed) {
+FileWriteResult SaveFramePicture(const std::string& path, const std::vector<uint8_t>& rgba,
+                                 int width, int height, uint32_t seed) {
     const std::string png = EncodePng(FromGlReadback(rgba, width, height),
                                       {{"Software", "Dendrova"}, {"Seed", std::to_string(seed)}});
     if (png.empty()) {
-        return "cannot encode the picture as PNG";
+        return {"cannot encode the picture as PNG"};
     }
-    return WriteFileAtomically(path, png);
+    return WriteFileAtomically(path, png, {FilePlacement::CreateNew, {}});
 }
 
-std::string SaveTreeGlb(const std::string& path, const TreeModel& model, uint32_t seed) {
+FileWriteResult SaveTreeGlb(const std::string& path, const TreeModel& model, uint32_t seed) {
     TreePictures pictures;
     std::string error;
     if (!LoadTreePictures(pictures, error)) {
-        return error;
+        return {error};
     }
     const TreeMesh mesh = BuildTreeMesh(model, treeParams);
-    return ExportTree(path, mesh, pictures, CurrentExportInfo(seed));
+    PendingFiles files({FilePlacement::CreateNew, {}});
+    const FileWriteResult result = ExportTree(path, mesh, pictures, CurrentExportInfo(seed), files);
+    return result.error.empty() ? files.PlaceAll() : result;
 }
 
 TitleNotice::TitleNotice(QWindow& window) : window_(window) {
@@ -65,6 +67,10 @@ void TitleNotice::Show(const QString& text, int milliseconds) {
     timer_.start(milliseconds);
 }
 
+// P and E try this many free names at most, so that a folder where every name found free
+// is taken at once cannot hold the viewer for ever.
+constexpr int MaxOutputNameAttempts = 100;
+
 // The viewer's P and E keys.
 bool ViewerWindow::SaveSnapshot() {
     if (!contextReady || clientWidth <= 0 || clientHeight <= 0) {
@@ -72,19 +78,35 @@ bool ViewerWindow::SaveSnapshot() {
     }
     captureNextFrame_ = true;
     RenderFrame();
-    const std::string path = FreeOutputName(outputFolder, leafRandomTable.seed, ".png");
-    const std::string error =
-        SaveFramePicture(path, capturedFrame_, clientWidth, clientHeight, leafRandomTable.seed);
+    std::string path;
+    FileWriteResult result;
+    // A name another program takes between the search and the write: the next free one.
+    for (int attempt = 0; attempt < MaxOutputNameAttempts; ++attempt) {
+        path = FreeOutputName(outputFolder, leafRandomTable.seed, ".png");
+        result =
+            SaveFramePicture(path, capturedFrame_, clientWidth, clientHeight, leafRandomTable.seed);
+        if (!result.nameTaken) {
+            break;
+        }
+    }
     capturedFrame_.clear();
-    return ReportOutput(path, error);
+    return ReportOutput(path, result.error);
 }
 
 bool ViewerWindow::ExportGlb() {
     if (!contextReady) {
         return false;
     }
-    const std::string path = FreeOutputName(outputFolder, leafRandomTable.seed, ".glb");
-    return ReportOutput(path, SaveTreeGlb(path, model, leafRandomTable.seed));
+    std::string path;
+    FileWriteResult result;
+    for (int attempt = 0; attempt < MaxOutputNameAttempts; ++attempt) {
+        path = FreeOutputName(outputFolder, leafRandomTable.seed, ".glb");
+        result = SaveTreeGlb(path, model, leafRandomTable.seed);
+        if (!result.nameTaken) {
+            break;
+        }
+    }
+    return ReportOutput(path, result.error);
 }
 
 bool ViewerWindow::ReportOutput(const std::string& path, const std::string& error) {

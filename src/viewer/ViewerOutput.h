@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "export/FileOutput.h"
+
 class QWindow;
 class TreeModel;
 
@@ -14,17 +16,17 @@ class TreeModel;
 // frame on screen (P) and the tree as binary glTF (E), under names that never replace an
 // existing file, with a short notice in the window title.
 
-// The first name "dendrova-seed<seed>-<n><extension>" (n = 1, 2, ...) that names no
-// file in `folder`.
+// The first name "dendrova-seed<seed>-<n><extension>" (n = 1, 2, ...) that nothing holds
+// in `folder`: no file, no folder, no link (a broken one included).
 std::string FreeOutputName(const std::string& folder, uint32_t seed, const char* extension);
 
-// Writes the frame read back from OpenGL (RGBA, bottom row first) as a PNG file at
-// `path`. Empty on success, otherwise one line saying what failed.
-std::string SaveFramePicture(const std::string& path, const std::vector<uint8_t>& rgba, int width,
-                             int height, uint32_t seed);
+// Writes the frame read back from OpenGL (RGBA, bottom row first) as a new PNG file at
+// `path`; a name taken meanwhile fails with `nameTaken`, nothing is ever replaced.
+FileWriteResult SaveFramePicture(const std::string& path, const std::vector<uint8_t>& rgba,
+                                 int width, int height, uint32_t seed);
 
-// Writes the tree of `model` as binary glTF at `path`. Empty or one line.
-std::string SaveTreeGlb(const std::string& path, const TreeModel& model, uint32_t seed);
+// Writes the tree of `model` as a new binary glTF file at `path`, as SaveFramePicture does.
+FileWriteResult SaveTreeGlb(const std::string& path, const TreeModel& model, uint32_t seed);
 
 // A few seconds of extra text after a window's title, then the title as it was.
 class TitleNotice {

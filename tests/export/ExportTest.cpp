@@ -113,15 +113,17 @@ TEST_F(ExportTest, FailuresLeaveNoFilesBehind) {
     EXPECT_FALSE(WriteFileAtomically(file.string(), [](std::ostream& out) {
                      out << "half";
                      return false;
-                 }).empty());
+                 }).error.empty());
     EXPECT_EQ(Read(file), "old");
-    EXPECT_FALSE(fs::exists(folder / "tree.glb.part"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 
-    // An OBJ whose material library cannot be put in place: the pictures written before
-    // it are removed again, the object file is never written.
+    // An OBJ whose material library cannot be written: nothing is put in place, not even
+    // the pictures written before it.
     fs::create_directories(folder / "tree.mtl");
+    PendingFiles files;
     const std::string error =
-        ExportTree((folder / "tree.obj").string(), mesh, pictures, CurrentExportInfo(3));
+        ExportTree((folder / "tree.obj").string(), mesh, pictures, CurrentExportInfo(3), files)
+            .error;
     EXPECT_NE(error.find("tree.mtl"), std::string::npos) << error;
     EXPECT_FALSE(fs::exists(folder / "tree.obj"));
     EXPECT_FALSE(fs::exists(folder / "tree-bark.png"));

@@ -2,6 +2,7 @@
 // picture against --render (drawn with no X server at all), the E export against --export.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -125,6 +126,30 @@ private slots:
         QCOMPARE(Contents(exported), Contents(folder.filePath(QStringLiteral("batch.glb"))));
         QTest::keyClick(viewer.get(), Qt::Key_E);
         QVERIFY(QFile::exists(folder.filePath(QStringLiteral("dendrova-seed1-2.glb"))));
+    }
+
+    // Broken links where P looks for a name (planted by a user, or left by another
+    // program): a link holds its name, P takes the next number, and no link is followed.
+    void pictureKeyPassesBrokenLinks() {
+        QTemporaryDir other;
+        QVERIFY(other.isValid());
+        const QDir dir(other.path());
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("missing-1")),
+                            dir.filePath(QStringLiteral("dendrova-seed1-1.png"))));
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("missing-2")),
+                            dir.filePath(QStringLiteral("dendrova-seed1-2.png.part"))));
+        viewer->outputFolder = other.path().toStdString();
+        QTest::keyClick(viewer.get(), Qt::Key_P);
+        viewer->outputFolder = folder.path().toStdString();
+        QVERIFY2(viewer->title().endsWith(QStringLiteral(" - saved dendrova-seed1-2.png")),
+                 qPrintable(viewer->title()));
+        QCOMPARE(QImage(dir.filePath(QStringLiteral("dendrova-seed1-2.png"))).width(),
+                 viewer->width());
+        QCOMPARE(
+            dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+            QStringList(
+                {"dendrova-seed1-1.png", "dendrova-seed1-2.png", "dendrova-seed1-2.png.part"}));
+        QVERIFY(QFileInfo(dir.filePath(QStringLiteral("dendrova-seed1-1.png"))).isSymLink());
     }
 
     // An output folder that cannot take the file: nothing written, the reason in the title.
