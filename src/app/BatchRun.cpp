@@ -1,6 +1,8 @@
 #include "app/BatchRun.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -76,6 +78,22 @@ std::string ExportFile(const std::string& path, const TreeModel& model, PendingF
         .error;
 }
 
+// A window size from a file as a picture size: within 1..MaxRenderSide on each side,
+// scaled down as a whole when a side is larger, so the picture keeps its shape.
+void FitRenderSize(int width, int height, int& pictureWidth, int& pictureHeight) {
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+    const int longer = std::max(width, height);
+    if (longer <= MaxRenderSide) {
+        pictureWidth = width;
+        pictureHeight = height;
+        return;
+    }
+    const double scale = static_cast<double>(MaxRenderSide) / longer;
+    pictureWidth = std::clamp(static_cast<int>(std::lround(width * scale)), 1, MaxRenderSide);
+    pictureHeight = std::clamp(static_cast<int>(std::lround(height * scale)), 1, MaxRenderSide);
+}
+
 int Fail(const std::string& message) {
     std::fprintf(stderr, "dendrova: %s\n", message.c_str());
     return FailureExitCode;
@@ -86,8 +104,12 @@ std::string RenderPicture(const CommandLineOptions& options, const WindowGeometr
     StillFrame frame;
     frame.camera = camera;
     frame.model = &model;
-    frame.width = options.renderWidth > 0 ? options.renderWidth : geometry.windowWidth;
-    frame.height = options.renderHeight > 0 ? options.renderHeight : geometry.windowHeight;
+    if (options.renderWidth > 0) {
+        frame.width = options.renderWidth;
+        frame.height = options.renderHeight;
+    } else {
+        FitRenderSize(geometry.windowWidth, geometry.windowHeight, frame.width, frame.height);
+    }
     frame.overlay = options.overlay;
     std::vector<uint8_t> rgba;
     std::string error;
@@ -109,11 +131,8 @@ int RunBatch(const CommandLineOptions& options) {
     ConsolePlatform platform;
     Platform* previous = SetPlatform(&platform);
 
-    WindowGeometry geometry;
+    const WindowGeometry geometry = options.geometry.value_or(WindowGeometry{});
     Camera camera;
-    if (!options.paramsPath.empty()) {
-        LoadModelConfig(geometry, camera, options.paramsPath);
-    }
     if (options.params) {
         treeParams = *options.params;
     }

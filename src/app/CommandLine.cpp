@@ -1,13 +1,16 @@
 #include "app/CommandLine.h"
 
 #include <QCommandLineParser>
-#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <cstdio>
 
+#include "app/ArgumentText.h"
+#include "app/OutputClash.h"
 #include "export/ExportTree.h"
+#include "model/ConfigFileIo.h"
 #include "model/Presets.h"
+#include "model/ShownText.h"
 #include "paramfile/ParamFile.h"
 
 namespace {
@@ -36,11 +39,13 @@ const QString Epilogue = QStringLiteral(
 QList<QCommandLineOption> DeclaredOptions() {
     QList<QCommandLineOption> options{
         {QStringLiteral("params"),
-         QStringLiteral("Read the parameters and the camera from <file> instead of "
-                        "TreeModl.Cfg in the working folder: a readable JSON file as the "
-                        "control panel saves it (its seed counts when --seed is not given), "
-                        "or the 96-byte format of TreeModl.Cfg. <file> is only read; the "
-                        "viewer keeps its settings in the working folder's TreeModl.Cfg."),
+         QStringLiteral("Read the parameters and the camera from <file> (a file or a pipe) "
+                        "instead of TreeModl.Cfg in the working folder: a readable JSON file "
+                        "as the control panel saves it (its seed counts when --seed is not "
+                        "given), or a 96-byte record as TreeModl.Cfg holds it, with its window "
+                        "size. Anything else, or a value out of range, is refused. <file> is "
+                        "only read; the viewer keeps its settings in the working folder's "
+                        "TreeModl.Cfg."),
          QStringLiteral("file")},
         {QStringLiteral("seed"),
          QStringLiteral("Seed the leaves' random factors with <n> (0 to 4294967295) instead "
@@ -63,7 +68,8 @@ QList<QCommandLineOption> DeclaredOptions() {
          QStringLiteral("out.png")},
         {QStringLiteral("size"),
          QStringLiteral("Picture size for --render, up to 4096x4096 (default: the window "
-                        "size stored in the --params file, otherwise 540x350)."),
+                        "size stored in a 96-byte --params record, scaled down to fit "
+                        "4096x4096, otherwise 540x350)."),
          QStringLiteral("WxH")},
         {QStringLiteral("no-overlay"),
          QStringLiteral("Leave the on-screen buttons and pictures out of --render.")},
@@ -78,21 +84,31 @@ QList<QCommandLineOption> DeclaredOptions() {
     return options;
 }
 
-std::string Quoted(const QString& s) {
-    return "'" + s.toStdString() + "'";
+// The value of `option` as the bytes of its argument.
+std::string Value(const QCommandLineParser& parser, const char* option) {
+    return ArgumentBytes(parser.value(QString::fromLatin1(option)));
 }
 
-bool EndsWith(const QString& path, const char* suffix) {
-    return path.endsWith(QLatin1String(suffix), Qt::CaseInsensitive);
+bool EndsWith(const std::string& path, std::string_view suffix) {
+    if (path.size() < suffix.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < suffix.size(); ++i) {
+        const char c = path[path.size() - suffix.size() + i];
+        if ((c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c) != suffix[i]) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // A decimal number 0..4294967295, nothing else.
-std::optional<uint32_t> ParseSeed(const QString& text) {
-    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,10}$"));
-    if (!digits.match(text).hasMatch()) {
+std::optional<uint32_t> ParseSeed(const std::string& text) {
+    if (text.empty() || text.size() > 10 ||
+        text.find_first_not_of("0123456789") != std::string::npos) {
         return std::nullopt;
     }
-    const qulonglong value = text.toULongLong();
+    const unsigned long long value = std::stoull(text);
     if (value > 0xFFFFFFFFull) {
         return std::nullopt;
     }
@@ -100,9 +116,11 @@ std::optional<uint32_t> ParseSeed(const QString& text) {
 }
 
 // "WxH" with both sides 1..MaxRenderSide.
-bool ParseSize(const QString& text, int& width, int& height) {
-    static const QRegularExpression form(QStringLiteral("^([0-9]{1,5})[xX]([0-9]{1,5})$"));
-    const QRegularExpressionMatch match = form.match(text);
+bool ParseSize(const std::string& text, int& width, int& height) {
+    // Anchored as a whole: "$" alone would also let a trailing newline through.
+    static const QRegularExpression form(
+        QRegularExpression::anchoredPattern(QStringLiteral("([0-9]{1,5})[xX]([0-9]{1,5})")));
+    const QRegularExpressionMatch match = form.match(QString::fromStdString(text));
     if (!match.hasMatch()) {
         return false;
     }
@@ -111,74 +129,102 @@ bool ParseSize(const QString& text, int& width, int& height) {
     return width >= 1 && height >= 1 && width <= MaxRenderSide && height <= MaxRenderSide;
 }
 
-// A regular file this process may read; checked without opening it, so that a named
-// pipe cannot hold the program up.
-bool Readable(const QString& path) {
-    const QFileInfo info(path);
-    return info.isFile() && info.isReadable();
+// Reads the --params file, opened once: its tree, camera, seed and window settings go
+// into `options` and `seed`. The message for a file that is refused, or empty.
+std::string ReadParams(const std::string& path, CommandLineOptions& options,
+                       std::optional<uint32_t>& seed) {
+    const auto bad = [&path](const std::string& why) {
+        return "bad value " + QuotedText(path) + " for --params: " + why;
+    };
+    std::string reason;
+    // A pipe (`--params <(...)`) is read once, as a whole; one byte more than the limit
+    // tells a file at the limit from a larger one.
+    const std::optional<std::string> bytes =
+        ReadNamedFile(path, MaxParamFileBytes + 1, true, &reason);
+    if (!bytes) {
+        return bad("cannot read this file: " + reason);
+    }
+    const ParamFileReadResult file = ParseParamFile(*bytes);
+    if (!file.ok) {
+        return bad(file.error);
+    }
+    options.params = file.contents.params;
+    options.camera = file.contents.camera;
+    options.geometry = file.geometry;
+    seed = file.contents.seed;
+    for (const std::string& line : file.ignored) {
+        options.notices.push_back(EscapedText(path) + ": " + line);
+    }
+    return {};
+}
+
+// The message when two outputs of the run would write one file, or empty.
+std::string OutputsApart(const CommandLineOptions& options) {
+    std::vector<std::string> outputs;
+    if (!options.exportPath.empty()) {
+        outputs = ExportedFiles(options.exportPath);
+    }
+    if (!options.renderPath.empty()) {
+        outputs.push_back(options.renderPath);
+    }
+    const auto shared = SharedOutputFile(outputs);
+    if (!shared) {
+        return {};
+    }
+    if (shared->first == shared->second) {
+        return "--export and --render both write " + QuotedText(shared->first);
+    }
+    return QuotedText(shared->first) + " and " + QuotedText(shared->second) +
+           " are the same file: --export and --render each need files of their own";
 }
 
 // Takes the values of the options that were given into `options`; the message for the
 // first bad value, or empty.
 std::string ReadValues(const QCommandLineParser& parser, CommandLineOptions& options) {
-    const auto bad = [](const char* option, const QString& value, const char* why) {
-        return std::string("bad value ") + Quoted(value) + " for --" + option + ": " + why;
+    const auto bad = [](const char* option, const std::string& value, const char* why) {
+        return std::string("bad value ") + QuotedText(value) + " for --" + option + ": " + why;
+    };
+    const auto isSet = [&parser](const char* option) {
+        return parser.isSet(QString::fromLatin1(option));
     };
     std::optional<uint32_t> fileSeed; // the seed a JSON --params file holds
-    if (parser.isSet(QStringLiteral("params"))) {
-        const QString path = parser.value(QStringLiteral("params"));
-        if (!Readable(path)) {
-            return bad("params", path, "cannot read this file");
-        }
-        // A regular file is looked at first; a pipe can be read only once, so it is read
-        // as a whole (and must then hold JSON).
-        const bool regular = QFileInfo(path).isFile();
-        if (!regular || FileLooksLikeJson(path.toStdString())) {
-            const ParamFileReadResult file = ReadParamFile(path.toStdString());
-            if (!file.ok) {
-                return bad("params", path, file.error.c_str());
-            }
-            options.params = file.contents.params;
-            options.camera = file.contents.camera;
-            fileSeed = file.contents.seed;
-            for (const std::string& line : file.ignored) {
-                options.notices.push_back(path.toStdString() + ": " + line);
-            }
-        } else {
-            options.paramsPath = path.toStdString();
+    if (isSet("params")) {
+        const std::string error = ReadParams(Value(parser, "params"), options, fileSeed);
+        if (!error.empty()) {
+            return error;
         }
     }
-    if (parser.isSet(QStringLiteral("preset"))) {
-        const QString name = parser.value(QStringLiteral("preset"));
-        const Preset* preset = FindPreset(name.toStdString());
+    if (isSet("preset")) {
+        const std::string name = Value(parser, "preset");
+        const Preset* preset = FindPreset(name);
         if (preset == nullptr) {
             return bad("preset", name, "no such preset (--list-presets prints their names)");
         }
         options.params = preset->params;
     }
-    if (parser.isSet(QStringLiteral("seed"))) {
-        const QString text = parser.value(QStringLiteral("seed"));
+    if (isSet("seed")) {
+        const std::string text = Value(parser, "seed");
         options.seed = ParseSeed(text);
         if (!options.seed) {
             return bad("seed", text, "expected a whole number from 0 to 4294967295");
         }
     }
-    if (parser.isSet(QStringLiteral("export"))) {
-        const QString path = parser.value(QStringLiteral("export"));
-        if (!IsExportPath(path.toStdString())) {
+    if (isSet("export")) {
+        const std::string path = Value(parser, "export");
+        if (!IsExportPath(path)) {
             return bad("export", path, "the file name must end in .glb or .obj");
         }
-        options.exportPath = path.toStdString();
+        options.exportPath = path;
     }
-    if (parser.isSet(QStringLiteral("render"))) {
-        const QString path = parser.value(QStringLiteral("render"));
+    if (isSet("render")) {
+        const std::string path = Value(parser, "render");
         if (!EndsWith(path, ".png")) {
             return bad("render", path, "the file name must end in .png");
         }
-        options.renderPath = path.toStdString();
+        options.renderPath = path;
     }
-    if (parser.isSet(QStringLiteral("size"))) {
-        const QString text = parser.value(QStringLiteral("size"));
+    if (isSet("size")) {
+        const std::string text = Value(parser, "size");
         if (!ParseSize(text, options.renderWidth, options.renderHeight)) {
             return bad("size", text, "expected WxH with each side from 1 to 4096");
         }
@@ -186,7 +232,7 @@ std::string ReadValues(const QCommandLineParser& parser, CommandLineOptions& opt
             return "--size needs --render";
         }
     }
-    if (parser.isSet(QStringLiteral("no-overlay"))) {
+    if (isSet("no-overlay")) {
         options.overlay = false;
         if (options.renderPath.empty()) {
             return "--no-overlay needs --render";
@@ -195,10 +241,7 @@ std::string ReadValues(const QCommandLineParser& parser, CommandLineOptions& opt
     if (!options.seed) {
         options.seed = fileSeed;
     }
-    if (!options.exportPath.empty() && options.exportPath == options.renderPath) {
-        return "--export and --render name the same file";
-    }
-    return {};
+    return OutputsApart(options);
 }
 
 std::string HelpText(const QCommandLineParser& parser) {
@@ -237,7 +280,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         if (!message.isEmpty()) {
             message[0] = message[0].toLower();
         }
-        return fail(message.toStdString());
+        // The message names the option as given, which may hold anything.
+        return fail(EscapedText(ArgumentBytes(message)));
     }
     if (parser.isSet(help)) {
         result.action = CommandLine::Action::Print;
@@ -257,7 +301,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         return result;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        return fail("unexpected argument " + Quoted(parser.positionalArguments().first()));
+        return fail("unexpected argument " +
+                    QuotedText(ArgumentBytes(parser.positionalArguments().first())));
     }
     const std::string error = ReadValues(parser, result.options);
     if (!error.empty()) {
@@ -283,7 +328,7 @@ int FinishCommandLine(const CommandLine& command) {
 QStringList CommandLineArguments(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << DecodeArgument(argv[i]);
     }
     return arguments;
 }

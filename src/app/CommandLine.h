@@ -8,25 +8,29 @@
 #include <vector>
 
 #include "model/Camera.h"
+#include "model/ModelConfigRecord.h"
 #include "model/TreeParams.h"
 
-// What the command line asks for. Without --export or --render the viewer starts.
+// What the command line asks for. Without --export or --render the viewer starts. Every
+// file name holds exactly the bytes of its argument.
 // Adding an option: a field here, its declaration in DeclaredOptions() and the reading of
 // its value in ReadValues() (CommandLine.cpp); an option that only prints something and
 // exits is answered in ParseCommandLine() like --version, with Action::Print.
 struct CommandLineOptions {
-    std::string paramsPath;       // --params: empty means TreeModl.Cfg in the working folder
     std::optional<uint32_t> seed; // --seed: none means seeded from the clock
     std::string exportPath;       // --export: a .glb or .obj file
     std::string renderPath;       // --render: a .png file
     int renderWidth = 0;          // --size: 0 x 0 means the stored window size
     int renderHeight = 0;
     bool overlay = true; // --no-overlay clears it
-    // The tree of a JSON --params file or of --preset (the preset wins), put over what
-    // the 96-byte parameter file gave; none: that file's parameters stay.
+    // The tree of the --params file or of --preset (the preset wins), put over what the
+    // working folder's TreeModl.Cfg gave; none: that file's parameters stay.
     std::optional<TreeParams> params;
-    // The camera of a JSON --params file that holds one.
+    // The camera of a --params file that holds one.
     std::optional<Camera> camera;
+    // The window settings of a 96-byte --params record; none: those of TreeModl.Cfg (the
+    // viewer) or the defaults (--render).
+    std::optional<WindowGeometry> geometry;
     // Lines for stderr that do not stop the run (keys of a JSON file that were ignored).
     std::vector<std::string> notices;
 
@@ -59,5 +63,6 @@ CommandLine ParseCommandLine(const QStringList& arguments);
 // Prints the text of a Print or Fail outcome where it belongs and returns the exit code.
 int FinishCommandLine(const CommandLine& command);
 
-// The process's arguments as Qt strings, before any application object exists.
+// The process's arguments as Qt strings, before any application object exists, decoded
+// so that every one of their bytes comes back (DecodeArgument).
 QStringList CommandLineArguments(int argc, char** argv);

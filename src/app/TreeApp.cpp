@@ -32,7 +32,13 @@ TreeApp::~TreeApp() {
 
 bool TreeApp::Start() {
     starting_ = true;
-    LoadModelConfig(geometry, viewer.camera, configPath);
+    // A record named on the command line was read there, with its window settings; the
+    // file is not opened a second time.
+    if (startGeometry) {
+        geometry = *startGeometry;
+    } else {
+        LoadModelConfig(geometry, viewer.camera, configPath);
+    }
     if (startParams) {
         treeParams = *startParams;
     }

@@ -31,13 +31,16 @@ public:
     void ShowStatistics(const std::string& text) override;
     void ShowAndFocus() override;
 
-    // The parameter file read at start (--params may name another one); the one in the
-    // working folder is always the one written at exit.
+    // The parameter file read at start; the one in the working folder is always the one
+    // written at exit.
     std::string configPath = ModelConfigFileName;
     // Put over what the parameter file gave (a JSON file or a preset named on the command
     // line); none: the file's values stay.
     std::optional<TreeParams> startParams;
     std::optional<Camera> startCamera;
+    // The window settings of a 96-byte record named on the command line; when given, the
+    // parameter file is not read (the record's tree and camera come as the two above).
+    std::optional<WindowGeometry> startGeometry;
     // Seed of the leaf factors; none: seeded from the clock.
     std::optional<uint32_t> seed;
     WindowGeometry geometry;

@@ -36,9 +36,7 @@ int main(int argc, char** argv) {
     int exitCode = 0;
     {
         TreeApp app;
-        if (!command.options.paramsPath.empty()) {
-            app.configPath = command.options.paramsPath;
-        }
+        app.startGeometry = command.options.geometry;
         app.seed = command.options.seed;
         app.startParams = command.options.params;
         app.startCamera = command.options.camera;

@@ -1,5 +1,6 @@
 #include "model/ConfigFileIo.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -35,40 +36,98 @@ bool WriteAll(int fd, const uint8_t* data, size_t size) {
     return true;
 }
 
-} // namespace
+void SetReason(std::string* error, const std::string& reason) {
+    if (error) {
+        *error = reason;
+    }
+}
 
-std::optional<size_t> ReadRegularFile(const std::string& path, uint8_t* out, size_t capacity) {
-    // Checking before opening keeps devices from even being opened; checking the opened
-    // descriptor again closes the gap in which the name could be swapped.
-    struct stat info;
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return std::nullopt;
+// Why a file of this type is not read.
+std::string NotReadable(mode_t mode) {
+    if (S_ISDIR(mode)) {
+        return "it is a folder";
     }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        return std::nullopt;
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return "it is a device";
     }
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return std::nullopt;
-    }
+    return "it is not a regular file";
+}
+
+// Reads `fd` to its end or to `capacity` bytes.
+bool ReadUpTo(int fd, size_t capacity, std::string& out) {
+    out.resize(capacity);
     size_t got = 0;
     while (got < capacity) {
-        const ssize_t n = ::read(fd, out + got, capacity - got);
+        const ssize_t n = ::read(fd, out.data() + got, capacity - got);
         if (n < 0 && errno == EINTR) {
             continue;
         }
         if (n < 0) {
-            ::close(fd);
-            return std::nullopt;
+            return false;
         }
         if (n == 0) {
             break;
         }
         got += static_cast<size_t>(n);
     }
+    out.resize(got);
+    return true;
+}
+
+} // namespace
+
+std::optional<std::string> ReadNamedFile(const std::string& path, size_t capacity, bool pipes,
+                                         std::string* error) {
+    // Checking the name first keeps devices from even being opened (opening one can have
+    // effects of its own); the descriptor is what counts, checked again once opened.
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0) {
+        SetReason(error, std::strerror(errno));
+        return std::nullopt;
+    }
+    const auto wanted = [pipes](mode_t mode) { return S_ISREG(mode) || (pipes && S_ISFIFO(mode)); };
+    if (!wanted(info.st_mode)) {
+        SetReason(error, NotReadable(info.st_mode));
+        return std::nullopt;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        SetReason(error, std::strerror(errno));
+        return std::nullopt;
+    }
+    std::string bytes;
+    bool ok = ::fstat(fd, &info) == 0;
+    int code = errno;
+    if (ok && !wanted(info.st_mode)) {
+        SetReason(error, NotReadable(info.st_mode));
+        ::close(fd);
+        return std::nullopt;
+    }
+    // A pipe is read as it comes: waiting for its writer is what reading one means.
+    if (ok && S_ISFIFO(info.st_mode)) {
+        const int flags = ::fcntl(fd, F_GETFL);
+        ok = flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+        code = errno;
+    }
+    if (ok) {
+        ok = ReadUpTo(fd, capacity, bytes);
+        code = errno;
+    }
     ::close(fd);
-    return got;
+    if (!ok) {
+        SetReason(error, std::strerror(code));
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+std::optional<size_t> ReadRegularFile(const std::string& path, uint8_t* out, size_t capacity) {
+    const std::optional<std::string> bytes = ReadNamedFile(path, capacity, false);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    std::copy(bytes->begin(), bytes->end(), out);
+    return bytes->size();
 }
 
 bool ReplaceFileAtomically(const std::string& path, const uint8_t* data, size_t size,

@@ -7,9 +7,17 @@
 
 // File handling of the parameter file, safe against whatever sits under its names.
 
-// Reads up to `capacity` bytes from the start of `path` into `out` and returns how many
-// arrived. Only a regular file (or a symbolic link to one) is read, and nothing blocks:
-// a directory, FIFO, socket or device, a missing file or a read error give nothing.
+// Reads up to `capacity` bytes from the start of the file `path` names, opening the name
+// once. A regular file (or a symbolic link to one) is read; with `pipes`, so is a pipe or
+// FIFO, to its end after the open (one without a writer reads as empty). The name is
+// opened without blocking and what was opened is checked on the descriptor, so a name
+// swapped for a FIFO in between cannot hold the program up; a directory, device or socket
+// is refused without being opened. Nothing for anything else, a missing file or a read
+// error, and `error` (when given) then says why in a few words.
+std::optional<std::string> ReadNamedFile(const std::string& path, size_t capacity, bool pipes,
+                                         std::string* error = nullptr);
+
+// ReadNamedFile for a regular file only, into `out`; returns how many bytes arrived.
 std::optional<size_t> ReadRegularFile(const std::string& path, uint8_t* out, size_t capacity);
 
 // Replaces the file `path` names (through its links) by `size` bytes, atomically: the

@@ -1,6 +1,7 @@
 #include "model/Presets.h"
 
 #include <array>
+#include <string>
 
 namespace {
 
@@ -23,22 +24,16 @@ constexpr std::array<Preset, 7> Presets = {{
      {21.0f, 18.0f, 0.9f, 0.8f, 0.0f, 100.0f, 0.7f, 0.95f, 2.0f, 26.4f, 0.98f, 0.3f, 0.25f}},
 }};
 
-char Folded(char c) {
-    if (c == '-' || c == '_')
-        return ' ';
-    if (c >= 'A' && c <= 'Z')
-        return static_cast<char>(c - 'A' + 'a');
-    return c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (Folded(a[i]) != Folded(b[i]))
-            return false;
+// `name` without blanks and hyphens, in ASCII lower case: the form two names are
+// compared in. Underscores and everything else count as they are.
+std::string Folded(std::string_view name) {
+    std::string folded;
+    for (const char c : name) {
+        if (c == ' ' || c == '\t' || c == '-')
+            continue;
+        folded += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
     }
-    return true;
+    return folded;
 }
 
 } // namespace
@@ -48,8 +43,9 @@ std::span<const Preset> BuiltInPresets() {
 }
 
 const Preset* FindPreset(std::string_view name) {
+    const std::string wanted = Folded(name);
     for (const Preset& preset : Presets) {
-        if (SameName(name, preset.name))
+        if (Folded(preset.name) == wanted)
             return &preset;
     }
     return nullptr;

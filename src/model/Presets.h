@@ -15,6 +15,7 @@ struct Preset {
 // The built-in presets, the defaults first.
 std::span<const Preset> BuiltInPresets();
 
-// The preset called `name`, compared without regard to case and with blanks, hyphens
-// and underscores alike ("weeping-willow" finds "Weeping Willow"); null if none.
+// The preset called `name`, compared without regard to ASCII case and to blanks and
+// hyphens anywhere ("round-crown", "roundcrown" and " ROUND  CROWN" find "Round Crown";
+// "Round_Crown" does not); null if none.
 const Preset* FindPreset(std::string_view name);

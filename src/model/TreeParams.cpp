@@ -34,6 +34,14 @@ bool InParamRange(const ParamEntry& row, float v) {
     return row.minimum <= v && v <= row.maximum;
 }
 
+bool TakeParamValue(int row, float& value) {
+    if (!InParamRange(ParamTable[row], value)) {
+        return false;
+    }
+    value += 0.0f; // -0 + 0 is +0; every other value stays as it is
+    return true;
+}
+
 int32_t TrunkCount(const TreeParams& params) {
     return static_cast<int32_t>(params.totalDepth);
 }

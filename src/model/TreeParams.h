@@ -48,6 +48,11 @@ float ParamValue(const TreeParams& params, int row);
 // True when minimum <= v <= maximum; NaN is outside every range.
 bool InParamRange(const ParamEntry& row, float v);
 
+// The one rule for a parameter read from any file: true when `value` is inside row
+// `row`'s range; it is then replaced by the value to use, which differs only for -0: that
+// becomes +0, as the JSON file reads it back, so that both formats give the same tree.
+bool TakeParamValue(int row, float& value);
+
 // The trunk's segment count: totalDepth truncated toward zero.
 int32_t TrunkCount(const TreeParams& params);
 

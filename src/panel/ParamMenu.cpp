@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QListWidget>
@@ -96,12 +97,9 @@ void ParamMenu::ApplyPreset(const Preset& preset) {
 }
 
 bool ParamMenu::LoadFrom(const QString& path, QString* error, QString* ignored) {
-    // Only regular files: a named pipe nobody writes to would hold the panel forever.
-    ParamFileReadResult read;
-    if (!QFileInfo(path).isFile())
-        read.error = "cannot open \"" + path.toStdString() + "\": not a regular file";
-    else
-        read = ReadParamFile(path.toStdString());
+    // Only a regular file is read (a named pipe nobody writes to would hold the panel
+    // forever), opened once; a record's window settings are not the panel's to change.
+    const ParamFileReadResult read = ReadParamFile(QFile::encodeName(path).toStdString());
     if (!read.ok) {
         if (error != nullptr)
             *error = QString::fromStdString(read.error);

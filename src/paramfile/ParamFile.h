@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/Camera.h"
+#include "model/ModelConfigRecord.h"
 #include "model/TreeParams.h"
 
 // A parameter file a user can keep, read and hand on. Two formats are read, told apart
@@ -16,11 +17,13 @@
 //   plus "seed" (the leaf factors' generator seed, a whole number) and optionally
 //   "camera" ({"x", "y", "z", "elevation", "azimuth"}). A parameter the file leaves out
 //   takes its default, so a file always describes one whole tree;
-// - the program's own 96-byte record ("TreeModl.Cfg"): its parameters and camera.
-// Reading is all or nothing: a value outside its row's range or of the wrong type
-// refuses the whole file with a one-line reason naming the key. Unknown keys are
-// reported and ignored. JSON is written so that reading it back gives bit-identical
-// floats.
+// - the program's own 96-byte record ("TreeModl.Cfg"): its parameters, camera and window
+//   settings.
+// Anything else is refused. Reading is all or nothing: a value outside its range or of the
+// wrong type refuses the whole file with a one-line reason naming the key or field, by
+// the same rules for both formats (TakeParamValue, TakeCameraValue, and for the record's
+// window settings TakeModelConfigRecord). Unknown keys are reported and ignored. JSON is
+// written so that reading it back gives bit-identical floats.
 
 struct ParamFileContents {
     TreeParams params;
@@ -32,17 +35,20 @@ struct ParamFileReadResult {
     bool ok = false;
     std::string error; // one line: why the file was refused
     ParamFileContents contents;
-    std::vector<std::string> ignored; // one line per unknown key
+    std::optional<WindowGeometry> geometry; // a record's window settings
+    std::vector<std::string> ignored;       // one line per unknown key
 };
 
 // Larger files are refused before they are parsed.
 inline constexpr size_t MaxParamFileBytes = 1 << 20;
 
-// Reads the file at `path` in either format; JSON also from a pipe, read once.
+// Reads the regular file at `path` in either format, opening it once (anything else, a
+// FIFO included, is refused). For the bytes of a file read otherwise, ParseParamFile.
 ParamFileReadResult ReadParamFile(const std::string& path);
-// True when the file at `path` starts like JSON (see LooksLikeJson); false for a
-// 96-byte record, and for a file that cannot be read.
-bool FileLooksLikeJson(const std::string& path);
+// Reads a whole file already in memory, its format told from the bytes: JSON, a 96-byte
+// record, or neither (refused). A file read to MaxParamFileBytes + 1 bytes shows that it
+// is too large.
+ParamFileReadResult ParseParamFile(std::string_view bytes);
 // Reads JSON text already in memory.
 ParamFileReadResult ParseParamJson(std::string_view text);
 // True when the bytes are meant as JSON: the first character after blanks (and an

@@ -1,5 +1,3 @@
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
@@ -8,7 +6,9 @@
 #include <cmath>
 #include <string>
 
-#include "model/ModelConfig.h"
+#include "model/ConfigFileIo.h"
+#include "model/ModelConfigRecord.h"
+#include "model/ShownText.h"
 #include "paramfile/ParamFile.h"
 
 namespace {
@@ -50,28 +50,35 @@ bool FiniteFloat(const QJsonValue& value, float& out) {
 
 bool ReadCamera(const QJsonValue& value, Camera& camera, std::string& error,
                 std::vector<std::string>& ignored) {
-    error = "\"camera\" must be an object with the numbers x, y, z, elevation and azimuth";
-    if (!value.isObject())
+    const char* const shape =
+        "\"camera\" must be an object with the numbers x, y, z, elevation and azimuth";
+    if (!value.isObject()) {
+        error = shape;
         return false;
+    }
     const QJsonObject object = value.toObject();
-    const std::pair<const char*, float*> members[] = {{"x", &camera.x},
-                                                      {"y", &camera.y},
-                                                      {"z", &camera.z},
-                                                      {"elevation", &camera.elevation},
-                                                      {"azimuth", &camera.azimuth}};
-    for (const auto& [name, field] : members) {
-        if (!FiniteFloat(object.value(QLatin1String(name)), *field))
+    for (int field = 0; field < CameraFieldCount; ++field) {
+        const QJsonValue member = object.value(QLatin1String(CameraFieldName(field)));
+        if (!member.isDouble()) {
+            error = shape;
             return false;
+        }
+        float v = static_cast<float>(member.toDouble());
+        if (!TakeCameraValue(field, v)) {
+            error = Quoted(QStringLiteral("camera.") + QLatin1String(CameraFieldName(field))) +
+                    " " + CameraFieldRule(field);
+            return false;
+        }
+        CameraValue(camera, field) = v;
     }
     for (auto it = object.begin(); it != object.end(); ++it) {
         const QString& key = it.key();
-        const bool known = std::any_of(std::begin(members), std::end(members), [&](const auto& m) {
-            return key == QLatin1String(m.first);
-        });
+        bool known = false;
+        for (int field = 0; field < CameraFieldCount; ++field)
+            known = known || key == QLatin1String(CameraFieldName(field));
         if (!known)
             ignored.push_back("unknown key " + Quoted("camera." + key) + " ignored");
     }
-    error.clear();
     return true;
 }
 
@@ -85,33 +92,19 @@ bool ReadSeed(const QJsonValue& value, uint32_t& seed) {
     return true;
 }
 
-// The 96-byte record, read by the same loader as the program's own parameter file.
-// Its loader keeps the current value of every parameter outside its range; starting from
-// not-a-number, which no row accepts, shows which ones those were.
-ParamFileReadResult ReadRecord(const std::string& path) {
-    const TreeParams current = treeParams;
-    TreeParams unset;
-    for (int row = 0; row < ParamCount; ++row)
-        ParamValue(unset, row) = std::nanf("");
-    treeParams = unset;
-    WindowGeometry geometry;
-    Camera camera;
-    LoadModelConfig(geometry, camera, path);
-    const TreeParams loaded = treeParams;
-    treeParams = current;
-
+// The 96-byte record, every field of which must be in range.
+ParamFileReadResult ParseRecord(std::string_view bytes) {
+    ModelConfigRecord record = DecodeModelConfigRecord(std::span(
+        reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<size_t>(bytes.size())));
+    const std::string fault = TakeModelConfigRecord(record);
+    if (!fault.empty())
+        return Refused(fault);
     ParamFileReadResult result;
-    for (int row = 0; row < ParamCount; ++row) {
-        if (std::isnan(ParamValue(loaded, row))) {
-            const ParamEntry& entry = ParamTable[row];
-            return Refused("\"" + std::string(entry.name) + "\" in the 96-byte record is outside " +
-                           "its range " + NumberText(entry.minimum) + " to " +
-                           NumberText(entry.maximum));
-        }
-    }
     result.ok = true;
-    result.contents.params = loaded;
-    result.contents.camera = camera;
+    for (int row = 0; row < ParamCount; ++row)
+        ParamValue(result.contents.params, row) = record.params[row];
+    result.contents.camera = record.camera;
+    result.geometry = record.geometry;
     return result;
 }
 
@@ -127,14 +120,6 @@ bool LooksLikeJson(std::string_view bytes) {
         bytes.remove_prefix(3);
     const size_t first = bytes.find_first_not_of(" \t\r\n");
     return first != std::string_view::npos && bytes[first] == '{';
-}
-
-bool FileLooksLikeJson(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray start = file.read(4096);
-    return LooksLikeJson(std::string_view(start.constData(), static_cast<size_t>(start.size())));
 }
 
 ParamFileReadResult ParseParamJson(std::string_view text) {
@@ -162,7 +147,7 @@ ParamFileReadResult ParseParamJson(std::string_view text) {
             float v = 0.0f;
             if (!value.isDouble())
                 return Refused(Quoted(key) + " must be a number");
-            if (!FiniteFloat(value, v) || !InParamRange(entry, v)) {
+            if (!FiniteFloat(value, v) || !TakeParamValue(row, v)) {
                 return Refused(Quoted(key) + " is outside its range " + NumberText(entry.minimum) +
                                " to " + NumberText(entry.maximum));
             }
@@ -186,26 +171,24 @@ ParamFileReadResult ParseParamJson(std::string_view text) {
     return result;
 }
 
-ParamFileReadResult ReadParamFile(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly))
-        return Refused("cannot open \"" + path + "\": " + file.errorString().toStdString());
-    // One byte more than the limit tells a file at the limit from a larger one.
-    const QByteArray bytes = file.read(static_cast<qint64>(MaxParamFileBytes) + 1);
-    if (file.error() != QFileDevice::NoError)
-        return Refused("cannot read \"" + path + "\": " + file.errorString().toStdString());
-    const std::string_view view(bytes.constData(), static_cast<size_t>(bytes.size()));
-    if (view.size() > MaxParamFileBytes)
+ParamFileReadResult ParseParamFile(std::string_view bytes) {
+    if (bytes.size() > MaxParamFileBytes)
         return Refused("not a parameter file: larger than " +
                        std::to_string(MaxParamFileBytes / 1024) + " KB");
-    if (LooksLikeJson(view))
-        return ParseParamJson(view);
-    if (view.size() == ModelConfigRecordSize) {
-        // The record is read again by its loader, which a pipe cannot give twice.
-        if (!QFileInfo(file).isFile())
-            return Refused("not a parameter file: a 96-byte record must be a regular file");
-        return ReadRecord(path);
-    }
-    return Refused("not a parameter file: neither JSON nor a " +
+    if (LooksLikeJson(bytes))
+        return ParseParamJson(bytes);
+    if (bytes.size() == ModelConfigRecordSize)
+        return ParseRecord(bytes);
+    return Refused("not a parameter file: neither a JSON object nor a " +
                    std::to_string(ModelConfigRecordSize) + "-byte record");
+}
+
+ParamFileReadResult ReadParamFile(const std::string& path) {
+    std::string reason;
+    // One byte more than the limit tells a file at the limit from a larger one.
+    const std::optional<std::string> bytes =
+        ReadNamedFile(path, MaxParamFileBytes + 1, false, &reason);
+    if (!bytes)
+        return Refused("cannot open \"" + EscapedText(path) + "\": " + reason);
+    return ParseParamFile(*bytes);
 }

@@ -8,7 +8,10 @@
 # - the folder afterwards holds exactly the expected files (nothing half-written).
 # With EXPECT_OUTPUT set, stdout or stderr must match that extended regular expression;
 # with EXPECT_STDERR_LINES set, stderr holds that many lines.
-# The word @DATA@ in an argument is replaced by this script's folder (test inputs).
+# SETUP, when set, is a shell command run in the folder first to make input files (they
+# are not counted as written); CHECK one run afterwards that must succeed.
+# The word @DATA@ in an argument, SETUP or CHECK is replaced by this script's folder (test
+# inputs).
 set -uo pipefail
 program=$1
 expected=$2
@@ -21,6 +24,10 @@ for a in "$@"; do args+=("${a//@DATA@/$data}"); done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
+if [ -n "${SETUP:-}" ]; then
+    eval "${SETUP//@DATA@/$data}" || { echo "FAILED: the set-up '$SETUP' failed"; exit 1; }
+fi
+inputs=$(ls -A)
 env -u DISPLAY -u WAYLAND_DISPLAY "$program" "${args[@]}" >stdout.txt 2>stderr.txt
 code=$?
 fail=0
@@ -42,7 +49,12 @@ if [ -n "${EXPECT_OUTPUT:-}" ] && ! cat stdout.txt stderr.txt | grep -q -E -e "$
     report "the output does not match '$EXPECT_OUTPUT'"
 fi
 
-actual=$(ls -A | grep -v -x -e stdout.txt -e stderr.txt | sort | paste -sd, -)
+if [ -n "${CHECK:-}" ] && ! eval "${CHECK//@DATA@/$data}"; then
+    report "the check '$CHECK' failed"
+fi
+
+actual=$(ls -A | grep -v -x -e stdout.txt -e stderr.txt | sort | comm -23 - <(sort <<<"$inputs") |
+    paste -sd, -)
 wanted=$(if [ "$files" != "-" ]; then tr ',' '\n' <<<"$files" | sort | paste -sd, -; fi)
 [ "$actual" = "$wanted" ] || report "files written: '$actual', expected '$wanted'"
 

@@ -2,7 +2,8 @@
 # The remembered geometry through the real program, under a window manager that gives the
 # windows their frames (with-window-manager.sh): the viewer's outer size and the panel's
 # corner come back exactly run after run, maximized too; the first start centres the frame;
-# sizes beyond the screen are fitted to it; Escape still closes after hiding the panel.
+# sizes beyond the screen are fitted to it, sizes beyond 16384 not taken; Escape still
+# closes after hiding the panel.
 # Usage: settings-stay.sh <dendrova executable>
 set -uo pipefail
 program=$1
@@ -71,7 +72,7 @@ for run in 1 2; do
     check "maximized run $run: the file holds 700 500 1 0 30 0 (got $(record))" '[ "$(record)" = "700 500 1 0 30 0" ]'
 done
 
-for size in 32767 10000; do # far beyond the 1280 x 1024 screen
+for size in 16384 10000; do # far beyond the 1280 x 1024 screen, 16384 the largest taken
     store $size $size 0 100 100 0
     start
     frame_check "stored $size x $size: the frame lies on the screen" "$viewer" \
@@ -79,4 +80,11 @@ for size in 32767 10000; do # far beyond the 1280 x 1024 screen
     close
     check "stored $size x $size: the saved size fits the screen (got $(record))" '[ "$(record)" = "1280 1024 0 100 100 0" ]'
 done
+
+# Larger than any screen or OpenGL viewport: not taken, the default size stays.
+store 32767 32767 0 100 100 0
+start
+frame_check "stored 32767 x 32767: the default frame" "$viewer" '[ $w -eq 540 ] && [ $h -eq 350 ]'
+close
+check "stored 32767 x 32767: the default size is saved (got $(record))" '[ "$(record)" = "540 350 0 100 100 0" ]'
 exit $fail

@@ -41,8 +41,10 @@ struct State {
 };
 
 void CheckInRange(const State& s) {
-    Check(s.geometry.windowWidth > 100, "window width out of range");
-    Check(s.geometry.windowHeight > 50, "window height out of range");
+    Check(s.geometry.windowWidth > 100 && s.geometry.windowWidth <= MaxWindowSide,
+          "window width out of range");
+    Check(s.geometry.windowHeight > 50 && s.geometry.windowHeight <= MaxWindowSide,
+          "window height out of range");
     const Camera& c = s.camera;
     const Camera defaults;
     Check(std::isfinite(c.x), "camera x not finite");

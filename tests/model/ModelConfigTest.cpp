@@ -1,3 +1,4 @@
+#include <array>
 #include <bit>
 #include <chrono>
 #include <cmath>
@@ -107,6 +108,54 @@ TEST_F(ModelConfigTest, WindowSizeThresholds) {
     Load();
     EXPECT_EQ(geometry.windowWidth, 540);
     EXPECT_EQ(geometry.windowHeight, 350);
+}
+
+TEST_F(ModelConfigTest, NoWindowSideAboveTheLargestScreen) {
+    // 1,819,043,176 is the text "hell" read as a width.
+    for (const int32_t side : {16385, 20000, 1819043176}) {
+        geometry = {};
+        FileBytes().Int(0, side).Int(4, side).Write();
+        Load();
+        EXPECT_EQ(geometry.windowWidth, 540) << side;
+        EXPECT_EQ(geometry.windowHeight, 350) << side;
+    }
+    FileBytes().Int(0, 16384).Int(4, 16384).Write();
+    Load();
+    EXPECT_EQ(geometry.windowWidth, 16384);
+    EXPECT_EQ(geometry.windowHeight, 16384);
+}
+
+TEST_F(ModelConfigTest, TheDecodedRecordHoldsTheStoredBits) {
+    // Any bytes, NaN patterns included, come out of the decoder and back unchanged.
+    std::mt19937 rng(99);
+    for (int round = 0; round < 200; ++round) {
+        std::array<uint8_t, ModelConfigRecordSize> bytes;
+        for (auto& b : bytes) {
+            b = static_cast<uint8_t>(rng());
+        }
+        EXPECT_EQ(DecodeModelConfigRecord(bytes).Serialize(), bytes);
+    }
+    // A short record reads as if padded with zeros; the lenient reading takes only the
+    // fields it holds completely.
+    const std::array<uint8_t, 6> shortBytes = {0x20, 0x03, 0, 0, 0x58, 0x02};
+    const ModelConfigRecord record = DecodeModelConfigRecord(shortBytes);
+    EXPECT_EQ(record.geometry.windowWidth, 800);
+    EXPECT_EQ(record.geometry.windowHeight, 600);
+    WindowGeometry g;
+    Camera c;
+    TreeParams p;
+    ApplyModelConfigRecord(record, shortBytes.size(), g, c, p);
+    EXPECT_EQ(g.windowWidth, 800);
+    EXPECT_EQ(g.windowHeight, 350);
+}
+
+TEST_F(ModelConfigTest, NegativeZeroIsReadAsZero) {
+    // As the JSON file reads it back, so both formats give the same tree and view.
+    FileBytes().Float(24, -0.0f).Float(36, -0.0f).Float(40, -0.0f).Float(60, -0.0f).Write();
+    Load();
+    for (const float v : {camera.x, camera.elevation, camera.azimuth, treeParams.segTwistAngle}) {
+        EXPECT_EQ(std::bit_cast<uint32_t>(v), 0u);
+    }
 }
 
 TEST_F(ModelConfigTest, ParametersOnlyInsideTheirRange) {
@@ -388,6 +437,8 @@ TEST_F(ModelConfigTest, RandomBytesNeverCrashAndOnlyInRangeParametersAreAccepted
         LoadModelConfig(g, c);
         ASSERT_GT(g.windowWidth, 100);
         ASSERT_GT(g.windowHeight, 50);
+        ASSERT_LE(g.windowWidth, MaxWindowSide);
+        ASSERT_LE(g.windowHeight, MaxWindowSide);
         for (int row = 0; row < ParamCount; ++row) {
             ASSERT_TRUE(InParamRange(ParamTable[row], *ParamTable[row].value)) << row;
         }

@@ -6,12 +6,15 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <random>
 #include <string>
-#include <thread>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include "model/ConfigFileIo.h"
 #include "model/ModelConfig.h"
 #include "model/Presets.h"
 #include "model/TreeParams.h"
@@ -64,9 +67,14 @@ TEST_F(ParamFileTest, SavedThenLoadedIsBitIdentical) {
             ParamValue(saved.params, row) = v;
         }
         saved.seed = random();
+        // Any camera the readers take: offsets the flight reaches, angles within one round.
         std::uniform_real_distribution<float> anywhere(-1e6f, 1e6f);
-        saved.camera = Camera{anywhere(random), anywhere(random), anywhere(random),
-                              anywhere(random), anywhere(random)};
+        std::uniform_real_distribution<float> height(-59.9f, -1.6f);
+        std::uniform_real_distribution<float> depth(-130.0f, -3.3f);
+        std::uniform_real_distribution<float> elevation(-180.0f, 179.9f);
+        std::uniform_real_distribution<float> azimuth(0.0f, 359.9f);
+        saved.camera = Camera{anywhere(random), height(random), depth(random), elevation(random),
+                              azimuth(random)};
         const std::string path = Path("tree.json");
         ASSERT_EQ(WriteParamFile(path, saved), "");
         const ParamFileReadResult loaded = ReadParamFile(path);
@@ -106,7 +114,7 @@ TEST_F(ParamFileTest, ReadableKeysByDisplayedName) {
 
 TEST_F(ParamFileTest, MissingKeysTakeDefaultsAndUnknownKeysAreReported) {
     const ParamFileReadResult read = ParseParamJson(
-        R"({"Leaf Size": 3.5, "Colour": "red", "camera": {"x": 1, "y": 2, "z": 3,
+        R"({"Leaf Size": 3.5, "Colour": "red", "camera": {"x": 1, "y": -2, "z": -4,
             "elevation": 4, "azimuth": 5, "zoom": 2}})");
     ASSERT_TRUE(read.ok) << read.error;
     TreeParams expected;
@@ -154,24 +162,144 @@ TEST_F(ParamFileTest, TheBinaryRecordIsToldApartByContent) {
     EXPECT_TRUE(SameBits(treeParams, TreeParams{}));
 }
 
-TEST_F(ParamFileTest, JsonComesThroughAPipeOnce) {
-    // As from `--params <(curl ...)`: the bytes can be read only once.
+// A record's bytes as stored, built by the record's own layout.
+std::string RecordBytes(const ModelConfigRecord& record) {
+    const auto bytes = record.Serialize();
+    return std::string(bytes.begin(), bytes.end());
+}
+
+ModelConfigRecord DefaultRecord() {
+    ModelConfigRecord record;
+    for (int row = 0; row < ParamCount; ++row)
+        record.params[row] = ParamValue(TreeParams{}, row);
+    return record;
+}
+
+TEST_F(ParamFileTest, ARecordSavedAsJsonReadsBackBitIdentical) {
+    // Random records of in-range values, some with -0 wherever a range holds 0: the
+    // record read, written as JSON and read back gives the same bits, and the same as the
+    // JSON file's reading of the value ("-0" reads as +0).
+    std::mt19937 random(11);
+    for (int trial = 0; trial < 200; ++trial) {
+        ModelConfigRecord record = DefaultRecord();
+        for (int row = 0; row < ParamCount; ++row) {
+            const ParamEntry& entry = ParamTable[row];
+            record.params[row] =
+                std::uniform_real_distribution<float>(entry.minimum, entry.maximum)(random);
+            if (trial % 2 == 0 && entry.minimum == 0.0f)
+                record.params[row] = -0.0f;
+        }
+        record.camera.x = trial % 2 == 0 ? -0.0f : std::bit_cast<float>(uint32_t(random()) >> 2);
+        record.camera.elevation = trial % 2 == 0 ? -0.0f : -720.5f;
+        record.camera.azimuth = trial % 2 == 0 ? -0.0f : 19346.0f;
+        const ParamFileReadResult first = ParseParamFile(RecordBytes(record));
+        ASSERT_TRUE(first.ok) << first.error;
+        const ParamFileReadResult again = ParseParamJson(ParamFileJson(first.contents));
+        ASSERT_TRUE(again.ok) << again.error;
+        EXPECT_TRUE(SameBits(again.contents.params, first.contents.params)) << trial;
+        EXPECT_EQ(std::memcmp(&*again.contents.camera, &*first.contents.camera, sizeof(Camera)), 0)
+            << trial;
+        for (int row = 0; row < ParamCount; ++row)
+            EXPECT_FALSE(std::signbit(ParamValue(first.contents.params, row)) &&
+                         ParamValue(first.contents.params, row) == 0.0f);
+    }
+    // The angles come into one round, the same direction, in both formats.
+    const ParamFileReadResult json = ParseParamJson(
+        R"({"camera": {"x": 0, "y": -10, "z": -20, "elevation": -190.25, "azimuth": 19346}})");
+    ASSERT_TRUE(json.ok) << json.error;
+    EXPECT_EQ(json.contents.camera->elevation, 169.75f);
+    EXPECT_EQ(json.contents.camera->azimuth, 266.0f);
+}
+
+TEST_F(ParamFileTest, ARecordIsTakenOnlyWhenEveryFieldIsInRange) {
+    using Change = void (*)(ModelConfigRecord&);
+    const struct {
+        Change change;
+        const char* error; // empty: taken
+    } cases[] = {
+        {[](ModelConfigRecord& r) { r.geometry.windowWidth = 101; }, ""},
+        {[](ModelConfigRecord& r) { r.geometry.windowWidth = 100; },
+         "\"window width\" in the 96-byte record is outside its range 101 to 16384"},
+        {[](ModelConfigRecord& r) { r.geometry.windowWidth = 16384; }, ""},
+        {[](ModelConfigRecord& r) { r.geometry.windowWidth = 16385; }, "\"window width\""},
+        {[](ModelConfigRecord& r) { r.geometry.windowWidth = 1819043176; }, "\"window width\""},
+        {[](ModelConfigRecord& r) { r.geometry.windowHeight = 51; }, ""},
+        {[](ModelConfigRecord& r) { r.geometry.windowHeight = 50; },
+         "\"window height\" in the 96-byte record is outside its range 51 to 16384"},
+        {[](ModelConfigRecord& r) { r.geometry.windowHeight = 20000; }, "\"window height\""},
+        {[](ModelConfigRecord& r) { r.geometry.windowMaximized = 1; }, ""},
+        {[](ModelConfigRecord& r) { r.geometry.windowMaximized = 2; },
+         "\"window maximized\" in the 96-byte record is outside its range 0 to 1"},
+        {[](ModelConfigRecord& r) { r.geometry.panelAutoClose = -1; }, "\"panel auto-close\""},
+        {[](ModelConfigRecord& r) { r.geometry.panelLeft = -3000, r.geometry.panelTop = 1 << 30; },
+         ""},
+        {[](ModelConfigRecord& r) { r.camera.x = std::numeric_limits<float>::infinity(); },
+         "\"camera.x\" in the 96-byte record must be a finite number"},
+        {[](ModelConfigRecord& r) { r.camera.y = -1e30f; },
+         "\"camera.y\" in the 96-byte record must be above -60 and below -1.5"},
+        {[](ModelConfigRecord& r) { r.camera.z = -3.2f; }, "\"camera.z\""},
+        {[](ModelConfigRecord& r) { r.camera.azimuth = std::numeric_limits<float>::quiet_NaN(); },
+         "\"camera.azimuth\""},
+        {[](ModelConfigRecord& r) { r.params[8] = 4.5f; },
+         "\"Leaf Size\" in the 96-byte record is outside its range 0.1 to 4"},
+        // The first field out of range is the one named.
+        {[](ModelConfigRecord& r) { r.geometry.windowHeight = 0, r.params[0] = 0.0f; },
+         "\"window height\""},
+    };
+    for (const auto& c : cases) {
+        ModelConfigRecord record = DefaultRecord();
+        c.change(record);
+        const ParamFileReadResult read = ParseParamFile(RecordBytes(record));
+        SCOPED_TRACE(c.error);
+        EXPECT_EQ(read.ok, std::string(c.error).empty()) << read.error;
+        EXPECT_EQ(read.error.rfind(c.error, 0), 0u) << read.error;
+        if (read.ok) {
+            EXPECT_EQ(std::memcmp(&*read.geometry, &record.geometry, sizeof(WindowGeometry)), 0);
+        }
+    }
+    // One byte more or less is no record at all.
+    const std::string bytes = RecordBytes(DefaultRecord());
+    EXPECT_FALSE(ParseParamFile(bytes + "x").ok);
+    EXPECT_FALSE(ParseParamFile(bytes.substr(0, 95)).ok);
+}
+
+TEST_F(ParamFileTest, EitherFormatComesThroughAPipeReadOnce) {
+    // As --params reads `<(curl ...)`: the name opened once, the bytes read once. The test
+    // holds the FIFO's reading end open itself, so what it writes waits there.
     const std::string fifo = Path("pipe");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    auto feed = [&](std::string bytes) {
-        return std::thread([fifo, bytes] { std::ofstream(fifo, std::ios::binary) << bytes; });
+    const auto through = [&](const std::string& bytes) {
+        const int holder = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+        const int writer = ::open(fifo.c_str(), O_WRONLY);
+        EXPECT_EQ(::write(writer, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+        ::close(writer);
+        const std::optional<std::string> read =
+            ReadNamedFile(fifo, MaxParamFileBytes + 1, true, nullptr);
+        ::close(holder);
+        return read ? ParseParamFile(*read) : ParamFileReadResult{};
     };
-    std::thread writer = feed(R"({"Leaf Size": 3.5})");
-    const ParamFileReadResult json = ReadParamFile(fifo);
-    writer.join();
+    const ParamFileReadResult json = through(R"({"Leaf Size": 3.5})");
     ASSERT_TRUE(json.ok) << json.error;
     EXPECT_EQ(json.contents.params.leafSize, 3.5f);
 
-    const auto record = ModelConfigRecord{}.Serialize();
-    writer = feed(std::string(record.begin(), record.end()));
-    const ParamFileReadResult refused = ReadParamFile(fifo);
-    writer.join();
-    EXPECT_EQ(refused.error, "not a parameter file: a 96-byte record must be a regular file");
+    ModelConfigRecord record;
+    record.geometry.windowWidth = 777;
+    for (int row = 0; row < ParamCount; ++row)
+        record.params[row] = ParamValue(TreeParams{}, row);
+    const auto bytes = record.Serialize();
+    const ParamFileReadResult binary = through(std::string(bytes.begin(), bytes.end()));
+    ASSERT_TRUE(binary.ok) << binary.error;
+    ASSERT_TRUE(binary.geometry);
+    EXPECT_EQ(binary.geometry->windowWidth, 777);
+
+    // A FIFO nobody writes to reads as empty, at once, and is refused.
+    std::string reason;
+    const std::optional<std::string> lonely = ReadNamedFile(fifo, 100, true, &reason);
+    ASSERT_TRUE(lonely);
+    EXPECT_FALSE(ParseParamFile(*lonely).ok);
+    // The panel reads regular files only: a FIFO is refused without being opened.
+    const ParamFileReadResult panel = ReadParamFile(fifo);
+    EXPECT_EQ(panel.error, "cannot open \"" + fifo + "\": it is not a regular file");
 }
 
 TEST_F(ParamFileTest, MalformedFilesAreRefusedWithOneLine) {
@@ -182,7 +310,9 @@ TEST_F(ParamFileTest, MalformedFilesAreRefusedWithOneLine) {
         const char* reason; // the start of the expected message
     } cases[] = {
         {"truncated", valid.substr(0, valid.size() / 2), "not valid JSON: "},
-        {"empty", "", "not a parameter file: neither JSON nor a 96-byte record"},
+        {"empty", "", "not a parameter file: neither a JSON object nor a 96-byte record"},
+        {"text", "hello\n", "not a parameter file: neither"},
+        {"zeros", std::string(1000, '\0'), "not a parameter file: neither"},
         {"string value", R"({"Leaf Size": "1.5"})", "\"Leaf Size\" must be a number"},
         {"boolean value", R"({"Tree Total Depth": true})", "\"Tree Total Depth\" must be a number"},
         {"null value", R"({"Leaf Size": null})", "\"Leaf Size\" must be a number"},
@@ -196,10 +326,16 @@ TEST_F(ParamFileTest, MalformedFilesAreRefusedWithOneLine) {
         {"seed fraction", R"({"seed": 1.5})", "\"seed\" must be a whole number"},
         {"seed too big", R"({"seed": 4294967296})", "\"seed\" must be a whole number"},
         {"camera partial", R"({"camera": {"x": 1}})", "\"camera\" must be an object"},
-        {"camera huge", R"({"camera": {"x": 1, "y": 1, "z": 1, "elevation": 1e300,
+        {"camera huge", R"({"camera": {"x": 1, "y": -10, "z": -20, "elevation": 1e300,
                             "azimuth": 0}})",
-         "\"camera\" must be an object"},
-        {"array", R"([19.29])", "not a parameter file: neither JSON"},
+         "\"camera.elevation\" must be a finite number"},
+        {"camera too low", R"({"camera": {"x": 0, "y": -1e30, "z": -8, "elevation": 0,
+                               "azimuth": 0}})",
+         "\"camera.y\" must be above -60 and below -1.5"},
+        {"camera too far", R"({"camera": {"x": 0, "y": -10, "z": -130.5, "elevation": 0,
+                               "azimuth": 0}})",
+         "\"camera.z\" must be from -130 to below -3.2"},
+        {"array", R"([19.29])", "not a parameter file: neither"},
         {"nested deep", "{\"a\":" + std::string(5000, '['), "not valid JSON: "},
         {"garbage", std::string(10 * 1024 * 1024, '\x9c'), "not a parameter file: larger than"},
         {"garbage in braces", "{" + std::string(10 * 1024 * 1024, 'x'),
