@@ -22,8 +22,10 @@ void CatchStopSignals() {
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        // Started under nohup, the run goes on when the terminal goes.
         struct sigaction previous;
-        if (sigaction(sig, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) {
+        if (sig == SIGHUP && sigaction(sig, nullptr, &previous) == 0 &&
+            previous.sa_handler == SIG_IGN) {
             continue;
         }
         sigaction(sig, &action, nullptr);

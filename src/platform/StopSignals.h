@@ -6,8 +6,9 @@
 // while it writes, drops what it has not finished and then ends by the same signal, so
 // that the shell sees a death by that signal (exit status 130, 143 or 129).
 
-// Call before the work starts. A signal the program was started with ignored (by
-// `nohup`, or Ctrl+C for a script's background job) stays ignored.
+// Call before the work starts. Ctrl+C and SIGTERM always stop the work, also in a
+// script's background job, which a shell starts with Ctrl+C ignored; an ignored SIGHUP
+// (`nohup`) stays ignored.
 void CatchStopSignals();
 
 // True once one of the signals has arrived. Safe to ask from any thread, at any rate.

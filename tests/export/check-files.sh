@@ -9,7 +9,8 @@
 #   race       two exports racing to one name leave one complete file
 #   kill       SIGKILL at any moment of a long export leaves no file behind
 #   interrupt  SIGINT or SIGTERM stops a long export within a second: exit 130 or 143,
-#              one line on stderr, no file left; an ignored SIGINT stays ignored
+#              one line on stderr, no file left, also in a script's background job; an
+#              ignored SIGHUP (nohup) stays ignored
 set -uo pipefail
 program=$1
 data=$2
@@ -135,17 +136,27 @@ interrupt)
         rm err.txt
         [ -z "$(names)" ] || report "SIG$sig left: $(names)"
     done
-    # A background job of a script without job control has SIGINT ignored, so that the
-    # terminal's Ctrl+C meant for the script does not reach it; it keeps running.
+    # A background job of a script without job control starts with SIGINT ignored; the
+    # program still stops on it. Under nohup (SIGHUP ignored) it goes on.
     set +m
-    $launch "$program" --seed 1 --params "$data/capped.cfg" --export default.glb 2>/dev/null &
-    pid=$!
-    # Signalled once it is the program that runs, not the shell's child before its exec.
     exe=$(readlink -f "$program")
-    for _ in $(seq 200); do [ "$(readlink /proc/$pid/exe)" = "$exe" ] && break; sleep 0.01; done
+    # Signalled once it is the program that runs, not the shell's child before its exec.
+    started() { for _ in $(seq 200); do [ "$(readlink /proc/$1/exe)" = "$exe" ] && break; sleep 0.01; done; }
+    $launch "$program" --seed 1 --params "$data/capped.cfg" --export capped.glb 2>/dev/null &
+    pid=$!
+    started $pid
+    sleep 0.1
     kill -INT $pid
-    wait $pid || report "an export with SIGINT ignored exited with $?"
-    [ -s default.glb ] || report "an export with SIGINT ignored wrote nothing"
+    wait $pid
+    code=$?
+    [ $code -eq 130 ] || report "a background job's SIGINT: exit $code, expected 130"
+    [ -z "$(names)" ] || report "a background job's SIGINT left: $(names)"
+    (trap '' HUP && exec $launch "$program" --seed 1 --export default.glb 2>/dev/null) &
+    pid=$!
+    started $pid
+    kill -HUP $pid
+    wait $pid || report "an export under nohup exited with $? on SIGHUP"
+    [ -s default.glb ] || report "an export under nohup wrote nothing"
     ;;
 *)
     echo "unknown check $check"
