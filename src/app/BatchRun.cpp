@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "export/ExportTree.h"
@@ -94,6 +97,44 @@ void FitRenderSize(int width, int height, int& pictureWidth, int& pictureHeight)
     pictureHeight = std::clamp(static_cast<int>(std::lround(height * scale)), 1, MaxRenderSide);
 }
 
+void SayInterrupted() {
+    std::fprintf(stderr, "dendrova: interrupted; nothing was written\n");
+}
+
+// Drawing a frame cannot stop part-way, and a large picture of a large tree takes
+// seconds. A stop request that comes while it draws ends the process from a second
+// thread at once: the files written so far, which the drawing does not touch, are
+// dropped first.
+class DrawingWatch {
+public:
+    explicit DrawingWatch(PendingFiles& outputs)
+        : watcher_([this, &outputs] {
+              std::unique_lock<std::mutex> lock(mutex_);
+              while (!done_) {
+                  if (StopRequested()) {
+                      outputs.DropAll();
+                      SayInterrupted();
+                      EndByStopSignal();
+                  }
+                  ended_.wait_for(lock, std::chrono::milliseconds(20));
+              }
+          }) {}
+    ~DrawingWatch() {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            done_ = true;
+        }
+        ended_.notify_one();
+        watcher_.join();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable ended_;
+    bool done_ = false;
+    std::thread watcher_;
+};
+
 int Fail(const std::string& message) {
     std::fprintf(stderr, "dendrova: %s\n", message.c_str());
     return FailureExitCode;
@@ -113,7 +154,12 @@ std::string RenderPicture(const CommandLineOptions& options, const WindowGeometr
     frame.overlay = options.overlay;
     std::vector<uint8_t> rgba;
     std::string error;
-    if (!RenderStillFrame(frame, rgba, error) || StopRequested()) {
+    bool drawn = false;
+    {
+        const DrawingWatch watch(outputs);
+        drawn = RenderStillFrame(frame, rgba, error);
+    }
+    if (!drawn || StopRequested()) {
         return error;
     }
     const std::string png =
@@ -163,7 +209,7 @@ int RunBatch(const CommandLineOptions& options) {
     FreeLeafRandomTable();
     SetPlatform(previous);
     if (StopRequested() && !placed) {
-        std::fprintf(stderr, "dendrova: interrupted; nothing was written\n");
+        SayInterrupted();
         return EndByStopSignal();
     }
     return error.empty() ? 0 : Fail(error);

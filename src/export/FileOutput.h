@@ -43,6 +43,8 @@ public:
     // Puts every file in place; when one fails, the files this set created before it
     // are removed again (files it replaced keep their new contents).
     FileWriteResult PlaceAll();
+    // Drops every file not yet placed, as the set's end does.
+    void DropAll() { files_.clear(); }
 
 private:
     FileWriteOptions options_;

@@ -136,6 +136,22 @@ interrupt)
         rm err.txt
         [ -z "$(names)" ] || report "SIG$sig left: $(names)"
     done
+    # The largest tree drawn at the largest size takes seconds to draw; a stop while it
+    # draws ends the run at once, the export written before it dropped.
+    $launch "$program" --seed 1 --params "$data/capped.cfg" --export both.glb \
+        --render both.png --size 4096x4096 2>err.txt &
+    pid=$!
+    # Growth, mesh and export take under a second; the drawing about ten.
+    sleep 3
+    start=$(date +%s%N)
+    kill -INT $pid
+    wait $pid 2>/dev/null
+    code=$?
+    took=$((($(date +%s%N) - start) / 1000000))
+    echo "SIGINT while drawing: stopped after $took ms, exit $code"
+    [ $code -eq 130 ] && [ $took -lt 1000 ] || report "SIGINT while drawing: exit $code after $took ms"
+    rm err.txt
+    [ -z "$(names)" ] || report "SIGINT while drawing left: $(names)"
     # A background job of a script without job control starts with SIGINT ignored; the
     # program still stops on it. Under nohup (SIGHUP ignored) it goes on.
     set +m
