@@ -1,6 +1,6 @@
 #include "viewer/ViewerOutput.h"
 
-#include <QWindow>
+#include <QFile>
 
 #include <filesystem>
 #include <system_error>
@@ -50,23 +50,6 @@ FileWriteResult SaveTreeGlb(const std::string& path, const TreeModel& model, uin
     return result.error.empty() ? files.PlaceAll() : result;
 }
 
-TitleNotice::TitleNotice(QWindow& window) : window_(window) {
-    timer_.setSingleShot(true);
-    QObject::connect(&timer_, &QTimer::timeout, &window_, [this] { window_.setTitle(base_); });
-}
-
-void TitleNotice::SetBaseTitle(const QString& title) {
-    base_ = title;
-    if (!timer_.isActive()) {
-        window_.setTitle(base_);
-    }
-}
-
-void TitleNotice::Show(const QString& text, int milliseconds) {
-    window_.setTitle(base_ + QStringLiteral(" - ") + text);
-    timer_.start(milliseconds);
-}
-
 // P and E try this many free names at most, so that a folder where every name found free
 // is taken at once cannot hold the viewer for ever.
 constexpr int MaxOutputNameAttempts = 100;
@@ -111,11 +94,14 @@ bool ViewerWindow::ExportGlb() {
 
 bool ViewerWindow::ReportOutput(const std::string& path, const std::string& error) {
     if (!error.empty()) {
-        notice_.Show(QString::fromStdString(error), 8000);
+        notice_.Show(QStringLiteral("Not saved: ") + QString::fromStdString(error), true);
         return false;
     }
     lastOutputPath = path;
-    const std::string name = std::filesystem::path(path).filename().string();
-    notice_.Show(QStringLiteral("saved ") + QString::fromStdString(name));
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    const std::string shown = ec ? path : absolute.lexically_normal().string();
+    notice_.Show(QStringLiteral("Saved ") + QFile::decodeName(QByteArray::fromStdString(shown)),
+                 false);
     return true;
 }

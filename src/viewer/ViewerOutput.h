@@ -1,15 +1,11 @@
 #pragma once
 
-#include <QString>
-#include <QTimer>
-
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "export/FileOutput.h"
 
-class QWindow;
 class TreeModel;
 
 // What the viewer writes into the working folder on the user's request: a picture of the
@@ -27,18 +23,3 @@ FileWriteResult SaveFramePicture(const std::string& path, const std::vector<uint
 
 // Writes the tree of `model` as a new binary glTF file at `path`, as SaveFramePicture does.
 FileWriteResult SaveTreeGlb(const std::string& path, const TreeModel& model, uint32_t seed);
-
-// A few seconds of extra text after a window's title, then the title as it was.
-class TitleNotice {
-public:
-    explicit TitleNotice(QWindow& window);
-    // The title the notices are shown after, and shown alone between them.
-    void SetBaseTitle(const QString& title);
-    const QString& BaseTitle() const { return base_; }
-    void Show(const QString& text, int milliseconds = 4000);
-
-private:
-    QWindow& window_;
-    QString base_;
-    QTimer timer_;
-};

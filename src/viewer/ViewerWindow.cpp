@@ -133,7 +133,7 @@ void ViewerWindow::InitializeWindow() {
     }
     // The seed lets the tree on screen be grown again (--seed).
     title += " - seed " + std::to_string(leafRandomTable.seed);
-    notice_.SetBaseTitle(QString::fromStdString(title));
+    setTitle(QString::fromStdString(title));
 }
 
 bool ViewerWindow::InitContext() {
@@ -241,10 +241,10 @@ void ViewerWindow::RebuildTree() {
     // A parameter file loaded from the control panel may bring another seed; the title
     // keeps naming the one the tree was grown with.
     const QString seedLabel = QStringLiteral(" - seed ");
-    const QString base = notice_.BaseTitle();
+    const QString base = title();
     const qsizetype at = base.lastIndexOf(seedLabel);
     if (at >= 0)
-        notice_.SetBaseTitle(base.left(at) + seedLabel + QString::number(leafRandomTable.seed));
+        setTitle(base.left(at) + seedLabel + QString::number(leafRandomTable.seed));
 }
 
 void ViewerWindow::RenderFrame() {
@@ -263,6 +263,10 @@ void ViewerWindow::RenderFrame() {
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glReadPixels(0, 0, clientWidth, clientHeight, GL_RGBA, GL_UNSIGNED_BYTE,
                      capturedFrame_.data());
+    }
+    // After the read-back: the notice is on screen, never in P's picture.
+    if (notice_.Visible()) {
+        DrawNotice(notice_.Picture(clientWidth, clientHeight, devicePixelRatio()));
     }
     if (isExposed()) {
         context_->swapBuffers(this);

@@ -17,6 +17,7 @@
 #include "scene/Backdrop.h"
 #include "scene/KeyFilter.h"
 #include "scene/Overlay.h"
+#include "viewer/FrameNotice.h"
 #include "viewer/Navigation.h"
 #include "viewer/ViewerOutput.h"
 
@@ -86,12 +87,15 @@ public:
     GlContextState* glState() const { return glState_.get(); }
 
     // P: writes the frame on screen as a PNG file; E: the tree as a .glb file. Both go
-    // into `outputFolder` under a name no other file has, and say so in the title for a
-    // few seconds. True when the file was written (its path in lastOutputPath).
+    // into `outputFolder` under a name no other file has, and say so (with the file's
+    // full path) in a notice over the frame for a few seconds. True when the file was
+    // written (its path in lastOutputPath).
     bool SaveSnapshot();
     bool ExportGlb();
     std::string outputFolder = ".";
     std::string lastOutputPath;
+    // The notice over the frame, for tests.
+    const FrameNotice& Notice() const { return notice_; }
 
     // Smallest client area at which the overlay's pieces do not overlap.
     static constexpr int MinimumClientWidth = 256;
@@ -147,7 +151,7 @@ private:
 
     std::unique_ptr<QOpenGLContext> context_;
     std::unique_ptr<GlContextState> glState_;
-    TitleNotice notice_{*this};
+    FrameNotice notice_{[this] { RenderFrame(); }};
     bool captureNextFrame_ = false;
     std::vector<uint8_t> capturedFrame_; // RGBA, bottom row first
     QCursor handCursor_{Qt::PointingHandCursor};
