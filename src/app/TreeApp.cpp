@@ -8,8 +8,10 @@
 
 #include <cstdio>
 
+#include "app/OutputFolder.h"
 #include "app/ScreenFit.h"
 #include "model/LeafRandomTable.h"
+#include "platform/Platform.h"
 
 namespace {
 
@@ -52,6 +54,7 @@ bool TreeApp::Start() {
     }
 
     viewer.panel = this;
+    viewer.outputFolder = OutputFolderForThisRun();
     panel.viewer = &viewer;
 
     const QRect area = AvailableArea(viewer.screen());
@@ -138,17 +141,41 @@ void TreeApp::CloseSequence() {
     panel.hide();
     viewer.panel = nullptr;
     viewer.DestroyWindow();
+    // Saved while the event loop still runs, so that a failure can still be shown.
+    SaveSettings();
     QCoreApplication::exit(0);
 }
 
-int TreeApp::Exit(int exitCode) {
-    std::string error;
-    if (!SaveModelConfig(geometry, viewer.camera, ModelConfigFileName, &error)) {
-        std::fprintf(stderr, "%s: the settings were not saved: %s\n",
-                     qPrintable(QCoreApplication::applicationName()), error.c_str());
+void TreeApp::SaveSettings() {
+    if (saved_) {
+        return;
     }
+    saved_ = true;
+    std::string error;
+    if (SaveModelConfig(geometry, viewer.camera, ModelConfigFileName, &error)) {
+        return;
+    }
+    std::fprintf(stderr, "%s: the settings were not saved: %s\n",
+                 qPrintable(QCoreApplication::applicationName()), error.c_str());
+    // Started from the menu, nobody reads stderr: the user is told once, in a box. Not
+    // when the session or a terminal ended the program, which no box may hold up.
+    if (!endedBySignal_) {
+        CurrentPlatform().ShowWarning(
+            "Your settings could not be saved, so this run's tree, camera and window places "
+            "will not come back at the next start.\n\n" +
+            error);
+    }
+}
+
+int TreeApp::Exit(int exitCode) {
+    SaveSettings();
     FreeLeafRandomTable();
     return exitCode;
+}
+
+void TreeApp::QuitBySignal() {
+    endedBySignal_ = true;
+    CloseSequence();
 }
 
 void TreeApp::ShowStatistics(const std::string& text) {

@@ -20,11 +20,15 @@ public:
     // Reads the parameter file, prepares the leaf factors, creates and places the
     // viewer and the (hidden) control panel. Always true.
     bool Start();
-    // Writes the parameter file (a failure is reported in one line on stderr) and frees
-    // the leaf factors; returns `exitCode`.
+    // Writes the parameter file unless the close sequence did, and frees the leaf
+    // factors; returns `exitCode`.
     int Exit(int exitCode);
+    // A quit signal (SIGTERM, SIGINT, SIGHUP): the close sequence, without message boxes.
+    void QuitBySignal();
     // Escape, the close box or the window manager's close on the viewer: remembers the
-    // geometry, destroys both windows and ends the event loop.
+    // geometry, destroys both windows, writes the parameter file and ends the event loop.
+    // A failed save is reported in one line on stderr and, unless a signal ended the
+    // program, in a message box.
     void CloseSequence();
 
     // PanelLink
@@ -50,10 +54,13 @@ public:
 private:
     // Centres the viewer's outer frame on `area`.
     void CentreViewer(const QRect& area);
+    void SaveSettings();
     // Puts the panel's outer top-left corner at `corner`, fitted to the screen.
     void PlacePanel(QPoint corner);
 
     bool closed_ = false;
+    bool endedBySignal_ = false;
+    bool saved_ = false;
     bool starting_ = false;
     bool closeAfterStart_ = false;
 };

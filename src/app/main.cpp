@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
         app.Start();
         // Asked to end by the session or a terminal (also while starting): close as the
         // user would, on the event loop's first turn, so the settings are kept.
-        OnQuitSignals([&app] { app.CloseSequence(); });
+        OnQuitSignals([&app] { app.QuitBySignal(); });
         exitCode = app.Exit(QApplication::exec());
     }
     SetPlatform(nullptr);

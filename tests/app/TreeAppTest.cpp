@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QSlider>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "RecordingPlatform.h"
+#include "app/OutputFolder.h"
 #include "app/TreeApp.h"
 #include "model/LeafRandomTable.h"
 #include "model/TreeParams.h"
@@ -202,6 +204,61 @@ private slots:
         const auto bytes = ReadConfig();
         QCOMPARE(bytes.size(), size_t(96));
         QCOMPARE(FloatAt(bytes, 44), 9.0f);
+    }
+
+    // Started in its own configuration folder (as the menu entry starts it), P and E save
+    // into the pictures folder, or the home folder without one, and say where.
+    void fromItsConfigurationFolderPicturesGoToThePicturesFolder() {
+        const QString home = dir.filePath(QStringLiteral("home"));
+        const QString config = dir.filePath(QStringLiteral("config"));
+        QVERIFY(QDir().mkpath(config + QStringLiteral("/dendrova")));
+        QVERIFY(QDir().mkpath(home));
+        const QByteArray oldHome = qgetenv("HOME");
+        const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", QFile::encodeName(home));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+        const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+        QDir::setCurrent(config + QStringLiteral("/dendrova"));
+        QCOMPARE(QString::fromStdString(OutputFolderForThisRun()), home); // no pictures folder yet
+        QVERIFY(QDir().mkpath(pictures));
+        {
+            TreeApp app;
+            QVERIFY(app.Start());
+            QCOMPARE(QString::fromStdString(app.viewer.outputFolder), pictures);
+            QTest::keyClick(&app.viewer, Qt::Key_P);
+            const QString saved = pictures + QStringLiteral("/dendrova-seed") +
+                                  QString::number(leafRandomTable.seed) + QStringLiteral("-1.png");
+            QVERIFY(QFile::exists(saved));
+            QCOMPARE(app.viewer.Notice().Text(), QStringLiteral("Saved ") + saved);
+            app.CloseSequence();
+            app.Exit(0);
+        }
+        // Started anywhere else, they stay in the working folder.
+        QDir::setCurrent(dir.path());
+        QCOMPARE(OutputFolderForThisRun(), std::string("."));
+        qputenv("HOME", oldHome);
+        qputenv("XDG_CONFIG_HOME", oldConfig);
+        if (oldConfig.isEmpty()) {
+            qunsetenv("XDG_CONFIG_HOME");
+        }
+    }
+
+    // Settings that cannot be saved at exit: the user is told once, in a box; after a quit
+    // signal only on stderr, which no box holds up.
+    void aFailedSaveIsShownOnceUnlessASignalEndedTheProgram() {
+        QVERIFY(QDir().mkdir(QStringLiteral("TreeModl.Cfg.new"))); // in the way of the save
+        for (const bool bySignal : {false, true}) {
+            platform.warnings.clear();
+            TreeApp app;
+            QVERIFY(app.Start());
+            bySignal ? app.QuitBySignal() : app.CloseSequence();
+            app.Exit(0);
+            QCOMPARE(platform.warnings.size(), size_t(bySignal ? 0 : 1));
+            if (!bySignal) {
+                QVERIFY(platform.warnings[0].find("TreeModl.Cfg.new") != std::string::npos);
+            }
+        }
+        QDir().rmdir(QStringLiteral("TreeModl.Cfg.new"));
     }
 
     // Last: the quit signal handling is installed once per process.
