@@ -72,6 +72,7 @@ bool TreeApp::Start() {
     }
 
     panel.autoClose = geometry.panelAutoClose;
+    panel.currentGeometry = [this] { return CurrentGeometry(); };
     panel.Create(&viewer);
     panel.hide();
     PlacePanel(QPoint(geometry.panelLeft, geometry.panelTop));
@@ -111,6 +112,22 @@ void TreeApp::PlacePanel(QPoint corner) {
     }
 }
 
+WindowGeometry TreeApp::CurrentGeometry() {
+    WindowGeometry current = geometry;
+    // A maximized viewer is remembered by its normal size, and that it was maximized.
+    const bool maximized = (viewer.windowStates() & Qt::WindowMaximized) != 0;
+    const QSize outer = maximized ? viewer.NormalOuterSize() : viewer.frameGeometry().size();
+    current.windowMaximized = maximized ? 1 : 0;
+    current.windowWidth = outer.width();
+    current.windowHeight = outer.height();
+    const QPoint panelCorner = panel.frameGeometry().topLeft();
+    current.panelLeft = panelCorner.x();
+    current.panelTop = panelCorner.y();
+    panel.UpdateFromControls();
+    current.panelAutoClose = panel.autoClose;
+    return current;
+}
+
 void TreeApp::CloseSequence() {
     if (closed_) {
         return;
@@ -120,23 +137,10 @@ void TreeApp::CloseSequence() {
         return;
     }
     closed_ = true;
+    geometry = CurrentGeometry();
     if (viewer.windowStates() & Qt::WindowMaximized) {
-        const QSize normal = viewer.NormalOuterSize();
         viewer.showNormal();
-        geometry.windowMaximized = 1;
-        geometry.windowWidth = normal.width();
-        geometry.windowHeight = normal.height();
-    } else {
-        geometry.windowMaximized = 0;
-        const QSize outer = viewer.frameGeometry().size();
-        geometry.windowWidth = outer.width();
-        geometry.windowHeight = outer.height();
     }
-    const QPoint panelCorner = panel.frameGeometry().topLeft();
-    geometry.panelLeft = panelCorner.x();
-    geometry.panelTop = panelCorner.y();
-    panel.UpdateFromControls();
-    geometry.panelAutoClose = panel.autoClose;
 
     panel.hide();
     viewer.panel = nullptr;

@@ -54,6 +54,8 @@ public:
 private:
     // Centres the viewer's outer frame on `area`.
     void CentreViewer(const QRect& area);
+    // The geometry the close sequence would remember now.
+    WindowGeometry CurrentGeometry();
     void SaveSettings();
     // Puts the panel's outer top-left corner at `corner`, fitted to the screen.
     void PlacePanel(QPoint corner);

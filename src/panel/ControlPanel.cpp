@@ -352,8 +352,19 @@ bool ControlPanel::event(QEvent* e) {
     return handled;
 }
 
+ControlPanel::OwnDialog::OwnDialog(ControlPanel& panel) : panel_(panel) {
+    ++panel_.ownDialogs_;
+}
+
+ControlPanel::OwnDialog::~OwnDialog() {
+    if (--panel_.ownDialogs_ == 0 && panel_.isVisible()) {
+        panel_.raise();
+        panel_.activateWindow();
+    }
+}
+
 void ControlPanel::CloseIfInactive() {
-    if (isActiveWindow() || !isVisible()) {
+    if (isActiveWindow() || !isVisible() || ownDialogs_ > 0) {
         closeCheck_->stop();
         return;
     }

@@ -5,8 +5,10 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
 #include <string>
 
+#include "model/ModelConfigRecord.h"
 #include "panel/PanelViewer.h"
 
 class QCheckBox;
@@ -83,8 +85,25 @@ public:
     QString curText = QStringLiteral("n/a");
     int autoClose = 0;
     PanelViewer* viewer = nullptr; // not owned
-    bool ready = false;            // controls exist and no programmatic slider move runs
-    int selected = -1;             // selected row of ParamTable, -1 for none
+    // The window places the settings would remember now, for a parameter file saved in
+    // their format; none: the defaults.
+    std::function<WindowGeometry()> currentGeometry;
+    bool ready = false; // controls exist and no programmatic slider move runs
+    int selected = -1;  // selected row of ParamTable, -1 for none
+
+    // Held while one of the panel's own dialogs is open (a file chooser, its message
+    // boxes): the panel counts as in use, so auto-close leaves it alone, and it is active
+    // again, with the keyboard focus, once the last one closes.
+    class OwnDialog {
+    public:
+        explicit OwnDialog(ControlPanel& panel);
+        ~OwnDialog();
+        OwnDialog(const OwnDialog&) = delete;
+        OwnDialog& operator=(const OwnDialog&) = delete;
+
+    private:
+        ControlPanel& panel_;
+    };
 
     void accept() override; // Enter: the panel stays open
     void reject() override; // Escape and the close box: hide, keep the state
@@ -128,4 +147,5 @@ private:
     // gets its activation back when the move ends.
     QTimer* closeCheck_ = nullptr;
     bool grabSeenEnded_ = false;
+    int ownDialogs_ = 0;
 };

@@ -12,14 +12,24 @@
 #include <QSlider>
 
 #include "model/LeafRandomTable.h"
+#include "model/ModelConfig.h"
 #include "model/Presets.h"
 #include "panel/ControlPanel.h"
 #include "paramfile/ParamFile.h"
 
 namespace {
 
-const QString FileFilter =
-    QStringLiteral("Parameter files (*.json *.Cfg);;JSON files (*.json);;All files (*)");
+const QString JsonFilter = QStringLiteral("JSON parameter files (*.json)");
+const QString RecordFilter = QStringLiteral("96-byte records as TreeModl.Cfg (*.Cfg *.cfg)");
+const QString LoadFilter = QStringLiteral("Parameter files (*.json *.Cfg *.cfg);;") + JsonFilter +
+                           QStringLiteral(";;") + RecordFilter + QStringLiteral(";;All files (*)");
+const QString SaveFilter = JsonFilter + QStringLiteral(";;") + RecordFilter;
+
+// A name ending in ".cfg" (any case) is saved as the 96-byte record the program reads at
+// start, so that it can serve as a folder's TreeModl.Cfg; any other as readable JSON.
+bool NamesARecord(const QString& path) {
+    return path.endsWith(QLatin1String(".cfg"), Qt::CaseInsensitive);
+}
 
 } // namespace
 
@@ -120,21 +130,32 @@ bool ParamMenu::LoadFrom(const QString& path, QString* error, QString* ignored) 
 }
 
 bool ParamMenu::SaveTo(const QString& path, QString* error) {
-    ParamFileContents contents;
-    contents.params = treeParams;
-    if (leafRandomTable.entries)
-        contents.seed = leafRandomTable.seed;
-    if (panel_.viewer != nullptr)
-        contents.camera = panel_.viewer->ViewCamera();
-    const std::string failure = WriteParamFile(path.toStdString(), contents);
+    std::string failure;
+    if (NamesARecord(path)) {
+        const WindowGeometry geometry =
+            panel_.currentGeometry ? panel_.currentGeometry() : WindowGeometry{};
+        const std::optional<Camera> viewCamera =
+            panel_.viewer != nullptr ? panel_.viewer->ViewCamera() : std::nullopt;
+        SaveModelConfig(geometry, viewCamera.value_or(Camera{}),
+                        QFile::encodeName(path).toStdString(), &failure);
+    } else {
+        ParamFileContents contents;
+        contents.params = treeParams;
+        if (leafRandomTable.entries)
+            contents.seed = leafRandomTable.seed;
+        if (panel_.viewer != nullptr)
+            contents.camera = panel_.viewer->ViewCamera();
+        failure = WriteParamFile(QFile::encodeName(path).toStdString(), contents);
+    }
     if (!failure.empty() && error != nullptr)
         *error = QString::fromStdString(failure);
     return failure.empty();
 }
 
 void ParamMenu::LoadWithDialog() {
+    const ControlPanel::OwnDialog inUse(panel_);
     const QString path = QFileDialog::getOpenFileName(&panel_, QStringLiteral("Load parameters"),
-                                                      lastDirectory_, FileFilter);
+                                                      lastDirectory_, LoadFilter);
     if (path.isEmpty())
         return;
     lastDirectory_ = QFileInfo(path).absolutePath();
@@ -152,9 +173,15 @@ void ParamMenu::LoadWithDialog() {
 }
 
 void ParamMenu::SaveWithDialog() {
-    QFileDialog dialog(&panel_, QStringLiteral("Save parameters"), lastDirectory_, FileFilter);
+    const ControlPanel::OwnDialog inUse(panel_);
+    QFileDialog dialog(&panel_, QStringLiteral("Save parameters"), lastDirectory_, SaveFilter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("json"));
+    // A name typed without a suffix takes the chosen format's.
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        dialog.setDefaultSuffix(filter == RecordFilter ? QStringLiteral("Cfg")
+                                                       : QStringLiteral("json"));
+    });
     dialog.selectFile(QStringLiteral("tree.json"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;

@@ -1,5 +1,4 @@
 #include <QByteArray>
-#include <QSaveFile>
 #include <QString>
 
 #include <charconv>
@@ -7,6 +6,7 @@
 #include <string>
 
 #include "paramfile/ParamFile.h"
+#include "platform/AtomicFile.h"
 
 std::string NumberText(float value) {
     // In the rare case where the shortest float text would round differently when read
@@ -53,17 +53,11 @@ std::string ParamFileJson(const ParamFileContents& contents) {
 }
 
 std::string WriteParamFile(const std::string& path, const ParamFileContents& contents) {
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly))
-        return "cannot write \"" + path + "\": " + file.errorString().toStdString();
     const std::string text = ParamFileJson(contents);
-    if (file.write(text.data(), static_cast<qint64>(text.size())) !=
-        static_cast<qint64>(text.size())) {
-        const std::string reason = file.errorString().toStdString();
-        file.cancelWriting();
-        return "cannot write \"" + path + "\": " + reason;
+    AtomicFile file;
+    if (!file.Open(path, FilePlacement::Replace) || !file.Write(text.data(), text.size()) ||
+        !file.Finish() || !file.Place()) {
+        return file.Error();
     }
-    if (!file.commit())
-        return "cannot write \"" + path + "\": " + file.errorString().toStdString();
     return {};
 }

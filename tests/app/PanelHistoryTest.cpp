@@ -4,6 +4,7 @@
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -20,6 +21,7 @@
 #include "SliderHandle.h"
 #include "app/TreeApp.h"
 #include "model/LeafRandomTable.h"
+#include "model/ModelConfig.h"
 #include "model/Presets.h"
 #include "model/TreeParams.h"
 #include "panel/ParamMenu.h"
@@ -200,6 +202,31 @@ private slots:
         QVERIFY(SameBits(treeParams, preset.params));
         Undo();
         QVERIFY(SameBits(treeParams, TreeParams{}));
+    }
+
+    // A name ending in .Cfg is saved as the record the program reads at start, so that
+    // it works as a folder's TreeModl.Cfg: the same tree and camera, the window places of
+    // the moment.
+    void aCfgNameIsSavedAsTheStartRecord() {
+        const Preset& preset = BuiltInPresets()[2];
+        Menu().ApplyPreset(preset);
+        app->viewer.camera.azimuth = 123.0f;
+        QString error;
+        QVERIFY2(Menu().SaveTo(QStringLiteral("mine.Cfg"), &error), qPrintable(error));
+        QCOMPARE(QFileInfo(QStringLiteral("mine.Cfg")).size(), 96);
+        Menu().ResetToDefaults();
+        WindowGeometry geometry;
+        Camera camera;
+        LoadModelConfig(geometry, camera, "mine.Cfg");
+        QVERIFY(SameBits(treeParams, preset.params));
+        QCOMPARE(camera.azimuth, 123.0f);
+        QCOMPARE(geometry.windowWidth, app->viewer.frameGeometry().width());
+        QCOMPARE(geometry.windowMaximized, 0);
+        // Any other name is readable JSON.
+        QVERIFY(Menu().SaveTo(QStringLiteral("mine.txt"), &error));
+        QFile json(QStringLiteral("mine.txt"));
+        QVERIFY(json.open(QIODevice::ReadOnly));
+        QVERIFY(json.readAll().startsWith("{"));
     }
 
     void theMenuKeyOpensTheMenuOverTheList() {

@@ -1,7 +1,11 @@
 // Start-up, close sequence and the parameter file, with the real windows under xvfb-run.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QGuiApplication>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QSlider>
@@ -19,6 +23,7 @@
 #include "app/TreeApp.h"
 #include "model/LeafRandomTable.h"
 #include "model/TreeParams.h"
+#include "panel/ParamMenu.h"
 #include "platform/QuitSignals.h"
 
 namespace {
@@ -204,6 +209,53 @@ private slots:
         const auto bytes = ReadConfig();
         QCOMPARE(bytes.size(), size_t(96));
         QCOMPARE(FloatAt(bytes, 44), 9.0f);
+    }
+
+    // The panel's own dialogs do not count as leaving it: with auto-close on it stays
+    // while a file chooser is open, and it has the focus again afterwards, so the next
+    // Escape hides the panel rather than closing the program.
+    void thePanelsOwnDialogsKeepItOpenAndFocused() {
+        // The close sequences of the tests before asked the event loop to end; until it
+        // has run once, no dialog's own loop would run either.
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        QCoreApplication::exec();
+        TreeApp app;
+        QVERIFY(app.Start());
+        app.panel.AutoCloseBox()->setChecked(true);
+        app.panel.UpdateFromControls();
+        app.ShowAndFocus();
+        QTRY_VERIFY(app.panel.isActiveWindow());
+        QAction* save = nullptr;
+        for (QAction* action : app.panel.ParamActions()->Menu()->actions()) {
+            if (action->text() == QStringLiteral("Save parameters...")) {
+                save = action;
+            }
+        }
+        QVERIFY(save != nullptr);
+        bool sawDialog = false;
+        bool panelShownMeanwhile = false;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (dialog == nullptr || !dialog->isActiveWindow()) {
+                return; // not yet up, or not yet active
+            }
+            QTest::qWait(300); // the panel's deactivation has arrived by now
+            sawDialog = true;
+            panelShownMeanwhile = app.panel.isVisible();
+            closer.stop();
+            QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
+        });
+        closer.start(50);
+        save->trigger();
+        QVERIFY(sawDialog);
+        QVERIFY(panelShownMeanwhile);
+        QTRY_VERIFY(app.panel.isActiveWindow());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(!app.panel.isVisible());
+        QVERIFY(app.viewer.handle() != nullptr); // the program is still running
+        app.CloseSequence();
+        app.Exit(0);
     }
 
     // Started in its own configuration folder (as the menu entry starts it), P and E save
