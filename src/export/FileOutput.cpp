@@ -2,6 +2,8 @@
 
 #include <streambuf>
 
+#include "model/ShownText.h"
+
 namespace {
 
 // Hands a stream's bytes to an AtomicFile in large blocks and asks the stop predicate at
@@ -61,24 +63,32 @@ private:
     bool stopped_ = false;
 };
 
+// A failure's line, the name shown as one line whatever its bytes.
+std::string CannotWrite(const std::string& path, const std::string& reason) {
+    return "cannot write " + QuotedText(path) + ": " + reason;
+}
+
+std::string CannotWrite(const AtomicFile& file) {
+    return CannotWrite(file.Path(), file.Reason());
+}
+
 // Fills the open `file` through `write` and syncs it; empty or one line.
 std::string Fill(AtomicFile& file, const StreamWriter& write, const std::function<bool()>& stop) {
     FileBuffer buffer(file, stop);
     std::ostream out(&buffer);
     const bool complete = write(out);
     out.flush();
-    const std::string name = "cannot write '" + file.Path() + "': ";
     if (buffer.Stopped()) {
-        return name + "interrupted";
+        return CannotWrite(file.Path(), "interrupted");
     }
     if (!out.good()) {
         // The file says why (a full disk), unless the stream failed on its own.
-        return file.Error().empty() ? name + "write error" : file.Error();
+        return CannotWrite(file.Path(), file.Reason().empty() ? "write error" : file.Reason());
     }
     if (!complete) {
-        return name + "the contents do not fit this file format";
+        return CannotWrite(file.Path(), "the contents do not fit this file format");
     }
-    return file.Finish() ? std::string() : file.Error();
+    return file.Finish() ? std::string() : CannotWrite(file);
 }
 
 } // namespace
@@ -89,11 +99,11 @@ PendingFiles::~PendingFiles() = default;
 
 FileWriteResult PendingFiles::Add(const std::string& path, const StreamWriter& write) {
     if (options_.stop && options_.stop()) {
-        return {"cannot write '" + path + "': interrupted"};
+        return {CannotWrite(path, "interrupted")};
     }
     auto file = std::make_unique<AtomicFile>();
     if (!file->Open(path, options_.placement)) {
-        return {file->Error(), file->NameTaken()};
+        return {CannotWrite(*file), file->NameTaken()};
     }
     std::string error = Fill(*file, write, options_.stop);
     if (!error.empty()) {
@@ -114,7 +124,7 @@ FileWriteResult PendingFiles::PlaceAll() {
     FileWriteResult result;
     for (size_t i = 0; i < files_.size(); ++i) {
         if (!files_[i]->Place()) {
-            result = {files_[i]->Error(), files_[i]->NameTaken()};
+            result = {CannotWrite(*files_[i]), files_[i]->NameTaken()};
             for (size_t j = 0; j < i; ++j) {
                 files_[j]->RemoveIfCreated();
             }

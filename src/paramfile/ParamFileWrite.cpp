@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "model/ShownText.h"
 #include "paramfile/ParamFile.h"
 #include "platform/AtomicFile.h"
 
@@ -57,7 +58,7 @@ std::string WriteParamFile(const std::string& path, const ParamFileContents& con
     AtomicFile file;
     if (!file.Open(path, FilePlacement::Replace) || !file.Write(text.data(), text.size()) ||
         !file.Finish() || !file.Place()) {
-        return file.Error();
+        return "cannot write " + QuotedText(path) + ": " + file.Reason();
     }
     return {};
 }

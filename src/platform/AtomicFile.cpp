@@ -74,6 +74,7 @@ bool AtomicFile::Fail(int code) {
 }
 
 bool AtomicFile::Fail(const std::string& reason) {
+    reason_ = reason;
     error_ = "cannot write '" + path_ + "': " + reason;
     Close();
     return false;

@@ -51,6 +51,8 @@ public:
 
     const std::string& Path() const { return path_; }
     const std::string& Error() const { return error_; }
+    // What failed, without the file's name (for a message that shows the name its own way).
+    const std::string& Reason() const { return reason_; }
     // For CreateNew: the failure was that the name is held by something.
     bool NameTaken() const { return nameTaken_; }
 
@@ -77,4 +79,5 @@ private:
     bool placed_ = false;
     bool nameTaken_ = false;
     std::string error_;
+    std::string reason_;
 };
