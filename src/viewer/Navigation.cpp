@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "model/TreeParams.h"
-#include "scene/KeyFilter.h"
+#include "scene/KeyCodes.h"
 
 void MoveStep(Camera& camera, MoveMode mode) {
     const double radians = static_cast<double>(camera.elevation) * static_cast<double>(DegToRad);

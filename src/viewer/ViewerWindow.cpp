@@ -20,6 +20,7 @@
 #include "model/LeafRandomTable.h"
 #include "model/TreeParams.h"
 #include "platform/Platform.h"
+#include "render/FrameStats.h"
 #include "render/GlContextState.h"
 #include "scene/FeedbackMail.h"
 #include "viewer/FrameRenderer.h"

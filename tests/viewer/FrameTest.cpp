@@ -16,6 +16,7 @@
 #include "model/LeafRandomTable.h"
 #include "model/TreeModel.h"
 #include "model/TreeParams.h"
+#include "render/FrameStats.h"
 #include "render/GlContextState.h"
 #include "scene/Backdrop.h"
 #include "scene/Overlay.h"

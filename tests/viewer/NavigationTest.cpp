@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "scene/KeyFilter.h"
+#include "scene/KeyCodes.h"
 #include "viewer/Navigation.h"
 
 TEST(Navigation, ForwardFlightFromTheDefaultsStopsEachOffsetAtItsLimit) {

@@ -1,0 +1,111 @@
+# The check that every target declares the targets whose headers it includes. At configure
+# time the build's targets are written down (their sources, their direct links, which of
+# them are public, the header spellings they publish); the test `declared_dependencies`
+# then reads every source's #include "..." lines against that list (CheckDependencies.cmake).
+
+# The build system targets of `dir` and of every folder below it, in `out`.
+function(dendrova_targets_below dir out)
+    get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+    get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+    foreach(sub IN LISTS subdirs)
+        dendrova_targets_below(${sub} below)
+        list(APPEND targets ${below})
+    endforeach()
+    set(${out} ${targets} PARENT_SCOPE)
+endfunction()
+
+# The header spellings `target` publishes: those of dendrova_headers, and for a folder the
+# target puts on its users' include path itself, its headers' paths relative to it.
+function(dendrova_published_headers target out)
+    get_target_property(spellings ${target} DENDROVA_HEADERS)
+    if(NOT spellings)
+        set(spellings "")
+    endif()
+    get_target_property(sources ${target} SOURCES)
+    get_target_property(dir ${target} SOURCE_DIR)
+    get_target_property(includes ${target} INTERFACE_INCLUDE_DIRECTORIES)
+    foreach(include IN LISTS includes)
+        if(include MATCHES "^\\$<" OR NOT include MATCHES "^${CMAKE_SOURCE_DIR}/")
+            continue()
+        endif()
+        foreach(source IN LISTS sources)
+            if(NOT IS_ABSOLUTE ${source})
+                set(source ${dir}/${source})
+            endif()
+            if(source MATCHES "\\.h$" AND source MATCHES "^${include}/")
+                file(RELATIVE_PATH spelling ${include} ${source})
+                list(APPEND spellings ${spelling})
+            endif()
+        endforeach()
+    endforeach()
+    set(${out} ${spellings} PARENT_SCOPE)
+endfunction()
+
+# Link items of `items` that are targets of this build, with $<LINK_ONLY:x> (the private
+# links of a static library as its users see them) left out.
+function(dendrova_target_links items out)
+    set(links "")
+    foreach(item IN LISTS items)
+        if(NOT item MATCHES "^\\$<" AND TARGET ${item})
+            get_target_property(imported ${item} IMPORTED)
+            if(NOT imported)
+                list(APPEND links ${item})
+            endif()
+        endif()
+    endforeach()
+    set(${out} ${links} PARENT_SCOPE)
+endfunction()
+
+# Writes the list of the build's targets to `file` as a CMake script.
+function(dendrova_write_dependency_list file)
+    dendrova_targets_below(${CMAKE_SOURCE_DIR} all)
+    set(text "# Written by cmake/DeclaredDependencies.cmake at configure time.\n")
+    string(APPEND text "set(source_root \"${CMAKE_SOURCE_DIR}\")\n")
+    set(listed "")
+    foreach(target IN LISTS all)
+        get_target_property(type ${target} TYPE)
+        if(type STREQUAL "UTILITY")
+            continue()
+        endif()
+        get_target_property(sources ${target} SOURCES)
+        get_target_property(dir ${target} SOURCE_DIR)
+        set(files "")
+        foreach(source IN LISTS sources)
+            if(NOT IS_ABSOLUTE ${source})
+                set(source ${dir}/${source})
+            endif()
+            if(source MATCHES "\\.(h|cpp)$" AND source MATCHES "^${CMAKE_SOURCE_DIR}/"
+               AND EXISTS ${source})
+                list(APPEND files ${source})
+            endif()
+        endforeach()
+        if(NOT files)
+            continue()
+        endif()
+        list(APPEND listed ${target})
+        get_target_property(links ${target} LINK_LIBRARIES)
+        get_target_property(interface ${target} INTERFACE_LINK_LIBRARIES)
+        dendrova_target_links("${links}" links)
+        dendrova_target_links("${interface}" interface)
+        if(type STREQUAL "INTERFACE_LIBRARY")
+            set(links ${interface})
+        endif()
+        dendrova_published_headers(${target} headers)
+        # The folders of the source tree on the target's own include path.
+        get_target_property(includes ${target} INCLUDE_DIRECTORIES)
+        set(source_includes "")
+        foreach(include IN LISTS includes)
+            if(include MATCHES "^${CMAKE_SOURCE_DIR}/src(/|$)")
+                list(APPEND source_includes ${include})
+            endif()
+        endforeach()
+        string(APPEND text "set(${target}_type \"${type}\")\n"
+                           "set(${target}_sources \"${files}\")\n"
+                           "set(${target}_links \"${links}\")\n"
+                           "set(${target}_public \"${interface}\")\n"
+                           "set(${target}_headers \"${headers}\")\n"
+                           "set(${target}_source_includes \"${source_includes}\")\n")
+    endforeach()
+    string(APPEND text "set(targets \"${listed}\")\n")
+    file(WRITE ${file} "${text}")
+endfunction()
