@@ -10,11 +10,13 @@
 #include <thread>
 #include <vector>
 
+#include "base/ProgramLine.h"
 #include "export/ExportTree.h"
 #include "export/FileOutput.h"
 #include "export/PngEncoder.h"
 #include "model/LeafRandomTable.h"
 #include "model/ModelConfig.h"
+#include "model/ShownText.h"
 #include "model/TreeModel.h"
 #include "model/TreeParams.h"
 #include "platform/QtPlatform.h"
@@ -34,9 +36,7 @@ public:
     bool OpenUri(const std::string&) override { return false; }
 
 private:
-    static void Print(const std::string& text) {
-        std::fprintf(stderr, "dendrova: %s\n", text.c_str());
-    }
+    static void Print(const std::string& text) { PrintProgramLine(text); }
     QtPlatform pictures_;
 };
 
@@ -56,7 +56,10 @@ public:
             return;
         }
         shown_ = percent;
-        std::fprintf(stderr, "\rdendrova: %s %3d%%", what_.c_str(), percent);
+        char number[8];
+        std::snprintf(number, sizeof number, " %3d%%", percent);
+        const std::string line = "\r" + ProgramLine(what_ + number);
+        std::fwrite(line.data(), 1, line.size(), stderr);
         std::fflush(stderr);
     }
 
@@ -66,19 +69,17 @@ private:
     int shown_ = -1;
 };
 
-std::string ExportFile(const std::string& path, const TreeModel& model, PendingFiles& outputs) {
-    TreePictures pictures;
-    std::string error;
-    if (!LoadTreePictures(pictures, error)) {
-        return error;
+Result<> ExportFile(const std::string& path, const TreeModel& model, PendingFiles& outputs) {
+    const Result<TreePictures> pictures = LoadTreePictures();
+    if (!pictures) {
+        return pictures.Error();
     }
     // Building the mesh counts as the first half of the work, writing it as the second.
-    ProgressLine progress("writing " + path);
+    ProgressLine progress("writing " + QuotedText(path));
     const TreeMesh mesh = BuildTreeMesh(model, treeParams);
     progress.Report(0.5);
-    return ExportTree(path, mesh, pictures, CurrentExportInfo(leafRandomTable.seed), outputs,
-                      [&progress](double f) { progress.Report(0.5 + 0.5 * f); })
-        .error;
+    return ExportTree(path, mesh, *pictures, CurrentExportInfo(leafRandomTable.seed), outputs,
+                      [&progress](double f) { progress.Report(0.5 + 0.5 * f); });
 }
 
 // A window size from a file as a picture size: within 1..MaxRenderSide on each side,
@@ -97,10 +98,6 @@ void FitRenderSize(int width, int height, int& pictureWidth, int& pictureHeight)
     pictureHeight = std::clamp(static_cast<int>(std::lround(height * scale)), 1, MaxRenderSide);
 }
 
-void SayInterrupted() {
-    std::fprintf(stderr, "dendrova: interrupted; nothing was written\n");
-}
-
 // Drawing a frame cannot stop part-way, and a large picture of a large tree takes
 // seconds. A stop request that comes while it draws ends the process from a second
 // thread at once: the files written so far, which the drawing does not touch, are
@@ -113,7 +110,7 @@ public:
               while (!done_) {
                   if (StopRequested()) {
                       outputs.DropAll();
-                      SayInterrupted();
+                      PrintProgramLine(InterruptedText);
                       EndByStopSignal();
                   }
                   ended_.wait_for(lock, std::chrono::milliseconds(20));
@@ -135,13 +132,8 @@ private:
     std::thread watcher_;
 };
 
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "dendrova: %s\n", message.c_str());
-    return FailureExitCode;
-}
-
-std::string RenderPicture(const CommandLineOptions& options, const WindowGeometry& geometry,
-                          const Camera& camera, const TreeModel& model, PendingFiles& outputs) {
+Result<> RenderPicture(const CommandLineOptions& options, const WindowGeometry& geometry,
+                       const Camera& camera, const TreeModel& model, PendingFiles& outputs) {
     StillFrame frame;
     frame.camera = camera;
     frame.model = &model;
@@ -153,27 +145,26 @@ std::string RenderPicture(const CommandLineOptions& options, const WindowGeometr
     }
     frame.overlay = options.overlay;
     std::vector<uint8_t> rgba;
-    std::string error;
-    bool drawn = false;
+    Result<> drawn;
     {
         const DrawingWatch watch(outputs);
-        drawn = RenderStillFrame(frame, rgba, error);
+        drawn = RenderStillFrame(frame, rgba);
     }
     if (!drawn || StopRequested()) {
-        return error;
+        return drawn;
     }
-    const std::string png =
+    const Result<std::string> png =
         EncodePng(FromGlReadback(rgba, frame.width, frame.height),
                   {{"Software", "Dendrova"}, {"Seed", std::to_string(leafRandomTable.seed)}});
-    if (png.empty()) {
-        return "cannot encode the picture as PNG";
+    if (!png) {
+        return png.Error();
     }
-    return outputs.Add(options.renderPath, png).error;
+    return outputs.Add(options.renderPath, *png);
 }
 
 } // namespace
 
-int RunBatch(const CommandLineOptions& options) {
+Result<> RunBatch(const CommandLineOptions& options) {
     ConsolePlatform platform;
     Platform* previous = SetPlatform(&platform);
 
@@ -191,26 +182,25 @@ int RunBatch(const CommandLineOptions& options) {
 
     // Every output is written completely before the first is put in place, so a stop
     // request (checked after each step and while writing) leaves nothing behind.
-    std::string error;
+    Result<> written;
     bool placed = false;
     {
         PendingFiles outputs({FilePlacement::Replace, StopRequested});
         if (!options.exportPath.empty() && !StopRequested()) {
-            error = ExportFile(options.exportPath, model, outputs);
+            written = ExportFile(options.exportPath, model, outputs);
         }
-        if (error.empty() && !options.renderPath.empty() && !StopRequested()) {
-            error = RenderPicture(options, geometry, camera, model, outputs);
+        if (written && !options.renderPath.empty() && !StopRequested()) {
+            written = RenderPicture(options, geometry, camera, model, outputs);
         }
-        if (error.empty() && !StopRequested()) {
-            error = outputs.PlaceAll().error;
-            placed = error.empty();
+        if (written && !StopRequested()) {
+            written = outputs.PlaceAll();
+            placed = written.Ok();
         }
     }
     FreeLeafRandomTable();
     SetPlatform(previous);
     if (StopRequested() && !placed) {
-        SayInterrupted();
-        return EndByStopSignal();
+        return Failure{InterruptedText};
     }
-    return error.empty() ? 0 : Fail(error);
+    return written;
 }

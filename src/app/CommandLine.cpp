@@ -7,6 +7,7 @@
 
 #include "app/ArgumentText.h"
 #include "app/OutputClash.h"
+#include "base/ProgramLine.h"
 #include "export/ExportTree.h"
 #include "model/ConfigFileIo.h"
 #include "model/Presets.h"
@@ -14,8 +15,6 @@
 #include "paramfile/ParamFile.h"
 
 namespace {
-
-constexpr const char* ProgramName = "dendrova";
 
 const QString Description = QStringLiteral(
     "Grows a tree by recursive branching and shows it live with OpenGL.\n"
@@ -129,37 +128,40 @@ bool ParseSize(const std::string& text, int& width, int& height) {
     return width >= 1 && height >= 1 && width <= MaxRenderSide && height <= MaxRenderSide;
 }
 
+// A bad value: fails with UsageExitCode.
+Failure Bad(const std::string& message) {
+    return Failure{message, UsageExitCode};
+}
+
 // Reads the --params file, opened once: its tree, camera, seed and window settings go
-// into `options` and `seed`. The message for a file that is refused, or empty.
-std::string ReadParams(const std::string& path, CommandLineOptions& options,
-                       std::optional<uint32_t>& seed) {
+// into `options` and `seed`. Fails for a file that is refused.
+Result<> ReadParams(const std::string& path, CommandLineOptions& options,
+                    std::optional<uint32_t>& seed) {
     const auto bad = [&path](const std::string& why) {
-        return "bad value " + QuotedText(path) + " for --params: " + why;
+        return Bad("bad value " + QuotedText(path) + " for --params: " + why);
     };
-    std::string reason;
     // A pipe (`--params <(...)`) is read once, as a whole; one byte more than the limit
     // tells a file at the limit from a larger one.
-    const std::optional<std::string> bytes =
-        ReadNamedFile(path, MaxParamFileBytes + 1, true, &reason);
+    const Result<std::string> bytes = ReadNamedFile(path, MaxParamFileBytes + 1, true);
     if (!bytes) {
-        return bad("cannot read this file: " + reason);
+        return bad("cannot read this file: " + bytes.Error().message);
     }
-    const ParamFileReadResult file = ParseParamFile(*bytes);
-    if (!file.ok) {
-        return bad(file.error);
+    const Result<LoadedParamFile> file = ParseParamFile(*bytes);
+    if (!file) {
+        return bad(file.Error().message);
     }
-    options.params = file.contents.params;
-    options.camera = file.contents.camera;
-    options.geometry = file.geometry;
-    seed = file.contents.seed;
-    for (const std::string& line : file.ignored) {
-        options.notices.push_back(EscapedText(path) + ": " + line);
+    options.params = file->contents.params;
+    options.camera = file->contents.camera;
+    options.geometry = file->geometry;
+    seed = file->contents.seed;
+    for (const std::string& line : file->ignored) {
+        options.notices.push_back(QuotedText(path) + ": " + line);
     }
     return {};
 }
 
-// The message when two outputs of the run would write one file, or empty.
-std::string OutputsApart(const CommandLineOptions& options) {
+// Fails when two outputs of the run would write one file.
+Result<> OutputsApart(const CommandLineOptions& options) {
     std::vector<std::string> outputs;
     if (!options.exportPath.empty()) {
         outputs = ExportedFiles(options.exportPath);
@@ -172,26 +174,25 @@ std::string OutputsApart(const CommandLineOptions& options) {
         return {};
     }
     if (shared->first == shared->second) {
-        return "--export and --render both write " + QuotedText(shared->first);
+        return Bad("--export and --render both write " + QuotedText(shared->first));
     }
-    return QuotedText(shared->first) + " and " + QuotedText(shared->second) +
-           " are the same file: --export and --render each need files of their own";
+    return Bad(QuotedText(shared->first) + " and " + QuotedText(shared->second) +
+               " are the same file: --export and --render each need files of their own");
 }
 
-// Takes the values of the options that were given into `options`; the message for the
-// first bad value, or empty.
-std::string ReadValues(const QCommandLineParser& parser, CommandLineOptions& options) {
+// Takes the values of the options that were given into `options`; fails at the first bad
+// value.
+Result<> ReadValues(const QCommandLineParser& parser, CommandLineOptions& options) {
     const auto bad = [](const char* option, const std::string& value, const char* why) {
-        return std::string("bad value ") + QuotedText(value) + " for --" + option + ": " + why;
+        return Bad(std::string("bad value ") + QuotedText(value) + " for --" + option + ": " + why);
     };
     const auto isSet = [&parser](const char* option) {
         return parser.isSet(QString::fromLatin1(option));
     };
     std::optional<uint32_t> fileSeed; // the seed a JSON --params file holds
     if (isSet("params")) {
-        const std::string error = ReadParams(Value(parser, "params"), options, fileSeed);
-        if (!error.empty()) {
-            return error;
+        if (Result<> read = ReadParams(Value(parser, "params"), options, fileSeed); !read) {
+            return read;
         }
     }
     if (isSet("preset")) {
@@ -229,13 +230,13 @@ std::string ReadValues(const QCommandLineParser& parser, CommandLineOptions& opt
             return bad("size", text, "expected WxH with each side from 1 to 4096");
         }
         if (options.renderPath.empty()) {
-            return "--size needs --render";
+            return Bad("--size needs --render");
         }
     }
     if (isSet("no-overlay")) {
         options.overlay = false;
         if (options.renderPath.empty()) {
-            return "--no-overlay needs --render";
+            return Bad("--no-overlay needs --render");
         }
     }
     if (!options.seed) {
@@ -253,7 +254,7 @@ std::string HelpText(const QCommandLineParser& parser) {
 
 } // namespace
 
-CommandLine ParseCommandLine(const QStringList& arguments) {
+Result<CommandLine> ParseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(Description);
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -266,11 +267,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     parser.addOptions(DeclaredOptions());
 
     CommandLine result;
-    const auto fail = [&result](const std::string& message) {
-        result.action = CommandLine::Action::Fail;
-        result.text =
-            std::string(ProgramName) + ": " + message + " (see " + ProgramName + " --help)";
-        return result;
+    const auto fail = [](const std::string& message) {
+        return Bad(message + " (see " + ProgramName + " --help)");
     };
     if (!parser.parse(arguments)) {
         QString message = parser.errorText();
@@ -304,25 +302,10 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         return fail("unexpected argument " +
                     QuotedText(ArgumentBytes(parser.positionalArguments().first())));
     }
-    const std::string error = ReadValues(parser, result.options);
-    if (!error.empty()) {
-        return fail(error);
+    if (Result<> read = ReadValues(parser, result.options); !read) {
+        return fail(read.Error().message);
     }
     return result;
-}
-
-int FinishCommandLine(const CommandLine& command) {
-    switch (command.action) {
-    case CommandLine::Action::Print:
-        std::fputs(command.text.c_str(), stdout);
-        return std::fflush(stdout) == 0 ? 0 : FailureExitCode;
-    case CommandLine::Action::Fail:
-        std::fprintf(stderr, "%s\n", command.text.c_str());
-        return UsageExitCode;
-    case CommandLine::Action::Run:
-        break;
-    }
-    return 0;
 }
 
 QStringList CommandLineArguments(int argc, char** argv) {

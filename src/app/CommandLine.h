@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Failure.h"
 #include "model/Camera.h"
 #include "model/ModelConfigRecord.h"
 #include "model/TreeParams.h"
@@ -38,30 +39,24 @@ struct CommandLineOptions {
     bool Batch() const { return !exportPath.empty() || !renderPath.empty(); }
 };
 
-// The outcome of reading the command line.
+// What a command line that could be read asks for.
 struct CommandLine {
     enum class Action {
         Run,   // go on with `options`
         Print, // print `text` on stdout and exit 0 (--help, --version)
-        Fail,  // print `text`, one line, on stderr and exit with UsageExitCode
     };
     Action action = Action::Run;
     CommandLineOptions options;
     std::string text;
 };
 
-// Exit code of an unknown option, a missing or bad value.
-inline constexpr int UsageExitCode = 2;
-// Exit code of a run that could not do what it was asked (unwritable file, no OpenGL).
-inline constexpr int FailureExitCode = 1;
 // The largest picture --render draws, on each side.
 inline constexpr int MaxRenderSide = 4096;
 
-// Reads `arguments` (the program's name first, as in argv). Writes and prints nothing.
-CommandLine ParseCommandLine(const QStringList& arguments);
-
-// Prints the text of a Print or Fail outcome where it belongs and returns the exit code.
-int FinishCommandLine(const CommandLine& command);
+// Reads `arguments` (the program's name first, as in argv). Writes and prints nothing. An
+// unknown option, a missing or bad value fails with UsageExitCode, in one line that ends
+// by pointing to --help.
+Result<CommandLine> ParseCommandLine(const QStringList& arguments);
 
 // The process's arguments as Qt strings, before any application object exists, decoded
 // so that every one of their bytes comes back (DecodeArgument).

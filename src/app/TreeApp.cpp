@@ -6,10 +6,9 @@
 #include <QTimer>
 #include <QWindow>
 
-#include <cstdio>
-
 #include "app/OutputFolder.h"
 #include "app/ScreenFit.h"
+#include "base/ProgramLine.h"
 #include "model/LeafRandomTable.h"
 #include "platform/Platform.h"
 
@@ -155,19 +154,18 @@ void TreeApp::SaveSettings() {
         return;
     }
     saved_ = true;
-    std::string error;
-    if (SaveModelConfig(geometry, viewer.camera, ModelConfigFileName, &error)) {
+    const Result<> saved = SaveModelConfig(geometry, viewer.camera, ModelConfigFileName);
+    if (saved) {
         return;
     }
-    std::fprintf(stderr, "%s: the settings were not saved: %s\n",
-                 qPrintable(QCoreApplication::applicationName()), error.c_str());
+    PrintProgramLine("the settings were not saved: " + saved.Error().message);
     // Started from the menu, nobody reads stderr: the user is told once, in a box. Not
     // when the session or a terminal ended the program, which no box may hold up.
     if (!endedBySignal_) {
         CurrentPlatform().ShowWarning(
             "Your settings could not be saved, so this run's tree, camera and window places "
             "will not come back at the next start.\n\n" +
-            error);
+            saved.Error().message);
     }
 }
 

@@ -6,29 +6,49 @@
 #include "app/BatchRun.h"
 #include "app/CommandLine.h"
 #include "app/TreeApp.h"
+#include "base/ProgramLine.h"
 #include "platform/QtPlatform.h"
 #include "platform/QuitSignals.h"
 #include "platform/StopSignals.h"
 #include "platform/WindowSystemStart.h"
 
+namespace {
+
+// A failure that ends the run: its line on stderr, its exit status for the process.
+int Exit(const Failure& failure) {
+    PrintProgramLine(failure.message);
+    return failure.exitCode;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
-    const CommandLine command = ParseCommandLine(CommandLineArguments(argc, argv));
-    if (command.action != CommandLine::Action::Run) {
-        return FinishCommandLine(command);
+    const Result<CommandLine> command = ParseCommandLine(CommandLineArguments(argc, argv));
+    if (!command) {
+        return Exit(command.Error());
     }
-    for (const std::string& notice : command.options.notices) {
-        std::fprintf(stderr, "dendrova: %s\n", notice.c_str());
+    if (command->action == CommandLine::Action::Print) {
+        std::fputs(command->text.c_str(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : FailureExitCode;
+    }
+    for (const std::string& notice : command->options.notices) {
+        PrintProgramLine(notice);
     }
     // --export and --render end by themselves; Ctrl+C or SIGTERM stops them, leaving
-    // nothing half-written behind.
-    if (command.options.Batch()) {
+    // nothing half-written behind, and the process then ends by that signal.
+    if (command->options.Batch()) {
         CatchStopSignals();
-        return RunBatch(command.options);
+        const Result<> run = RunBatch(command->options);
+        if (run) {
+            return 0;
+        }
+        const int exitCode = Exit(run.Error());
+        return StopRequested() ? EndByStopSignal() : exitCode;
     }
     // Before anything else of the viewer, so that a signal during the start-up is held,
     // not fatal.
     CatchQuitSignals();
-    WindowSystemStart windowSystem("dendrova", FailureExitCode);
+    WindowSystemStart windowSystem(FailureExitCode);
     QApplication application(argc, argv);
     windowSystem.Opened();
     QtPlatform platform;
@@ -36,10 +56,10 @@ int main(int argc, char** argv) {
     int exitCode = 0;
     {
         TreeApp app;
-        app.startGeometry = command.options.geometry;
-        app.seed = command.options.seed;
-        app.startParams = command.options.params;
-        app.startCamera = command.options.camera;
+        app.startGeometry = command->options.geometry;
+        app.seed = command->options.seed;
+        app.startParams = command->options.params;
+        app.startCamera = command->options.camera;
         app.Start();
         // Asked to end by the session or a terminal (also while starting): close as the
         // user would, on the event loop's first turn, so the settings are kept.

@@ -6,6 +6,7 @@
 
 #include "export/GltfWriter.h"
 #include "export/ObjWriter.h"
+#include "model/ShownText.h"
 
 namespace {
 
@@ -38,29 +39,28 @@ std::vector<std::string> ExportedFiles(const std::string& path) {
     return {path};
 }
 
-FileWriteResult ExportTree(const std::string& path, const TreeMesh& mesh,
-                           const TreePictures& pictures, const ExportInfo& info,
-                           PendingFiles& files, const ExportProgress& progress) {
+Result<> ExportTree(const std::string& path, const TreeMesh& mesh, const TreePictures& pictures,
+                    const ExportInfo& info, PendingFiles& files, const ExportProgress& progress) {
     if (HasExtension(path, ".glb")) {
         return files.Add(
             path, [&](std::ostream& out) { return WriteGlb(out, mesh, pictures, info, progress); });
     }
     if (!HasExtension(path, ".obj")) {
-        return {"cannot export '" + path + "': the name must end in .glb or .obj"};
+        return Failure{"cannot export " + QuotedText(path) + ": the name must end in .glb or .obj"};
     }
     const std::vector<std::string> names = ExportedFiles(path);
     const std::string& mtl = names[1];
     const std::string& bark = names[2];
     const std::string& leaf = names[3];
-    FileWriteResult result = files.Add(bark, pictures.barkPng);
-    if (result.error.empty()) {
+    Result<> result = files.Add(bark, pictures.barkPng);
+    if (result) {
         result = files.Add(leaf, pictures.leafPng);
     }
-    if (result.error.empty()) {
+    if (result) {
         result = files.Add(
             mtl, [&](std::ostream& out) { return WriteMtl(out, FileName(bark), FileName(leaf)); });
     }
-    if (result.error.empty()) {
+    if (result) {
         result = files.Add(path, [&](std::ostream& out) {
             return WriteObj(out, mesh, FileName(mtl), info, progress);
         });

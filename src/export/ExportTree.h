@@ -17,8 +17,7 @@ std::vector<std::string> ExportedFiles(const std::string& path);
 
 // Writes the tree for `path` in the format its extension names into `files`, where it
 // waits, complete, for files.PlaceAll(): the .obj after its pictures and material
-// library, so that it never names files that are not there. Returns what failed, if
-// anything.
-FileWriteResult ExportTree(const std::string& path, const TreeMesh& mesh,
-                           const TreePictures& pictures, const ExportInfo& info,
-                           PendingFiles& files, const ExportProgress& progress = {});
+// library, so that it never names files that are not there.
+Result<> ExportTree(const std::string& path, const TreeMesh& mesh, const TreePictures& pictures,
+                    const ExportInfo& info, PendingFiles& files,
+                    const ExportProgress& progress = {});

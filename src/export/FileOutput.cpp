@@ -1,6 +1,7 @@
 #include "export/FileOutput.h"
 
 #include <streambuf>
+#include <sys/stat.h>
 
 #include "model/ShownText.h"
 
@@ -15,6 +16,8 @@ public:
         setp(buffer_.data(), buffer_.data() + buffer_.size());
     }
     bool Stopped() const { return stopped_; }
+    // Why the file took no more bytes, if it refused them.
+    const Result<>& Written() const { return written_; }
 
 protected:
     int_type overflow(int_type c) override {
@@ -52,28 +55,30 @@ private:
             stopped_ = failed_ = true;
             return false;
         }
-        failed_ = !file_.Write(data, size);
+        written_ = file_.Write(data, size);
+        failed_ = !written_;
         return !failed_;
     }
 
     AtomicFile& file_;
     const std::function<bool()>& stop_;
     std::vector<char> buffer_;
+    Result<> written_;
     bool failed_ = false;
     bool stopped_ = false;
 };
 
 // A failure's line, the name shown as one line whatever its bytes.
-std::string CannotWrite(const std::string& path, const std::string& reason) {
-    return "cannot write " + QuotedText(path) + ": " + reason;
+Failure CannotWrite(const std::string& path, const std::string& reason) {
+    return Failure{"cannot write " + QuotedText(path) + ": " + reason};
 }
 
-std::string CannotWrite(const AtomicFile& file) {
-    return CannotWrite(file.Path(), file.Reason());
+Failure CannotWrite(const std::string& path, const Result<>& failed) {
+    return CannotWrite(path, failed.Error().message);
 }
 
-// Fills the open `file` through `write` and syncs it; empty or one line.
-std::string Fill(AtomicFile& file, const StreamWriter& write, const std::function<bool()>& stop) {
+// Fills the open `file` through `write` and syncs it.
+Result<> Fill(AtomicFile& file, const StreamWriter& write, const std::function<bool()>& stop) {
     FileBuffer buffer(file, stop);
     std::ostream out(&buffer);
     const bool complete = write(out);
@@ -81,14 +86,19 @@ std::string Fill(AtomicFile& file, const StreamWriter& write, const std::functio
     if (buffer.Stopped()) {
         return CannotWrite(file.Path(), "interrupted");
     }
+    if (!buffer.Written()) {
+        return CannotWrite(file.Path(), buffer.Written()); // why the file refused (a full disk)
+    }
     if (!out.good()) {
-        // The file says why (a full disk), unless the stream failed on its own.
-        return CannotWrite(file.Path(), file.Reason().empty() ? "write error" : file.Reason());
+        return CannotWrite(file.Path(), "write error");
     }
     if (!complete) {
         return CannotWrite(file.Path(), "the contents do not fit this file format");
     }
-    return file.Finish() ? std::string() : CannotWrite(file);
+    if (Result<> finished = file.Finish(); !finished) {
+        return CannotWrite(file.Path(), finished);
+    }
+    return {};
 }
 
 } // namespace
@@ -97,34 +107,33 @@ PendingFiles::PendingFiles(FileWriteOptions options) : options_(std::move(option
 
 PendingFiles::~PendingFiles() = default;
 
-FileWriteResult PendingFiles::Add(const std::string& path, const StreamWriter& write) {
+Result<> PendingFiles::Add(const std::string& path, const StreamWriter& write) {
     if (options_.stop && options_.stop()) {
-        return {CannotWrite(path, "interrupted")};
+        return CannotWrite(path, "interrupted");
     }
     auto file = std::make_unique<AtomicFile>();
-    if (!file->Open(path, options_.placement)) {
-        return {CannotWrite(*file), file->NameTaken()};
+    if (Result<> opened = file->Open(path, options_.placement); !opened) {
+        return CannotWrite(path, opened);
     }
-    std::string error = Fill(*file, write, options_.stop);
-    if (!error.empty()) {
-        return {std::move(error)};
+    if (Result<> filled = Fill(*file, write, options_.stop); !filled) {
+        return filled;
     }
     files_.push_back(std::move(file));
     return {};
 }
 
-FileWriteResult PendingFiles::Add(const std::string& path, const std::string& bytes) {
+Result<> PendingFiles::Add(const std::string& path, const std::string& bytes) {
     return Add(path, [&bytes](std::ostream& out) {
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         return true;
     });
 }
 
-FileWriteResult PendingFiles::PlaceAll() {
-    FileWriteResult result;
+Result<> PendingFiles::PlaceAll() {
+    Result<> result;
     for (size_t i = 0; i < files_.size(); ++i) {
-        if (!files_[i]->Place()) {
-            result = {CannotWrite(*files_[i]), files_[i]->NameTaken()};
+        if (Result<> placed = files_[i]->Place(); !placed) {
+            result = CannotWrite(files_[i]->Path(), placed);
             for (size_t j = 0; j < i; ++j) {
                 files_[j]->RemoveIfCreated();
             }
@@ -135,16 +144,21 @@ FileWriteResult PendingFiles::PlaceAll() {
     return result;
 }
 
-FileWriteResult WriteFileAtomically(const std::string& path, const StreamWriter& write,
-                                    const FileWriteOptions& options) {
-    PendingFiles files(options);
-    FileWriteResult result = files.Add(path, write);
-    return result.error.empty() ? files.PlaceAll() : result;
+bool NameTakenMeanwhile(const Result<>& written, const std::string& path) {
+    struct stat info;
+    return !written && ::lstat(path.c_str(), &info) == 0;
 }
 
-FileWriteResult WriteFileAtomically(const std::string& path, const std::string& bytes,
-                                    const FileWriteOptions& options) {
+Result<> WriteFileAtomically(const std::string& path, const StreamWriter& write,
+                             const FileWriteOptions& options) {
     PendingFiles files(options);
-    FileWriteResult result = files.Add(path, bytes);
-    return result.error.empty() ? files.PlaceAll() : result;
+    Result<> added = files.Add(path, write);
+    return added ? files.PlaceAll() : added;
+}
+
+Result<> WriteFileAtomically(const std::string& path, const std::string& bytes,
+                             const FileWriteOptions& options) {
+    PendingFiles files(options);
+    Result<> added = files.Add(path, bytes);
+    return added ? files.PlaceAll() : added;
 }

@@ -6,18 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "base/Failure.h"
 #include "platform/AtomicFile.h"
 
 // The files the program writes besides its settings (exports, pictures), each written
 // whole or not at all through AtomicFile: a failure (an unwritable folder, a full disk,
 // a writer that gives up, a stop request) or a kill never leaves a half-written file or
-// a temporary behind, and never touches the file that was there before.
-
-// What became of writing a file (or a set of files).
-struct FileWriteResult {
-    std::string error;      // empty on success, otherwise one line saying what failed
-    bool nameTaken = false; // FilePlacement::CreateNew: the name was taken meanwhile
-};
+// a temporary behind, and never touches the file that was there before. A failure is one
+// line naming the file: "cannot write 'X': reason". A file to be created new whose name
+// something took meanwhile fails, and the name is then held (what took it stays as it is).
 
 struct FileWriteOptions {
     FilePlacement placement = FilePlacement::Replace;
@@ -37,12 +34,12 @@ public:
     explicit PendingFiles(FileWriteOptions options = {});
     ~PendingFiles();
 
-    FileWriteResult Add(const std::string& path, const StreamWriter& write);
-    FileWriteResult Add(const std::string& path, const std::string& bytes);
+    Result<> Add(const std::string& path, const StreamWriter& write);
+    Result<> Add(const std::string& path, const std::string& bytes);
 
     // Puts every file in place; when one fails, the files this set created before it
     // are removed again (files it replaced keep their new contents).
-    FileWriteResult PlaceAll();
+    Result<> PlaceAll();
     // Drops every file not yet placed, as the set's end does.
     void DropAll() { files_.clear(); }
 
@@ -51,8 +48,13 @@ private:
     std::vector<std::unique_ptr<AtomicFile>> files_;
 };
 
+// After a failed write of a new file (FilePlacement::CreateNew) under a name that was free
+// when it was chosen: whether something holds the name now (a file, a folder, a link, a
+// broken one included), so that another free name is worth a try.
+bool NameTakenMeanwhile(const Result<>& written, const std::string& path);
+
 // One file written and put in place.
-FileWriteResult WriteFileAtomically(const std::string& path, const StreamWriter& write,
-                                    const FileWriteOptions& options = {});
-FileWriteResult WriteFileAtomically(const std::string& path, const std::string& bytes,
-                                    const FileWriteOptions& options = {});
+Result<> WriteFileAtomically(const std::string& path, const StreamWriter& write,
+                             const FileWriteOptions& options = {});
+Result<> WriteFileAtomically(const std::string& path, const std::string& bytes,
+                             const FileWriteOptions& options = {});

@@ -21,13 +21,14 @@ RasterImage FromGlReadback(const std::vector<uint8_t>& rgbaBottomUp, int width, 
     return image;
 }
 
-std::string EncodePng(const RasterImage& image,
-                      const std::vector<std::pair<std::string, std::string>>& text) {
+Result<std::string> EncodePng(const RasterImage& image,
+                              const std::vector<std::pair<std::string, std::string>>& text) {
+    const Failure refused{"cannot encode the picture as PNG"};
     const QImage::Format format =
         image.channels == 4 ? QImage::Format_RGBA8888 : QImage::Format_RGB888;
     QImage picture(image.width, image.height, format);
     if (picture.isNull()) {
-        return {};
+        return refused;
     }
     const size_t rowBytes = static_cast<size_t>(image.width) * image.channels;
     for (int y = 0; y < image.height; ++y) {
@@ -45,7 +46,7 @@ std::string EncodePng(const RasterImage& image,
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
     if (!writer.write(picture)) {
-        return {};
+        return refused;
     }
     return bytes.toStdString();
 }

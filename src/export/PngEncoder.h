@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/Failure.h"
+
 // A picture as rows of 8-bit channels, the top row first.
 struct RasterImage {
     int width = 0;
@@ -17,6 +19,5 @@ struct RasterImage {
 RasterImage FromGlReadback(const std::vector<uint8_t>& rgbaBottomUp, int width, int height);
 
 // PNG bytes of `image`, with optional text entries (key, value) such as the seed.
-// Empty when it cannot be encoded.
-std::string EncodePng(const RasterImage& image,
-                      const std::vector<std::pair<std::string, std::string>>& text = {});
+Result<std::string> EncodePng(const RasterImage& image,
+                              const std::vector<std::pair<std::string, std::string>>& text = {});

@@ -1,5 +1,7 @@
 #include "export/TreePictures.h"
 
+#include "model/ShownText.h"
+
 RasterImage BarkPicture(const BitmapPixels& bark) {
     RasterImage image{bark.width, bark.height, 3, {}};
     image.pixels.resize(static_cast<size_t>(bark.width) * bark.height * 3);
@@ -28,21 +30,19 @@ RasterImage LeafPicture(const BitmapPixels& leaf) {
     return image;
 }
 
-bool LoadTreePictures(TreePictures& pictures, std::string& error) {
+Result<TreePictures> LoadTreePictures() {
     BitmapPixels bark, leaf;
     for (auto [name, pixels] : {std::pair{"bark.bmp", &bark}, std::pair{"leaf.bmp", &leaf}}) {
         if (!CurrentPlatform().LoadBitmap(name, *pixels) || pixels->width <= 0 ||
             pixels->height <= 0 ||
             pixels->bytes.size() < static_cast<size_t>(pixels->width) * pixels->height * 3) {
-            error = std::string("cannot read the built-in picture ") + name;
-            return false;
+            return Failure{"cannot read the built-in picture " + QuotedText(name)};
         }
     }
-    pictures.barkPng = EncodePng(BarkPicture(bark));
-    pictures.leafPng = EncodePng(LeafPicture(leaf));
-    if (pictures.barkPng.empty() || pictures.leafPng.empty()) {
-        error = "cannot encode the bark and leaf pictures as PNG";
-        return false;
+    const Result<std::string> barkPng = EncodePng(BarkPicture(bark));
+    const Result<std::string> leafPng = EncodePng(LeafPicture(leaf));
+    if (!barkPng || !leafPng) {
+        return Failure{"cannot encode the bark and leaf pictures as PNG"};
     }
-    return true;
+    return TreePictures{*barkPng, *leafPng};
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/Failure.h"
 #include "export/PngEncoder.h"
 #include "platform/Platform.h"
 
@@ -17,6 +18,6 @@ struct TreePictures {
 RasterImage BarkPicture(const BitmapPixels& bark);
 RasterImage LeafPicture(const BitmapPixels& leaf);
 
-// Reads "bark.bmp" and "leaf.bmp" through the platform and encodes them. False with a
-// one-line reason in `error` when one is missing.
-bool LoadTreePictures(TreePictures& pictures, std::string& error);
+// Reads "bark.bmp" and "leaf.bmp" through the platform and encodes them; fails when one
+// is missing.
+Result<TreePictures> LoadTreePictures();

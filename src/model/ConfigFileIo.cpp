@@ -12,10 +12,8 @@
 
 namespace {
 
-void SetError(std::string* error, const std::string& what, const std::string& name, int code) {
-    if (error) {
-        *error = what + " " + name + ": " + std::strerror(code);
-    }
+Failure CannotDo(const std::string& what, const std::string& name, int code) {
+    return Failure{what + " " + name + ": " + std::strerror(code)};
 }
 
 bool WriteAll(int fd, const uint8_t* data, size_t size) {
@@ -34,12 +32,6 @@ bool WriteAll(int fd, const uint8_t* data, size_t size) {
         size -= static_cast<size_t>(n);
     }
     return true;
-}
-
-void SetReason(std::string* error, const std::string& reason) {
-    if (error) {
-        *error = reason;
-    }
 }
 
 // Why a file of this type is not read.
@@ -76,32 +68,27 @@ bool ReadUpTo(int fd, size_t capacity, std::string& out) {
 
 } // namespace
 
-std::optional<std::string> ReadNamedFile(const std::string& path, size_t capacity, bool pipes,
-                                         std::string* error) {
+Result<std::string> ReadNamedFile(const std::string& path, size_t capacity, bool pipes) {
     // Checking the name first keeps devices from even being opened (opening one can have
     // effects of its own); the descriptor is what counts, checked again once opened.
     struct stat info;
     if (::stat(path.c_str(), &info) != 0) {
-        SetReason(error, std::strerror(errno));
-        return std::nullopt;
+        return Failure{std::strerror(errno)};
     }
     const auto wanted = [pipes](mode_t mode) { return S_ISREG(mode) || (pipes && S_ISFIFO(mode)); };
     if (!wanted(info.st_mode)) {
-        SetReason(error, NotReadable(info.st_mode));
-        return std::nullopt;
+        return Failure{NotReadable(info.st_mode)};
     }
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
-        SetReason(error, std::strerror(errno));
-        return std::nullopt;
+        return Failure{std::strerror(errno)};
     }
     std::string bytes;
     bool ok = ::fstat(fd, &info) == 0;
     int code = errno;
     if (ok && !wanted(info.st_mode)) {
-        SetReason(error, NotReadable(info.st_mode));
         ::close(fd);
-        return std::nullopt;
+        return Failure{NotReadable(info.st_mode)};
     }
     // A pipe is read as it comes: waiting for its writer is what reading one means.
     if (ok && S_ISFIFO(info.st_mode)) {
@@ -115,36 +102,32 @@ std::optional<std::string> ReadNamedFile(const std::string& path, size_t capacit
     }
     ::close(fd);
     if (!ok) {
-        SetReason(error, std::strerror(code));
-        return std::nullopt;
+        return Failure{std::strerror(code)};
     }
     return bytes;
 }
 
-std::optional<size_t> ReadRegularFile(const std::string& path, uint8_t* out, size_t capacity) {
-    const std::optional<std::string> bytes = ReadNamedFile(path, capacity, false);
+Result<size_t> ReadRegularFile(const std::string& path, uint8_t* out, size_t capacity) {
+    const Result<std::string> bytes = ReadNamedFile(path, capacity, false);
     if (!bytes) {
-        return std::nullopt;
+        return bytes.Error();
     }
     std::copy(bytes->begin(), bytes->end(), out);
     return bytes->size();
 }
 
-bool ReplaceFileAtomically(const std::string& path, const uint8_t* data, size_t size,
-                           std::string* error) {
-    const std::string target = ResolveLinkChain(path, error);
-    if (target.empty()) {
-        return false;
+Result<> ReplaceFileAtomically(const std::string& path, const uint8_t* data, size_t size) {
+    const Result<std::string> resolved = ResolveLinkChain(path);
+    if (!resolved) {
+        return Failure{"cannot follow the link " + path + ": " + resolved.Error().message};
     }
+    const std::string& target = *resolved;
     // Only a regular file is replaced: a directory, FIFO or device under the name is not
     // ours to remove.
     struct stat info;
     const bool exists = ::stat(target.c_str(), &info) == 0;
     if (exists && !S_ISREG(info.st_mode)) {
-        if (error) {
-            *error = "cannot replace " + target + ": it is not a regular file";
-        }
-        return false;
+        return Failure{"cannot replace " + target + ": it is not a regular file"};
     }
     const mode_t mode = exists ? info.st_mode & 0777 : 0666;
     const std::string temporary = target + ".new";
@@ -162,12 +145,11 @@ bool ReplaceFileAtomically(const std::string& path, const uint8_t* data, size_t 
         ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) {
         const int code = errno;
-        if (code == EEXIST && error) {
-            *error = "cannot create " + temporary + ": something that is not a file is in the way";
-        } else {
-            SetError(error, "cannot create", temporary, code);
+        if (code == EEXIST) {
+            return Failure{"cannot create " + temporary +
+                           ": something that is not a file is in the way"};
         }
-        return false;
+        return CannotDo("cannot create", temporary, code);
     }
     // The new file gets the permissions the user gave the old one.
     if (exists) {
@@ -180,14 +162,13 @@ bool ReplaceFileAtomically(const std::string& path, const uint8_t* data, size_t 
         code = errno;
     }
     if (!written) {
-        SetError(error, "cannot write", temporary, code);
         ::unlink(temporary.c_str());
-        return false;
+        return CannotDo("cannot write", temporary, code);
     }
     if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        SetError(error, "cannot replace", target, errno);
+        const Failure failure = CannotDo("cannot replace", target, errno);
         ::unlink(temporary.c_str());
-        return false;
+        return failure;
     }
-    return true;
+    return {};
 }

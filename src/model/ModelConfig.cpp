@@ -5,7 +5,7 @@
 
 void LoadModelConfig(WindowGeometry& geometry, Camera& camera, const std::string& path) {
     uint8_t bytes[ModelConfigRecordSize];
-    const std::optional<size_t> size = ReadRegularFile(path, bytes, ModelConfigRecordSize);
+    const Result<size_t> size = ReadRegularFile(path, bytes, ModelConfigRecordSize);
     if (!size) {
         return;
     }
@@ -13,12 +13,12 @@ void LoadModelConfig(WindowGeometry& geometry, Camera& camera, const std::string
     ApplyModelConfigRecord(record, *size, geometry, camera, treeParams);
 }
 
-bool SaveModelConfig(const WindowGeometry& geometry, const Camera& camera, const std::string& path,
-                     std::string* error) {
+Result<> SaveModelConfig(const WindowGeometry& geometry, const Camera& camera,
+                         const std::string& path) {
     ModelConfigRecord record{geometry, camera, {}};
     for (int row = 0; row < ParamCount; ++row) {
         record.params[row] = *ParamTable[row].value;
     }
     const auto bytes = record.Serialize();
-    return ReplaceFileAtomically(path, bytes.data(), bytes.size(), error);
+    return ReplaceFileAtomically(path, bytes.data(), bytes.size());
 }

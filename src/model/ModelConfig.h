@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/Failure.h"
 #include "model/Camera.h"
 #include "model/ModelConfigRecord.h"
 
@@ -16,7 +17,6 @@ void LoadModelConfig(WindowGeometry& geometry, Camera& camera,
 
 // Writes geometry, camera and treeParams to `path` (to the file it links to, if it is a
 // symbolic link). The old file is replaced atomically through a new file beside it, so a
-// failed write leaves it intact. Returns whether the new file is in place; if not,
-// `error` (when given) says why, in one line naming the file.
-bool SaveModelConfig(const WindowGeometry& geometry, const Camera& camera,
-                     const std::string& path = ModelConfigFileName, std::string* error = nullptr);
+// failed write leaves it intact; the failure says why, in one line naming the file.
+Result<> SaveModelConfig(const WindowGeometry& geometry, const Camera& camera,
+                         const std::string& path = ModelConfigFileName);

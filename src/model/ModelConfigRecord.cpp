@@ -120,26 +120,26 @@ void ApplyModelConfigRecord(const ModelConfigRecord& record, size_t size, Window
     }
 }
 
-std::string TakeModelConfigRecord(ModelConfigRecord& record) {
+Result<ModelConfigRecord> TakeModelConfigRecord(const ModelConfigRecord& record) {
     ModelConfigRecord taken = record;
     for (int i = 0; i < 6; ++i) {
         if (!IntInRange(IntRules[i], *GeometryField(taken.geometry, i))) {
             const IntRule& rule = IntRules[i];
-            return InRecord(rule.name) + "is outside its range " + std::to_string(rule.minimum) +
-                   " to " + std::to_string(rule.maximum);
+            return Failure{InRecord(rule.name) + "is outside its range " +
+                           std::to_string(rule.minimum) + " to " + std::to_string(rule.maximum)};
         }
     }
     const int camera = TakeCamera(taken.camera);
     if (camera >= 0) {
-        return InRecord(std::string("camera.") + CameraFieldName(camera)) + CameraFieldRule(camera);
+        return Failure{InRecord(std::string("camera.") + CameraFieldName(camera)) +
+                       CameraFieldRule(camera)};
     }
     for (int row = 0; row < ParamCount; ++row) {
         if (!TakeParamValue(row, taken.params[row])) {
             const ParamEntry& entry = ParamTable[row];
-            return InRecord(entry.name) + "is outside its range " + Text(entry.minimum) + " to " +
-                   Text(entry.maximum);
+            return Failure{InRecord(entry.name) + "is outside its range " + Text(entry.minimum) +
+                           " to " + Text(entry.maximum)};
         }
     }
-    record = taken;
-    return {};
+    return taken;
 }

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "base/Failure.h"
 #include "model/Camera.h"
 #include "model/TreeParams.h"
 
@@ -49,6 +50,5 @@ void ApplyModelConfigRecord(const ModelConfigRecord& record, size_t size, Window
 // The strict reading of a record a user named: every field must be usable (the sides as
 // above, the maximized flag and the panel's auto-close flag 0 or 1, the camera by
 // TakeCameraValue, the parameters by TakeParamValue; the panel's position as stored).
-// Returns an empty string and leaves the values to use in `record`, or one line naming
-// the first field that is not (then `record` is unchanged).
-std::string TakeModelConfigRecord(ModelConfigRecord& record);
+// Gives the values to use, or fails in one line naming the first field that is not.
+Result<ModelConfigRecord> TakeModelConfigRecord(const ModelConfigRecord& record);

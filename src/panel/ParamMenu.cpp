@@ -106,38 +106,34 @@ void ParamMenu::ApplyPreset(const Preset& preset) {
     history_.Change(QStringLiteral("Preset ") + QString::fromUtf8(preset.name), after);
 }
 
-bool ParamMenu::LoadFrom(const QString& path, QString* error, QString* ignored) {
+Result<> ParamMenu::LoadFrom(const QString& path, QString* ignored) {
     // Only a regular file is read (a named pipe nobody writes to would hold the panel
     // forever), opened once; a record's window settings are not the panel's to change.
-    const ParamFileReadResult read = ReadParamFile(QFile::encodeName(path).toStdString());
-    if (!read.ok) {
-        if (error != nullptr)
-            *error = QString::fromStdString(read.error);
-        return false;
-    }
+    const Result<LoadedParamFile> read = ReadParamFile(QFile::encodeName(path).toStdString());
+    if (!read)
+        return read.Error();
     if (ignored != nullptr) {
         ignored->clear();
-        for (const std::string& line : read.ignored)
+        for (const std::string& line : read->ignored)
             *ignored += QString::fromStdString(line) + QLatin1Char('\n');
     }
     ParamState after = history_.Current();
-    after.params = read.contents.params;
-    if (read.contents.seed)
-        after.seed = *read.contents.seed;
-    after.camera = read.contents.camera;
+    after.params = read->contents.params;
+    if (read->contents.seed)
+        after.seed = *read->contents.seed;
+    after.camera = read->contents.camera;
     history_.Change(QStringLiteral("Load ") + QFileInfo(path).fileName(), after);
-    return true;
+    return {};
 }
 
-bool ParamMenu::SaveTo(const QString& path, QString* error) {
-    std::string failure;
+Result<> ParamMenu::SaveTo(const QString& path) {
     if (NamesARecord(path)) {
         const WindowGeometry geometry =
             panel_.currentGeometry ? panel_.currentGeometry() : WindowGeometry{};
         const std::optional<Camera> viewCamera =
             panel_.viewer != nullptr ? panel_.viewer->ViewCamera() : std::nullopt;
-        SaveModelConfig(geometry, viewCamera.value_or(Camera{}),
-                        QFile::encodeName(path).toStdString(), &failure);
+        return SaveModelConfig(geometry, viewCamera.value_or(Camera{}),
+                               QFile::encodeName(path).toStdString());
     } else {
         ParamFileContents contents;
         contents.params = treeParams;
@@ -145,11 +141,8 @@ bool ParamMenu::SaveTo(const QString& path, QString* error) {
             contents.seed = leafRandomTable.seed;
         if (panel_.viewer != nullptr)
             contents.camera = panel_.viewer->ViewCamera();
-        failure = WriteParamFile(QFile::encodeName(path).toStdString(), contents);
+        return WriteParamFile(QFile::encodeName(path).toStdString(), contents);
     }
-    if (!failure.empty() && error != nullptr)
-        *error = QString::fromStdString(failure);
-    return failure.empty();
 }
 
 void ParamMenu::LoadWithDialog() {
@@ -159,12 +152,12 @@ void ParamMenu::LoadWithDialog() {
     if (path.isEmpty())
         return;
     lastDirectory_ = QFileInfo(path).absolutePath();
-    QString error;
     QString ignored;
     const QString title = QCoreApplication::applicationName();
-    if (!LoadFrom(path, &error, &ignored)) {
+    if (const Result<> loaded = LoadFrom(path, &ignored); !loaded) {
         QMessageBox::warning(&panel_, title,
-                             QStringLiteral("The parameters were not loaded: ") + error);
+                             QStringLiteral("The parameters were not loaded: ") +
+                                 QString::fromStdString(loaded.Error().message));
     } else if (!ignored.isEmpty()) {
         QMessageBox::information(&panel_, title,
                                  QStringLiteral("Loaded. Not understood and left out:\n") +
@@ -187,9 +180,9 @@ void ParamMenu::SaveWithDialog() {
         return;
     const QString path = dialog.selectedFiles().first();
     lastDirectory_ = QFileInfo(path).absolutePath();
-    QString error;
-    if (!SaveTo(path, &error)) {
+    if (const Result<> saved = SaveTo(path); !saved) {
         QMessageBox::warning(&panel_, QCoreApplication::applicationName(),
-                             QStringLiteral("The parameters were not saved: ") + error);
+                             QStringLiteral("The parameters were not saved: ") +
+                                 QString::fromStdString(saved.Error().message));
     }
 }

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+#include "base/Failure.h"
 #include "panel/ParamHistory.h"
 
 class ControlPanel;
@@ -27,12 +28,12 @@ public:
 
     void ResetToDefaults();
     void ApplyPreset(const Preset& preset);
-    // Loads a parameter file in either format; on refusal nothing changes and `error`
-    // holds the one-line reason. `ignored` receives what the file held but the program
-    // does not know.
-    bool LoadFrom(const QString& path, QString* error, QString* ignored = nullptr);
-    // Writes the parameters, the seed and the camera as readable JSON.
-    bool SaveTo(const QString& path, QString* error);
+    // Loads a parameter file in either format; on refusal nothing changes. `ignored`
+    // receives what the file held but the program does not know.
+    Result<> LoadFrom(const QString& path, QString* ignored = nullptr);
+    // Writes the parameters, the seed and the camera as readable JSON, or as the 96-byte
+    // record for a name ending in .cfg.
+    Result<> SaveTo(const QString& path);
 
 private:
     void BuildMenu();

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Failure.h"
 #include "model/Camera.h"
 #include "model/ModelConfigRecord.h"
 #include "model/TreeParams.h"
@@ -20,7 +21,7 @@
 // - the program's own 96-byte record ("TreeModl.Cfg"): its parameters, camera and window
 //   settings.
 // Anything else is refused. Reading is all or nothing: a value outside its range or of the
-// wrong type refuses the whole file with a one-line reason naming the key or field, by
+// wrong type refuses the whole file, failing in one line that names the key or field, by
 // the same rules for both formats (TakeParamValue, TakeCameraValue, and for the record's
 // window settings TakeModelConfigRecord). Unknown keys are reported and ignored. JSON is
 // written so that reading it back gives bit-identical floats.
@@ -31,9 +32,8 @@ struct ParamFileContents {
     std::optional<Camera> camera;
 };
 
-struct ParamFileReadResult {
-    bool ok = false;
-    std::string error; // one line: why the file was refused
+// What a file that was taken held.
+struct LoadedParamFile {
     ParamFileContents contents;
     std::optional<WindowGeometry> geometry; // a record's window settings
     std::vector<std::string> ignored;       // one line per unknown key
@@ -44,13 +44,13 @@ inline constexpr size_t MaxParamFileBytes = 1 << 20;
 
 // Reads the regular file at `path` in either format, opening it once (anything else, a
 // FIFO included, is refused). For the bytes of a file read otherwise, ParseParamFile.
-ParamFileReadResult ReadParamFile(const std::string& path);
+Result<LoadedParamFile> ReadParamFile(const std::string& path);
 // Reads a whole file already in memory, its format told from the bytes: JSON, a 96-byte
 // record, or neither (refused). A file read to MaxParamFileBytes + 1 bytes shows that it
 // is too large.
-ParamFileReadResult ParseParamFile(std::string_view bytes);
+Result<LoadedParamFile> ParseParamFile(std::string_view bytes);
 // Reads JSON text already in memory.
-ParamFileReadResult ParseParamJson(std::string_view text);
+Result<LoadedParamFile> ParseParamJson(std::string_view text);
 // True when the bytes are meant as JSON: the first character after blanks (and an
 // optional UTF-8 byte-order mark) opens an object, and no byte is zero.
 bool LooksLikeJson(std::string_view bytes);
@@ -62,5 +62,4 @@ std::string NumberText(float value);
 // The readable JSON text of `contents`, parameters in table order.
 std::string ParamFileJson(const ParamFileContents& contents);
 // Writes that text to `path`, replacing an old file only once the new one is complete.
-// Returns an empty string on success, otherwise a one-line reason.
-std::string WriteParamFile(const std::string& path, const ParamFileContents& contents);
+Result<> WriteParamFile(const std::string& path, const ParamFileContents& contents);

@@ -16,10 +16,8 @@ namespace {
 constexpr const char* SeedKey = "seed";
 constexpr const char* CameraKey = "camera";
 
-ParamFileReadResult Refused(std::string reason) {
-    ParamFileReadResult result;
-    result.error = std::move(reason);
-    return result;
+Failure Refused(std::string reason) {
+    return Failure{std::move(reason)};
 }
 
 std::string Quoted(const QString& key) {
@@ -48,26 +46,24 @@ bool FiniteFloat(const QJsonValue& value, float& out) {
     return std::isfinite(out);
 }
 
-bool ReadCamera(const QJsonValue& value, Camera& camera, std::string& error,
-                std::vector<std::string>& ignored) {
-    const char* const shape =
-        "\"camera\" must be an object with the numbers x, y, z, elevation and azimuth";
+Result<Camera> ReadCamera(const QJsonValue& value, std::vector<std::string>& ignored) {
+    const Failure shape{
+        "\"camera\" must be an object with the numbers x, y, z, elevation and azimuth"};
     if (!value.isObject()) {
-        error = shape;
-        return false;
+        return shape;
     }
+    Camera camera;
     const QJsonObject object = value.toObject();
     for (int field = 0; field < CameraFieldCount; ++field) {
         const QJsonValue member = object.value(QLatin1String(CameraFieldName(field)));
         if (!member.isDouble()) {
-            error = shape;
-            return false;
+            return shape;
         }
         float v = static_cast<float>(member.toDouble());
         if (!TakeCameraValue(field, v)) {
-            error = Quoted(QStringLiteral("camera.") + QLatin1String(CameraFieldName(field))) +
-                    " " + CameraFieldRule(field);
-            return false;
+            return Refused(
+                Quoted(QStringLiteral("camera.") + QLatin1String(CameraFieldName(field))) + " " +
+                CameraFieldRule(field));
         }
         CameraValue(camera, field) = v;
     }
@@ -79,7 +75,7 @@ bool ReadCamera(const QJsonValue& value, Camera& camera, std::string& error,
         if (!known)
             ignored.push_back("unknown key " + Quoted("camera." + key) + " ignored");
     }
-    return true;
+    return camera;
 }
 
 bool ReadSeed(const QJsonValue& value, uint32_t& seed) {
@@ -93,19 +89,18 @@ bool ReadSeed(const QJsonValue& value, uint32_t& seed) {
 }
 
 // The 96-byte record, every field of which must be in range.
-ParamFileReadResult ParseRecord(std::string_view bytes) {
-    ModelConfigRecord record = DecodeModelConfigRecord(std::span(
-        reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<size_t>(bytes.size())));
-    const std::string fault = TakeModelConfigRecord(record);
-    if (!fault.empty())
-        return Refused(fault);
-    ParamFileReadResult result;
-    result.ok = true;
+Result<LoadedParamFile> ParseRecord(std::string_view bytes) {
+    const Result<ModelConfigRecord> record =
+        TakeModelConfigRecord(DecodeModelConfigRecord(std::span(
+            reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<size_t>(bytes.size()))));
+    if (!record)
+        return record.Error();
+    LoadedParamFile file;
     for (int row = 0; row < ParamCount; ++row)
-        ParamValue(result.contents.params, row) = record.params[row];
-    result.contents.camera = record.camera;
-    result.geometry = record.geometry;
-    return result;
+        ParamValue(file.contents.params, row) = record->params[row];
+    file.contents.camera = record->camera;
+    file.geometry = record->geometry;
+    return file;
 }
 
 } // namespace
@@ -122,7 +117,7 @@ bool LooksLikeJson(std::string_view bytes) {
     return first != std::string_view::npos && bytes[first] == '{';
 }
 
-ParamFileReadResult ParseParamJson(std::string_view text) {
+Result<LoadedParamFile> ParseParamJson(std::string_view text) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF")
         text.remove_prefix(3);
     QJsonParseError parseError{};
@@ -135,7 +130,7 @@ ParamFileReadResult ParseParamJson(std::string_view text) {
     if (!document.isObject())
         return Refused("not a parameter file: the JSON is not an object");
 
-    ParamFileReadResult result;
+    LoadedParamFile result;
     ParamFileContents& contents = result.contents;
     const QJsonObject object = document.object();
     for (auto it = object.begin(); it != object.end(); ++it) {
@@ -158,20 +153,18 @@ ParamFileReadResult ParseParamJson(std::string_view text) {
                 return Refused("\"seed\" must be a whole number from 0 to 4294967295");
             contents.seed = seed;
         } else if (key == QLatin1String(CameraKey)) {
-            Camera camera;
-            std::string error;
-            if (!ReadCamera(value, camera, error, result.ignored))
-                return Refused(error);
-            contents.camera = camera;
+            const Result<Camera> camera = ReadCamera(value, result.ignored);
+            if (!camera)
+                return camera.Error();
+            contents.camera = *camera;
         } else {
             result.ignored.push_back("unknown key " + Quoted(key) + " ignored");
         }
     }
-    result.ok = true;
     return result;
 }
 
-ParamFileReadResult ParseParamFile(std::string_view bytes) {
+Result<LoadedParamFile> ParseParamFile(std::string_view bytes) {
     if (bytes.size() > MaxParamFileBytes)
         return Refused("not a parameter file: larger than " +
                        std::to_string(MaxParamFileBytes / 1024) + " KB");
@@ -183,12 +176,10 @@ ParamFileReadResult ParseParamFile(std::string_view bytes) {
                    std::to_string(ModelConfigRecordSize) + "-byte record");
 }
 
-ParamFileReadResult ReadParamFile(const std::string& path) {
-    std::string reason;
+Result<LoadedParamFile> ReadParamFile(const std::string& path) {
     // One byte more than the limit tells a file at the limit from a larger one.
-    const std::optional<std::string> bytes =
-        ReadNamedFile(path, MaxParamFileBytes + 1, false, &reason);
+    const Result<std::string> bytes = ReadNamedFile(path, MaxParamFileBytes + 1, false);
     if (!bytes)
-        return Refused("cannot open \"" + EscapedText(path) + "\": " + reason);
+        return Refused("cannot open " + QuotedText(path) + ": " + bytes.Error().message);
     return ParseParamFile(*bytes);
 }

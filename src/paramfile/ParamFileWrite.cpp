@@ -53,12 +53,17 @@ std::string ParamFileJson(const ParamFileContents& contents) {
     return out;
 }
 
-std::string WriteParamFile(const std::string& path, const ParamFileContents& contents) {
+Result<> WriteParamFile(const std::string& path, const ParamFileContents& contents) {
     const std::string text = ParamFileJson(contents);
     AtomicFile file;
-    if (!file.Open(path, FilePlacement::Replace) || !file.Write(text.data(), text.size()) ||
-        !file.Finish() || !file.Place()) {
-        return "cannot write " + QuotedText(path) + ": " + file.Reason();
-    }
+    Result<> written = file.Open(path, FilePlacement::Replace);
+    if (written)
+        written = file.Write(text.data(), text.size());
+    if (written)
+        written = file.Finish();
+    if (written)
+        written = file.Place();
+    if (!written)
+        return Failure{"cannot write " + QuotedText(path) + ": " + written.Error().message};
     return {};
 }

@@ -69,23 +69,20 @@ void AtomicFile::Close() {
     }
 }
 
-bool AtomicFile::Fail(int code) {
+Failure AtomicFile::Fail(int code) {
     return Fail(std::strerror(code));
 }
 
-bool AtomicFile::Fail(const std::string& reason) {
-    reason_ = reason;
-    error_ = "cannot write '" + path_ + "': " + reason;
+Failure AtomicFile::Fail(const std::string& reason) {
     Close();
-    return false;
+    return Failure{reason};
 }
 
-bool AtomicFile::Open(const std::string& path, FilePlacement placement) {
+Result<> AtomicFile::Open(const std::string& path, FilePlacement placement) {
     Close();
     path_ = path;
     placement_ = placement;
-    existed_ = finished_ = placed_ = nameTaken_ = false;
-    error_.clear();
+    existed_ = finished_ = placed_ = false;
     if (path.empty()) {
         return Fail(ENOENT);
     }
@@ -93,10 +90,11 @@ bool AtomicFile::Open(const std::string& path, FilePlacement placement) {
     // by whatever is there, links included.
     std::string target = path;
     if (placement == FilePlacement::Replace) {
-        target = ResolveLinkChain(path, nullptr);
-        if (target.empty()) {
-            return Fail(errno);
+        const Result<std::string> resolved = ResolveLinkChain(path);
+        if (!resolved) {
+            return Fail(resolved.Error().message);
         }
+        target = *resolved;
     }
     struct stat info;
     if (placement == FilePlacement::Replace && ::stat(target.c_str(), &info) == 0) {
@@ -111,7 +109,6 @@ bool AtomicFile::Open(const std::string& path, FilePlacement placement) {
         existed_ = true;
         mode_ = info.st_mode & 0777;
     } else if (placement == FilePlacement::CreateNew && ::lstat(target.c_str(), &info) == 0) {
-        nameTaken_ = true;
         return Fail(EEXIST);
     } else if (errno != ENOENT) {
         return Fail(errno);
@@ -131,20 +128,20 @@ bool AtomicFile::Open(const std::string& path, FilePlacement placement) {
     if (folder_ < 0) {
         return Fail(errno);
     }
-    if (!CreateTemporary()) {
-        return false;
+    if (Result<> created = CreateTemporary(); !created) {
+        return created;
     }
     if (existed_ && ::fchmod(fd_, mode_) != 0) {
         return Fail(errno);
     }
-    return true;
+    return {};
 }
 
-bool AtomicFile::CreateTemporary() {
+Result<> AtomicFile::CreateTemporary() {
     if (!namedTemporariesOnly) {
         fd_ = ::openat(folder_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         if (fd_ >= 0) {
-            return true;
+            return {};
         }
         // Anything but "this file system has no anonymous files" is a real failure (no
         // right to write the folder, a read-only or full disk).
@@ -158,7 +155,7 @@ bool AtomicFile::CreateTemporary() {
                        0666);
         if (fd_ >= 0) {
             temporary_ = name;
-            return true;
+            return {};
         }
         if (errno != EEXIST) {
             return Fail(errno);
@@ -167,9 +164,9 @@ bool AtomicFile::CreateTemporary() {
     return Fail(EEXIST);
 }
 
-bool AtomicFile::Write(const void* data, size_t size) {
+Result<> AtomicFile::Write(const void* data, size_t size) {
     if (fd_ < 0 || finished_) {
-        return false;
+        return Failure{"the file is not open for writing"};
     }
     const char* bytes = static_cast<const char*>(data);
     while (size > 0) {
@@ -184,18 +181,18 @@ bool AtomicFile::Write(const void* data, size_t size) {
         bytes += n;
         size -= static_cast<size_t>(n);
     }
-    return true;
+    return {};
 }
 
-bool AtomicFile::Finish() {
+Result<> AtomicFile::Finish() {
     if (fd_ < 0) {
-        return false;
+        return Failure{"the file is not open for writing"};
     }
     if (::fsync(fd_) != 0) {
         return Fail(errno);
     }
     finished_ = true;
-    return true;
+    return {};
 }
 
 // Gives the anonymous file the name `name` in the folder. Linking a descriptor directly
@@ -211,9 +208,9 @@ bool AtomicFile::LinkAnonymous(const std::string& name) {
     return ::linkat(AT_FDCWD, self.c_str(), folder_, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
 
-bool AtomicFile::Place() {
+Result<> AtomicFile::Place() {
     if (!finished_ || placed_) {
-        return false;
+        return Failure{placed_ ? "the file is in place already" : "the file is not complete"};
     }
     if (placement_ == FilePlacement::CreateNew) {
         // A link never replaces anything: EEXIST means another program took the name.
@@ -221,7 +218,6 @@ bool AtomicFile::Place() {
                                                : ::linkat(folder_, temporary_.c_str(), folder_,
                                                           name_.c_str(), 0) == 0;
         if (!linked) {
-            nameTaken_ = errno == EEXIST;
             return Fail(errno);
         }
         if (!temporary_.empty()) {
@@ -229,7 +225,7 @@ bool AtomicFile::Place() {
             temporary_.clear();
         }
         placed_ = true;
-        return true;
+        return {};
     }
     for (int attempt = 0; temporary_.empty(); ++attempt) {
         const std::string name = RandomName();
@@ -244,7 +240,7 @@ bool AtomicFile::Place() {
     }
     temporary_.clear();
     placed_ = true;
-    return true;
+    return {};
 }
 
 bool AtomicFile::RemoveIfCreated() {

@@ -4,6 +4,8 @@
 #include <string>
 #include <sys/types.h>
 
+#include "base/Failure.h"
+
 // How a file written by AtomicFile takes its name once complete.
 enum class FilePlacement {
     // Over the file that is there, if any: the user's symbolic links are followed, so the
@@ -11,7 +13,8 @@ enum class FilePlacement {
     // are kept.
     Replace,
     // Only under a name that nothing holds (not even a broken link); a name taken in the
-    // meantime fails with NameTaken(), so the caller can pick another.
+    // meantime fails, and the name is then held by what took it, so that the caller can
+    // tell and pick another.
     CreateNew,
 };
 
@@ -25,8 +28,9 @@ enum class FilePlacement {
 // through a link), removed again on every failure.
 //
 // A target that exists and is not a regular file (a folder, FIFO, device) is refused and
-// never opened; a new file gets 0666 less the umask. Every failure is one line naming the
-// file as given: "cannot write 'X': reason".
+// never opened; a new file gets 0666 less the umask. A failure gives its reason in a few
+// words ("it is not a regular file", a system error's text), without the file's name,
+// which the caller shows its own way.
 class AtomicFile {
 public:
     AtomicFile() = default;
@@ -36,34 +40,30 @@ public:
     ~AtomicFile();
 
     // Checks the target `path` (the name's bytes as they are) and creates the temporary
-    // file. False on failure, with Error() and NameTaken() saying why.
-    bool Open(const std::string& path, FilePlacement placement);
+    // file.
+    Result<> Open(const std::string& path, FilePlacement placement);
     // Appends `size` bytes to the temporary file.
-    bool Write(const void* data, size_t size);
+    Result<> Write(const void* data, size_t size);
     // Syncs the contents to the disk: after this only putting the file in place is left.
-    bool Finish();
+    Result<> Finish();
     // Puts the finished file in place under the target's name.
-    bool Place();
+    Result<> Place();
     // Removes the placed file again if this writer created it (there was no file before)
     // and it is still the one under that name: takes back one file of several that are to
     // appear together when a later one fails. False when nothing was removed.
     bool RemoveIfCreated();
 
     const std::string& Path() const { return path_; }
-    const std::string& Error() const { return error_; }
-    // What failed, without the file's name (for a message that shows the name its own way).
-    const std::string& Reason() const { return reason_; }
-    // For CreateNew: the failure was that the name is held by something.
-    bool NameTaken() const { return nameTaken_; }
 
     // Tests only: write through named temporaries as on file systems without anonymous
     // files.
     static void ForceNamedTemporaries(bool force);
 
 private:
-    bool Fail(int code);
-    bool Fail(const std::string& reason);
-    bool CreateTemporary();
+    // Drops the file and gives the failure.
+    Failure Fail(int code);
+    Failure Fail(const std::string& reason);
+    Result<> CreateTemporary();
     bool LinkAnonymous(const std::string& name);
     void Close();
 
@@ -77,7 +77,4 @@ private:
     mode_t mode_ = 0;      // that file's permission bits
     bool finished_ = false;
     bool placed_ = false;
-    bool nameTaken_ = false;
-    std::string error_;
-    std::string reason_;
 };

@@ -7,37 +7,33 @@
 
 namespace {
 
-std::string EglError(const char* step) {
+Failure EglError(const char* step) {
     char text[96];
     std::snprintf(text, sizeof text, "%s failed (EGL error 0x%04x)", step,
                   static_cast<unsigned>(eglGetError()));
-    return text;
+    return Failure{text};
 }
 
 } // namespace
 
-bool HeadlessGlContext::Create(int width, int height, std::string& error) {
+Result<> HeadlessGlContext::Create(int width, int height) {
     const auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
         eglGetProcAddress("eglGetPlatformDisplayEXT"));
     if (!getPlatformDisplay) {
-        error = "EGL offers no platform displays (eglGetPlatformDisplayEXT is missing)";
-        return false;
+        return Failure{"EGL offers no platform displays (eglGetPlatformDisplayEXT is missing)"};
     }
     EGLDisplay display =
         getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
     if (display == EGL_NO_DISPLAY) {
-        error = EglError("opening Mesa's surfaceless EGL display");
-        return false;
+        return EglError("opening Mesa's surfaceless EGL display");
     }
     EGLint major = 0, minor = 0;
     if (!eglInitialize(display, &major, &minor)) {
-        error = EglError("eglInitialize");
-        return false;
+        return EglError("eglInitialize");
     }
     display_ = display;
     if (!eglBindAPI(EGL_OPENGL_API)) {
-        error = EglError("eglBindAPI(EGL_OPENGL_API)");
-        return false;
+        return EglError("eglBindAPI(EGL_OPENGL_API)");
     }
     const EGLint configAttributes[] = {EGL_SURFACE_TYPE,
                                        EGL_PBUFFER_BIT,
@@ -55,29 +51,25 @@ bool HeadlessGlContext::Create(int width, int height, std::string& error) {
     EGLConfig config = nullptr;
     EGLint found = 0;
     if (!eglChooseConfig(display, configAttributes, &config, 1, &found) || found < 1) {
-        error = "no EGL configuration with RGB, a 24-bit depth buffer and pbuffers";
-        return false;
+        return Failure{"no EGL configuration with RGB, a 24-bit depth buffer and pbuffers"};
     }
     const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
                                         EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
     EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
     if (context == EGL_NO_CONTEXT) {
-        error = EglError("creating an OpenGL compatibility context");
-        return false;
+        return EglError("creating an OpenGL compatibility context");
     }
     context_ = context;
     const EGLint surfaceAttributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
     EGLSurface surface = eglCreatePbufferSurface(display, config, surfaceAttributes);
     if (surface == EGL_NO_SURFACE) {
-        error = EglError("creating the picture's drawing surface");
-        return false;
+        return EglError("creating the picture's drawing surface");
     }
     surface_ = surface;
     if (!eglMakeCurrent(display, surface, surface, context)) {
-        error = EglError("eglMakeCurrent");
-        return false;
+        return EglError("eglMakeCurrent");
     }
-    return true;
+    return {};
 }
 
 HeadlessGlContext::~HeadlessGlContext() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <string>
+#include "base/Failure.h"
 
 // An OpenGL compatibility context with no window and no display server: Mesa's
 // surfaceless EGL platform with a pbuffer of the picture's size as the drawing surface.
@@ -13,8 +13,8 @@ public:
     ~HeadlessGlContext();
 
     // Sets up the context and a width x height RGB surface with a 24-bit depth buffer,
-    // and makes them current. False with a one-line reason in `error` when it cannot.
-    bool Create(int width, int height, std::string& error);
+    // and makes them current; the failure says which step EGL refused.
+    Result<> Create(int width, int height);
 
     // The address of an OpenGL function of the current context; null when there is none.
     static void (*FunctionAddress(const char* name))();

@@ -29,7 +29,7 @@ std::string ReadLink(const std::string& path) {
 
 } // namespace
 
-std::string ResolveLinkChain(const std::string& path, std::string* error) {
+Result<std::string> ResolveLinkChain(const std::string& path) {
     std::string target = path;
     for (int hops = 0;; ++hops) {
         struct stat info;
@@ -39,11 +39,7 @@ std::string ResolveLinkChain(const std::string& path, std::string* error) {
         const std::string link = ReadLink(target);
         if (link.empty() || hops == MaxLinkHops) {
             const int code = link.empty() && errno != 0 ? errno : ELOOP;
-            if (error) {
-                *error = "cannot follow the link " + path + ": " + std::strerror(code);
-            }
-            errno = code;
-            return {};
+            return Failure{std::strerror(code)};
         }
         // A relative link is relative to the folder that holds it.
         const size_t slash = target.rfind('/');

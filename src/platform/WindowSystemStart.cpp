@@ -4,11 +4,12 @@
 #include <cstdlib>
 #include <unistd.h>
 
+#include "base/ProgramLine.h"
+
 namespace {
 
 // The one guard alive, with what it needs inside the message handler.
 struct Held {
-    const char* programName = "";
     int failureCode = 1;
     struct Message {
         QtMsgType type;
@@ -21,8 +22,8 @@ Held* held = nullptr;
 
 } // namespace
 
-WindowSystemStart::WindowSystemStart(const char* programName, int failureCode) {
-    held = new Held{programName, failureCode, {}};
+WindowSystemStart::WindowSystemStart(int failureCode) {
+    held = new Held{failureCode, {}};
     previous_ = qInstallMessageHandler(&WindowSystemStart::Handle);
 }
 
@@ -47,8 +48,7 @@ void WindowSystemStart::Opened() {
     }
 }
 
-QString WindowSystemStart::FailureLine(const char* programName,
-                                       const std::vector<QString>& messages) {
+std::string WindowSystemStart::FailureLine(const std::vector<QString>& messages) {
     // Qt's first complaint names the cause ("could not connect to display :5", "Could not
     // find the Qt platform plugin "foo" in """); its closing advice about reinstalling
     // does not apply.
@@ -70,8 +70,9 @@ QString WindowSystemStart::FailureLine(const char* programName,
             break;
         }
     }
-    return QString::fromUtf8(programName) + QStringLiteral(": cannot open the viewer window: ") +
-           reason + QStringLiteral("; --render and --export need no window");
+    const QString text = QStringLiteral("cannot open the viewer window: ") + reason +
+                         QStringLiteral("; --render and --export need no window");
+    return ProgramLine(text.toLocal8Bit().toStdString());
 }
 
 void WindowSystemStart::Handle(QtMsgType type, const QMessageLogContext& context,
@@ -89,9 +90,8 @@ void WindowSystemStart::Handle(QtMsgType type, const QMessageLogContext& context
         texts.push_back(m.text);
     }
     texts.push_back(text);
-    const QByteArray line = FailureLine(held->programName, texts).toLocal8Bit() + '\n';
+    const std::string line = FailureLine(texts) + '\n';
     // Qt aborts once this returns; the process ends here instead, as a failure to start.
-    [[maybe_unused]] const ssize_t written =
-        ::write(STDERR_FILENO, line.constData(), static_cast<size_t>(line.size()));
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line.data(), line.size());
     ::_exit(held->failureCode);
 }

@@ -3,17 +3,18 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <string>
 #include <vector>
 
 // Opening the window system (the application object's construction) without Qt's own
 // failure: when no platform plugin can start (no X server or Wayland compositor, an
 // unknown -platform), Qt prints several lines and aborts. While a WindowSystemStart
-// lives, such a failure instead prints one line naming the reason and ends the process
-// with exit code `failureCode`; Qt's other messages of the start are held and passed on
+// lives, such a failure instead prints one line naming the reason (ProgramLine) and ends
+// the process with exit code `failureCode`; Qt's other messages of the start are held and passed on
 // once the start has succeeded (Opened) or the guard goes.
 class WindowSystemStart {
 public:
-    WindowSystemStart(const char* programName, int failureCode);
+    explicit WindowSystemStart(int failureCode);
     ~WindowSystemStart();
     WindowSystemStart(const WindowSystemStart&) = delete;
     WindowSystemStart& operator=(const WindowSystemStart&) = delete;
@@ -22,7 +23,7 @@ public:
     void Opened();
 
     // The one line shown for a failed start, from the messages Qt gave before it.
-    static QString FailureLine(const char* programName, const std::vector<QString>& messages);
+    static std::string FailureLine(const std::vector<QString>& messages);
 
 private:
     static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& text);

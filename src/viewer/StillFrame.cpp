@@ -9,11 +9,10 @@
 #include "scene/Overlay.h"
 #include "viewer/FrameRenderer.h"
 
-bool RenderStillFrame(const StillFrame& frame, std::vector<uint8_t>& rgba, std::string& error) {
+Result<> RenderStillFrame(const StillFrame& frame, std::vector<uint8_t>& rgba) {
     HeadlessGlContext gl;
-    if (!gl.Create(frame.width, frame.height, error)) {
-        error = "no OpenGL context for the picture: " + error;
-        return false;
+    if (Result<> created = gl.Create(frame.width, frame.height); !created) {
+        return Failure{"no OpenGL context for the picture: " + created.Error().message};
     }
     // What the drawing remembers about this context (textures, material, the tree's
     // mesh) lives here and goes before the context does.
@@ -35,5 +34,5 @@ bool RenderStillFrame(const StillFrame& frame, std::vector<uint8_t>& rgba, std::
     rgba.assign(static_cast<size_t>(frame.width) * frame.height * 4, 0);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, frame.width, frame.height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    return true;
+    return {};
 }

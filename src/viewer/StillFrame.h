@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Failure.h"
 #include "model/Camera.h"
 
 class TreeModel;
@@ -19,6 +20,6 @@ struct StillFrame {
     bool overlay = true;
 };
 
-// Draws `frame` and returns its RGBA pixels, the bottom row first, in `rgba`. False with
-// a one-line reason in `error` when no OpenGL context can be had.
-bool RenderStillFrame(const StillFrame& frame, std::vector<uint8_t>& rgba, std::string& error);
+// Draws `frame` and returns its RGBA pixels, the bottom row first, in `rgba`. Fails when no
+// OpenGL context can be had.
+Result<> RenderStillFrame(const StillFrame& frame, std::vector<uint8_t>& rgba);

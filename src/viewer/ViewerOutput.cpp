@@ -28,26 +28,26 @@ std::string FreeOutputName(const std::string& folder, uint32_t seed, const char*
     }
 }
 
-FileWriteResult SaveFramePicture(const std::string& path, const std::vector<uint8_t>& rgba,
-                                 int width, int height, uint32_t seed) {
-    const std::string png = EncodePng(FromGlReadback(rgba, width, height),
-                                      {{"Software", "Dendrova"}, {"Seed", std::to_string(seed)}});
-    if (png.empty()) {
-        return {"cannot encode the picture as PNG"};
+Result<> SaveFramePicture(const std::string& path, const std::vector<uint8_t>& rgba, int width,
+                          int height, uint32_t seed) {
+    const Result<std::string> png =
+        EncodePng(FromGlReadback(rgba, width, height),
+                  {{"Software", "Dendrova"}, {"Seed", std::to_string(seed)}});
+    if (!png) {
+        return png.Error();
     }
-    return WriteFileAtomically(path, png, {FilePlacement::CreateNew, {}});
+    return WriteFileAtomically(path, *png, {FilePlacement::CreateNew, {}});
 }
 
-FileWriteResult SaveTreeGlb(const std::string& path, const TreeModel& model, uint32_t seed) {
-    TreePictures pictures;
-    std::string error;
-    if (!LoadTreePictures(pictures, error)) {
-        return {error};
+Result<> SaveTreeGlb(const std::string& path, const TreeModel& model, uint32_t seed) {
+    const Result<TreePictures> pictures = LoadTreePictures();
+    if (!pictures) {
+        return pictures.Error();
     }
     const TreeMesh mesh = BuildTreeMesh(model, treeParams);
     PendingFiles files({FilePlacement::CreateNew, {}});
-    const FileWriteResult result = ExportTree(path, mesh, pictures, CurrentExportInfo(seed), files);
-    return result.error.empty() ? files.PlaceAll() : result;
+    const Result<> result = ExportTree(path, mesh, *pictures, CurrentExportInfo(seed), files);
+    return result ? files.PlaceAll() : result;
 }
 
 // P and E try this many free names at most, so that a folder where every name found free
@@ -62,18 +62,18 @@ bool ViewerWindow::SaveSnapshot() {
     captureNextFrame_ = true;
     RenderFrame();
     std::string path;
-    FileWriteResult result;
+    Result<> result;
     // A name another program takes between the search and the write: the next free one.
     for (int attempt = 0; attempt < MaxOutputNameAttempts; ++attempt) {
         path = FreeOutputName(outputFolder, leafRandomTable.seed, ".png");
         result =
             SaveFramePicture(path, capturedFrame_, clientWidth, clientHeight, leafRandomTable.seed);
-        if (!result.nameTaken) {
+        if (!NameTakenMeanwhile(result, path)) {
             break;
         }
     }
     capturedFrame_.clear();
-    return ReportOutput(path, result.error);
+    return ReportOutput(path, result);
 }
 
 bool ViewerWindow::ExportGlb() {
@@ -81,20 +81,21 @@ bool ViewerWindow::ExportGlb() {
         return false;
     }
     std::string path;
-    FileWriteResult result;
+    Result<> result;
     for (int attempt = 0; attempt < MaxOutputNameAttempts; ++attempt) {
         path = FreeOutputName(outputFolder, leafRandomTable.seed, ".glb");
         result = SaveTreeGlb(path, model, leafRandomTable.seed);
-        if (!result.nameTaken) {
+        if (!NameTakenMeanwhile(result, path)) {
             break;
         }
     }
-    return ReportOutput(path, result.error);
+    return ReportOutput(path, result);
 }
 
-bool ViewerWindow::ReportOutput(const std::string& path, const std::string& error) {
-    if (!error.empty()) {
-        notice_.Show(QStringLiteral("Not saved: ") + QString::fromStdString(error), true);
+bool ViewerWindow::ReportOutput(const std::string& path, const Result<>& written) {
+    if (!written) {
+        notice_.Show(
+            QStringLiteral("Not saved: ") + QString::fromStdString(written.Error().message), true);
         return false;
     }
     lastOutputPath = path;

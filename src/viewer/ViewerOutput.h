@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "export/FileOutput.h"
+#include "base/Failure.h"
 
 class TreeModel;
 
@@ -17,9 +17,9 @@ class TreeModel;
 std::string FreeOutputName(const std::string& folder, uint32_t seed, const char* extension);
 
 // Writes the frame read back from OpenGL (RGBA, bottom row first) as a new PNG file at
-// `path`; a name taken meanwhile fails with `nameTaken`, nothing is ever replaced.
-FileWriteResult SaveFramePicture(const std::string& path, const std::vector<uint8_t>& rgba,
-                                 int width, int height, uint32_t seed);
+// `path`; nothing is ever replaced: a name taken meanwhile fails (and is then held).
+Result<> SaveFramePicture(const std::string& path, const std::vector<uint8_t>& rgba, int width,
+                          int height, uint32_t seed);
 
 // Writes the tree of `model` as a new binary glTF file at `path`, as SaveFramePicture does.
-FileWriteResult SaveTreeGlb(const std::string& path, const TreeModel& model, uint32_t seed);
+Result<> SaveTreeGlb(const std::string& path, const TreeModel& model, uint32_t seed);

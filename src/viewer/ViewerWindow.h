@@ -145,7 +145,7 @@ private:
     void UpdateHover(QPointF position);
     void SetHovered(OverlayButton button);
     void RememberNormalSize();
-    bool ReportOutput(const std::string& path, const std::string& error);
+    bool ReportOutput(const std::string& path, const Result<>& written);
     void LimitSurfaceSize();
     bool SurfaceTooLarge(int cx, int cy) const;
 

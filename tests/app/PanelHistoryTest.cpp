@@ -168,14 +168,13 @@ private slots:
 
         // Saved with its seed and camera, changed, and loaded back: the same tree.
         const uint32_t seed = leafRandomTable.seed;
-        QString error;
-        QVERIFY(Menu().SaveTo(QStringLiteral("shared.json"), &error));
+        QVERIFY(Menu().SaveTo(QStringLiteral("shared.json")));
         Menu().ResetToDefaults();
         QVERIFY(SameBits(treeParams, TreeParams{}));
         QCOMPARE(Stats(), startStats);
         ReseedLeafRandomTable(seed + 1);
         app->viewer.camera.azimuth += 90.0f;
-        QVERIFY(Menu().LoadFrom(QStringLiteral("shared.json"), &error));
+        QVERIFY(Menu().LoadFrom(QStringLiteral("shared.json")));
         QVERIFY(SameBits(treeParams, preset.params));
         QCOMPARE(leafRandomTable.seed, seed);
         QCOMPARE(Stats(), presetStats);
@@ -187,8 +186,10 @@ private slots:
         bad.write(R"({"Leaf Size": 9})");
         bad.close();
         const int steps = Menu().History().Stack().count();
-        QVERIFY(!Menu().LoadFrom(QStringLiteral("bad.json"), &error));
-        QCOMPARE(error, QStringLiteral("\"Leaf Size\" is outside its range 0.1 to 4"));
+        const Result<> refused = Menu().LoadFrom(QStringLiteral("bad.json"));
+        QVERIFY(!refused);
+        QCOMPARE(refused.Error().message,
+                 std::string("\"Leaf Size\" is outside its range 0.1 to 4"));
         QCOMPARE(Menu().History().Stack().count(), steps);
         QVERIFY(SameBits(treeParams, preset.params));
 
@@ -211,8 +212,8 @@ private slots:
         const Preset& preset = BuiltInPresets()[2];
         Menu().ApplyPreset(preset);
         app->viewer.camera.azimuth = 123.0f;
-        QString error;
-        QVERIFY2(Menu().SaveTo(QStringLiteral("mine.Cfg"), &error), qPrintable(error));
+        const Result<> saved = Menu().SaveTo(QStringLiteral("mine.Cfg"));
+        QVERIFY2(saved, saved ? "" : saved.Error().message.c_str());
         QCOMPARE(QFileInfo(QStringLiteral("mine.Cfg")).size(), 96);
         Menu().ResetToDefaults();
         WindowGeometry geometry;
@@ -223,7 +224,7 @@ private slots:
         QCOMPARE(geometry.windowWidth, app->viewer.frameGeometry().width());
         QCOMPARE(geometry.windowMaximized, 0);
         // Any other name is readable JSON.
-        QVERIFY(Menu().SaveTo(QStringLiteral("mine.txt"), &error));
+        QVERIFY(Menu().SaveTo(QStringLiteral("mine.txt")));
         QFile json(QStringLiteral("mine.txt"));
         QVERIFY(json.open(QIODevice::ReadOnly));
         QVERIFY(json.readAll().startsWith("{"));

@@ -111,9 +111,9 @@ TEST_F(ExportTest, FailuresLeaveNoFilesBehind) {
     const fs::path file = folder / "tree.glb";
     std::ofstream(file) << "old";
     EXPECT_FALSE(WriteFileAtomically(file.string(), [](std::ostream& out) {
-                     out << "half";
-                     return false;
-                 }).error.empty());
+        out << "half";
+        return false;
+    }));
     EXPECT_EQ(Read(file), "old");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 
@@ -121,10 +121,11 @@ TEST_F(ExportTest, FailuresLeaveNoFilesBehind) {
     // the pictures written before it.
     fs::create_directories(folder / "tree.mtl");
     PendingFiles files;
-    const std::string error =
-        ExportTree((folder / "tree.obj").string(), mesh, pictures, CurrentExportInfo(3), files)
-            .error;
-    EXPECT_NE(error.find("tree.mtl"), std::string::npos) << error;
+    const Result<> exported =
+        ExportTree((folder / "tree.obj").string(), mesh, pictures, CurrentExportInfo(3), files);
+    ASSERT_FALSE(exported);
+    EXPECT_NE(exported.Error().message.find("tree.mtl"), std::string::npos)
+        << exported.Error().message;
     EXPECT_FALSE(fs::exists(folder / "tree.obj"));
     EXPECT_FALSE(fs::exists(folder / "tree-bark.png"));
     EXPECT_FALSE(fs::exists(folder / "tree-leaf.png"));

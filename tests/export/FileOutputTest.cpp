@@ -48,6 +48,10 @@ protected:
         return all;
     }
     std::string In(const char* name) const { return (folder / name).string(); }
+    // What failed; empty on success.
+    static std::string Why(const Result<>& written) {
+        return written ? std::string() : written.Error().message;
+    }
 
     fs::path folder;
 };
@@ -61,41 +65,43 @@ TEST_P(FileOutputTest, FilesPlacedTogetherAreTakenBackWhenALaterOneFails) {
     std::ofstream(folder / "b.mtl") << "old";
     ::chmod(In("b.mtl").c_str(), 0600);
     PendingFiles files;
-    EXPECT_EQ(files.Add(In("a.png"), std::string("picture")).error, "");
-    EXPECT_EQ(files.Add(In("b.mtl"), std::string("library")).error, "");
-    EXPECT_EQ(files.Add(In("c.obj"), std::string("object")).error, "");
+    EXPECT_EQ(Why(files.Add(In("a.png"), std::string("picture"))), "");
+    EXPECT_EQ(Why(files.Add(In("b.mtl"), std::string("library"))), "");
+    EXPECT_EQ(Why(files.Add(In("c.obj"), std::string("object"))), "");
     if (!GetParam()) {
         EXPECT_EQ(Names(), "b.mtl"); // written, and no name leads to them yet
     }
     fs::create_directory(folder / "c.obj");
-    const FileWriteResult result = files.PlaceAll();
-    EXPECT_NE(result.error.find("cannot write '" + In("c.obj") + "'"), std::string::npos)
-        << result.error;
+    const Result<> result = files.PlaceAll();
+    EXPECT_NE(Why(result).find("cannot write '" + In("c.obj") + "'"), std::string::npos)
+        << Why(result);
     EXPECT_EQ(Names(), "b.mtl c.obj");
     EXPECT_EQ(Read(folder / "b.mtl"), "library");
     EXPECT_EQ(fs::status(folder / "b.mtl").permissions(), fs::perms(0600));
 }
 
 // A new file whose name another program takes between the search and the placing: the
-// other file stays as it is, and the caller learns that the name was taken.
+// writing fails, and the other file stays as it is under the name, so that the caller
+// sees that the name was taken.
 TEST_P(FileOutputTest, CreateNewNeverReplaces) {
     PendingFiles files({FilePlacement::CreateNew, {}});
-    ASSERT_EQ(files.Add(In("shot.png"), std::string("mine")).error, "");
+    ASSERT_EQ(Why(files.Add(In("shot.png"), std::string("mine"))), "");
     std::ofstream(folder / "shot.png") << "theirs";
-    const FileWriteResult result = files.PlaceAll();
-    EXPECT_TRUE(result.nameTaken);
+    const Result<> result = files.PlaceAll();
+    EXPECT_NE(Why(result).find("cannot write '" + In("shot.png") + "': File exists"),
+              std::string::npos)
+        << Why(result);
     EXPECT_EQ(Read(folder / "shot.png"), "theirs");
     EXPECT_EQ(Names(), "shot.png");
 
     // A broken link holds its name too, and what it points to is not created.
     fs::create_symlink("nowhere.png", folder / "link.png");
-    EXPECT_TRUE(
-        WriteFileAtomically(In("link.png"), std::string("x"), {FilePlacement::CreateNew, {}})
-            .nameTaken);
-    EXPECT_EQ(
-        WriteFileAtomically(In("free.png"), std::string("new"), {FilePlacement::CreateNew, {}})
-            .error,
-        "");
+    EXPECT_FALSE(
+        WriteFileAtomically(In("link.png"), std::string("x"), {FilePlacement::CreateNew, {}}));
+    EXPECT_TRUE(fs::is_symlink(folder / "link.png"));
+    EXPECT_EQ(Why(WriteFileAtomically(In("free.png"), std::string("new"),
+                                      {FilePlacement::CreateNew, {}})),
+              "");
     EXPECT_EQ(Names(), "free.png link.png shot.png");
     EXPECT_EQ(Read(folder / "free.png"), "new");
 }
@@ -106,7 +112,7 @@ TEST_P(FileOutputTest, StopRequestDropsTheFile) {
     std::ofstream(folder / "tree.glb") << "old";
     int asked = 0;
     size_t handed = 0;
-    const FileWriteResult result = WriteFileAtomically(
+    const Result<> result = WriteFileAtomically(
         In("tree.glb"),
         [&handed](std::ostream& out) {
             const std::string block(4096, 'x');
@@ -117,7 +123,7 @@ TEST_P(FileOutputTest, StopRequestDropsTheFile) {
             return true;
         },
         {FilePlacement::Replace, [&asked] { return ++asked == 3; }});
-    EXPECT_NE(result.error.find("interrupted"), std::string::npos) << result.error;
+    EXPECT_NE(Why(result).find("interrupted"), std::string::npos) << Why(result);
     EXPECT_EQ(asked, 3);
     EXPECT_LT(handed, size_t(1) << 20);
     EXPECT_EQ(Names(), "tree.glb");

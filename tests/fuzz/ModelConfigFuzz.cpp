@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     first.params = treeParams;
     CheckInRange(first);
 
-    Check(SaveModelConfig(first.geometry, first.camera, saved), "the save failed");
+    Check(SaveModelConfig(first.geometry, first.camera, saved).Ok(), "the save failed");
 
     // Load into values that differ from the defaults, so a field the loader drops shows.
     State second;

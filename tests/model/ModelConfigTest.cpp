@@ -291,7 +291,7 @@ TEST_F(ModelConfigTest, OnlyARegularFileIsReadAndNothingBlocks) {
 }
 
 TEST_F(ModelConfigTest, SavedRecordHasTheExpectedBytesAndRoundTrips) {
-    SaveModelConfig(geometry, camera);
+    ASSERT_TRUE(SaveModelConfig(geometry, camera));
     const auto bytes = ReadFile();
     ASSERT_EQ(bytes.size(), 96u);
     auto u32 = [&](size_t at) {
@@ -316,7 +316,7 @@ TEST_F(ModelConfigTest, SavedRecordHasTheExpectedBytesAndRoundTrips) {
     camera = {1, -20, -30, 45, -19346.5f};
     treeParams.totalDepth = 30.0f;
     treeParams.leafShadowDensity = 0.0f;
-    SaveModelConfig(geometry, camera);
+    ASSERT_TRUE(SaveModelConfig(geometry, camera));
     EXPECT_FALSE(fs::exists("TreeModl.Cfg.new"));
     WindowGeometry g2;
     Camera c2;
@@ -338,8 +338,9 @@ TEST_F(ModelConfigTest, FailedSaveKeepsTheOldFileIntactAndSaysWhy) {
     // directory is not the saver's to delete.
     fs::create_directory("TreeModl.Cfg.new");
     treeParams.totalDepth = 5.0f;
-    std::string error;
-    EXPECT_FALSE(SaveModelConfig(geometry, camera, ModelConfigFileName, &error));
+    const Result<> saved = SaveModelConfig(geometry, camera, ModelConfigFileName);
+    ASSERT_FALSE(saved);
+    const std::string& error = saved.Error().message;
     EXPECT_NE(error.find("TreeModl.Cfg.new"), std::string::npos) << error;
     EXPECT_EQ(error.find('\n'), std::string::npos);
     EXPECT_EQ(ReadFile(), before);
@@ -362,7 +363,7 @@ TEST_F(ModelConfigTest, FailedSaveKeepsTheOldFileIntactAndSaysWhy) {
     // A directory without write permission: nothing can be created (unless running
     // with privileges that ignore permissions, in which case the save simply works).
     fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
-    SaveModelConfig(geometry, camera);
+    static_cast<void>(SaveModelConfig(geometry, camera));
     const auto after = ReadFile();
     fs::permissions(dir_, fs::perms::owner_all);
     EXPECT_EQ(after.size(), 96u);
@@ -407,9 +408,9 @@ TEST_F(ModelConfigTest, ASymlinkedFileIsUpdatedWhereItLives) {
     fs::remove(ModelConfigFileName);
     fs::create_symlink("loop.cfg", ModelConfigFileName);
     fs::create_symlink(ModelConfigFileName, "loop.cfg");
-    std::string error;
-    EXPECT_FALSE(SaveModelConfig(geometry, camera, ModelConfigFileName, &error));
-    EXPECT_FALSE(error.empty());
+    const Result<> looped = SaveModelConfig(geometry, camera, ModelConfigFileName);
+    ASSERT_FALSE(looped);
+    EXPECT_FALSE(looped.Error().message.empty());
 }
 
 TEST_F(ModelConfigTest, RandomBytesNeverCrashAndOnlyInRangeParametersAreAccepted) {

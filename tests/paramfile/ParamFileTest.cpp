@@ -24,6 +24,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Why a file was refused; empty when it was taken.
+template <typename T> std::string Why(const Result<T>& read) {
+    return read ? std::string() : read.Error().message;
+}
+
 bool SameBits(const TreeParams& a, const TreeParams& b) {
     return std::memcmp(&a, &b, sizeof(TreeParams)) == 0;
 }
@@ -76,14 +81,14 @@ TEST_F(ParamFileTest, SavedThenLoadedIsBitIdentical) {
         saved.camera = Camera{anywhere(random), height(random), depth(random), elevation(random),
                               azimuth(random)};
         const std::string path = Path("tree.json");
-        ASSERT_EQ(WriteParamFile(path, saved), "");
-        const ParamFileReadResult loaded = ReadParamFile(path);
-        ASSERT_TRUE(loaded.ok) << loaded.error;
-        EXPECT_TRUE(SameBits(loaded.contents.params, saved.params)) << trial;
-        EXPECT_EQ(loaded.contents.seed, saved.seed);
-        ASSERT_TRUE(loaded.contents.camera);
-        EXPECT_EQ(std::memcmp(&*loaded.contents.camera, &*saved.camera, sizeof(Camera)), 0);
-        EXPECT_TRUE(loaded.ignored.empty());
+        ASSERT_TRUE(WriteParamFile(path, saved).Ok());
+        const Result<LoadedParamFile> loaded = ReadParamFile(path);
+        ASSERT_TRUE(loaded.Ok()) << Why(loaded);
+        EXPECT_TRUE(SameBits(loaded->contents.params, saved.params)) << trial;
+        EXPECT_EQ(loaded->contents.seed, saved.seed);
+        ASSERT_TRUE(loaded->contents.camera);
+        EXPECT_EQ(std::memcmp(&*loaded->contents.camera, &*saved.camera, sizeof(Camera)), 0);
+        EXPECT_TRUE(loaded->ignored.empty());
     }
 }
 
@@ -113,18 +118,18 @@ TEST_F(ParamFileTest, ReadableKeysByDisplayedName) {
 }
 
 TEST_F(ParamFileTest, MissingKeysTakeDefaultsAndUnknownKeysAreReported) {
-    const ParamFileReadResult read = ParseParamJson(
+    const Result<LoadedParamFile> read = ParseParamJson(
         R"({"Leaf Size": 3.5, "Colour": "red", "camera": {"x": 1, "y": -2, "z": -4,
             "elevation": 4, "azimuth": 5, "zoom": 2}})");
-    ASSERT_TRUE(read.ok) << read.error;
+    ASSERT_TRUE(read.Ok()) << Why(read);
     TreeParams expected;
     expected.leafSize = 3.5f;
-    EXPECT_TRUE(SameBits(read.contents.params, expected));
-    EXPECT_FALSE(read.contents.seed);
-    ASSERT_EQ(read.ignored.size(), 2u);
-    EXPECT_EQ(read.ignored[0], "unknown key \"Colour\" ignored");
-    EXPECT_EQ(read.ignored[1], "unknown key \"camera.zoom\" ignored");
-    EXPECT_EQ(read.contents.camera->azimuth, 5.0f);
+    EXPECT_TRUE(SameBits(read->contents.params, expected));
+    EXPECT_FALSE(read->contents.seed);
+    ASSERT_EQ(read->ignored.size(), 2u);
+    EXPECT_EQ(read->ignored[0], "unknown key \"Colour\" ignored");
+    EXPECT_EQ(read->ignored[1], "unknown key \"camera.zoom\" ignored");
+    EXPECT_EQ(read->contents.camera->azimuth, 5.0f);
 }
 
 TEST_F(ParamFileTest, TheBinaryRecordIsToldApartByContent) {
@@ -134,11 +139,11 @@ TEST_F(ParamFileTest, TheBinaryRecordIsToldApartByContent) {
     camera.azimuth = 12.5f;
     ASSERT_TRUE(SaveModelConfig(WindowGeometry{}, camera, Path("preset.json")));
     ResetTreeParams();
-    const ParamFileReadResult read = ReadParamFile(Path("preset.json"));
-    ASSERT_TRUE(read.ok) << read.error;
-    EXPECT_EQ(read.contents.params.leafSize, 3.25f);
-    EXPECT_EQ(read.contents.params.totalDepth, 30.0f);
-    EXPECT_EQ(read.contents.camera->azimuth, 12.5f);
+    const Result<LoadedParamFile> read = ReadParamFile(Path("preset.json"));
+    ASSERT_TRUE(read.Ok()) << Why(read);
+    EXPECT_EQ(read->contents.params.leafSize, 3.25f);
+    EXPECT_EQ(read->contents.params.totalDepth, 30.0f);
+    EXPECT_EQ(read->contents.camera->azimuth, 12.5f);
     // Reading it left the program's own parameters alone.
     EXPECT_TRUE(SameBits(treeParams, TreeParams{}));
 
@@ -146,7 +151,7 @@ TEST_F(ParamFileTest, TheBinaryRecordIsToldApartByContent) {
     WindowGeometry wide;
     wide.windowWidth = 891;
     ASSERT_TRUE(SaveModelConfig(wide, camera, Path("wide.cfg")));
-    EXPECT_TRUE(ReadParamFile(Path("wide.cfg")).ok);
+    EXPECT_TRUE(ReadParamFile(Path("wide.cfg")).Ok());
 
     // A record holding a value outside its range is refused as a whole.
     ModelConfigRecord record;
@@ -155,9 +160,9 @@ TEST_F(ParamFileTest, TheBinaryRecordIsToldApartByContent) {
     record.params[0] = 3.9f;
     const auto bytes = record.Serialize();
     const std::string path = WriteBytes("TreeModl.Cfg", std::string(bytes.begin(), bytes.end()));
-    const ParamFileReadResult refused = ReadParamFile(path);
-    EXPECT_FALSE(refused.ok);
-    EXPECT_EQ(refused.error,
+    const Result<LoadedParamFile> refused = ReadParamFile(path);
+    EXPECT_FALSE(refused.Ok());
+    EXPECT_EQ(Why(refused),
               "\"Tree Total Depth\" in the 96-byte record is outside its range 4 to 30");
     EXPECT_TRUE(SameBits(treeParams, TreeParams{}));
 }
@@ -192,23 +197,24 @@ TEST_F(ParamFileTest, ARecordSavedAsJsonReadsBackBitIdentical) {
         record.camera.x = trial % 2 == 0 ? -0.0f : std::bit_cast<float>(uint32_t(random()) >> 2);
         record.camera.elevation = trial % 2 == 0 ? -0.0f : -720.5f;
         record.camera.azimuth = trial % 2 == 0 ? -0.0f : 19346.0f;
-        const ParamFileReadResult first = ParseParamFile(RecordBytes(record));
-        ASSERT_TRUE(first.ok) << first.error;
-        const ParamFileReadResult again = ParseParamJson(ParamFileJson(first.contents));
-        ASSERT_TRUE(again.ok) << again.error;
-        EXPECT_TRUE(SameBits(again.contents.params, first.contents.params)) << trial;
-        EXPECT_EQ(std::memcmp(&*again.contents.camera, &*first.contents.camera, sizeof(Camera)), 0)
+        const Result<LoadedParamFile> first = ParseParamFile(RecordBytes(record));
+        ASSERT_TRUE(first.Ok()) << Why(first);
+        const Result<LoadedParamFile> again = ParseParamJson(ParamFileJson(first->contents));
+        ASSERT_TRUE(again.Ok()) << Why(again);
+        EXPECT_TRUE(SameBits(again->contents.params, first->contents.params)) << trial;
+        EXPECT_EQ(std::memcmp(&*again->contents.camera, &*first->contents.camera, sizeof(Camera)),
+                  0)
             << trial;
         for (int row = 0; row < ParamCount; ++row)
-            EXPECT_FALSE(std::signbit(ParamValue(first.contents.params, row)) &&
-                         ParamValue(first.contents.params, row) == 0.0f);
+            EXPECT_FALSE(std::signbit(ParamValue(first->contents.params, row)) &&
+                         ParamValue(first->contents.params, row) == 0.0f);
     }
     // The angles come into one round, the same direction, in both formats.
-    const ParamFileReadResult json = ParseParamJson(
+    const Result<LoadedParamFile> json = ParseParamJson(
         R"({"camera": {"x": 0, "y": -10, "z": -20, "elevation": -190.25, "azimuth": 19346}})");
-    ASSERT_TRUE(json.ok) << json.error;
-    EXPECT_EQ(json.contents.camera->elevation, 169.75f);
-    EXPECT_EQ(json.contents.camera->azimuth, 266.0f);
+    ASSERT_TRUE(json.Ok()) << Why(json);
+    EXPECT_EQ(json->contents.camera->elevation, 169.75f);
+    EXPECT_EQ(json->contents.camera->azimuth, 266.0f);
 }
 
 TEST_F(ParamFileTest, ARecordIsTakenOnlyWhenEveryFieldIsInRange) {
@@ -249,18 +255,18 @@ TEST_F(ParamFileTest, ARecordIsTakenOnlyWhenEveryFieldIsInRange) {
     for (const auto& c : cases) {
         ModelConfigRecord record = DefaultRecord();
         c.change(record);
-        const ParamFileReadResult read = ParseParamFile(RecordBytes(record));
+        const Result<LoadedParamFile> read = ParseParamFile(RecordBytes(record));
         SCOPED_TRACE(c.error);
-        EXPECT_EQ(read.ok, std::string(c.error).empty()) << read.error;
-        EXPECT_EQ(read.error.rfind(c.error, 0), 0u) << read.error;
-        if (read.ok) {
-            EXPECT_EQ(std::memcmp(&*read.geometry, &record.geometry, sizeof(WindowGeometry)), 0);
+        EXPECT_EQ(read.Ok(), std::string(c.error).empty()) << Why(read);
+        EXPECT_EQ(Why(read).rfind(c.error, 0), 0u) << Why(read);
+        if (read.Ok()) {
+            EXPECT_EQ(std::memcmp(&*read->geometry, &record.geometry, sizeof(WindowGeometry)), 0);
         }
     }
     // One byte more or less is no record at all.
     const std::string bytes = RecordBytes(DefaultRecord());
-    EXPECT_FALSE(ParseParamFile(bytes + "x").ok);
-    EXPECT_FALSE(ParseParamFile(bytes.substr(0, 95)).ok);
+    EXPECT_FALSE(ParseParamFile(bytes + "x").Ok());
+    EXPECT_FALSE(ParseParamFile(bytes.substr(0, 95)).Ok());
 }
 
 TEST_F(ParamFileTest, EitherFormatComesThroughAPipeReadOnce) {
@@ -273,33 +279,31 @@ TEST_F(ParamFileTest, EitherFormatComesThroughAPipeReadOnce) {
         const int writer = ::open(fifo.c_str(), O_WRONLY);
         EXPECT_EQ(::write(writer, bytes.data(), bytes.size()), ssize_t(bytes.size()));
         ::close(writer);
-        const std::optional<std::string> read =
-            ReadNamedFile(fifo, MaxParamFileBytes + 1, true, nullptr);
+        const Result<std::string> read = ReadNamedFile(fifo, MaxParamFileBytes + 1, true);
         ::close(holder);
-        return read ? ParseParamFile(*read) : ParamFileReadResult{};
+        return read ? ParseParamFile(*read) : Result<LoadedParamFile>(read.Error());
     };
-    const ParamFileReadResult json = through(R"({"Leaf Size": 3.5})");
-    ASSERT_TRUE(json.ok) << json.error;
-    EXPECT_EQ(json.contents.params.leafSize, 3.5f);
+    const Result<LoadedParamFile> json = through(R"({"Leaf Size": 3.5})");
+    ASSERT_TRUE(json.Ok()) << Why(json);
+    EXPECT_EQ(json->contents.params.leafSize, 3.5f);
 
     ModelConfigRecord record;
     record.geometry.windowWidth = 777;
     for (int row = 0; row < ParamCount; ++row)
         record.params[row] = ParamValue(TreeParams{}, row);
     const auto bytes = record.Serialize();
-    const ParamFileReadResult binary = through(std::string(bytes.begin(), bytes.end()));
-    ASSERT_TRUE(binary.ok) << binary.error;
-    ASSERT_TRUE(binary.geometry);
-    EXPECT_EQ(binary.geometry->windowWidth, 777);
+    const Result<LoadedParamFile> binary = through(std::string(bytes.begin(), bytes.end()));
+    ASSERT_TRUE(binary.Ok()) << Why(binary);
+    ASSERT_TRUE(binary->geometry);
+    EXPECT_EQ(binary->geometry->windowWidth, 777);
 
     // A FIFO nobody writes to reads as empty, at once, and is refused.
-    std::string reason;
-    const std::optional<std::string> lonely = ReadNamedFile(fifo, 100, true, &reason);
+    const Result<std::string> lonely = ReadNamedFile(fifo, 100, true);
     ASSERT_TRUE(lonely);
-    EXPECT_FALSE(ParseParamFile(*lonely).ok);
+    EXPECT_FALSE(ParseParamFile(*lonely).Ok());
     // The panel reads regular files only: a FIFO is refused without being opened.
-    const ParamFileReadResult panel = ReadParamFile(fifo);
-    EXPECT_EQ(panel.error, "cannot open \"" + fifo + "\": it is not a regular file");
+    const Result<LoadedParamFile> panel = ReadParamFile(fifo);
+    EXPECT_EQ(Why(panel), "cannot open '" + fifo + "': it is not a regular file");
 }
 
 TEST_F(ParamFileTest, MalformedFilesAreRefusedWithOneLine) {
@@ -343,16 +347,16 @@ TEST_F(ParamFileTest, MalformedFilesAreRefusedWithOneLine) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const ParamFileReadResult read = ReadParamFile(WriteBytes("bad.json", c.bytes));
-        EXPECT_FALSE(read.ok);
-        EXPECT_FALSE(read.error.empty());
-        EXPECT_EQ(read.error.find('\n'), std::string::npos) << read.error;
-        EXPECT_EQ(read.error.rfind(c.reason, 0), 0u) << read.error;
+        const Result<LoadedParamFile> read = ReadParamFile(WriteBytes("bad.json", c.bytes));
+        EXPECT_FALSE(read.Ok());
+        EXPECT_FALSE(Why(read).empty());
+        EXPECT_EQ(Why(read).find('\n'), std::string::npos) << Why(read);
+        EXPECT_EQ(Why(read).rfind(c.reason, 0), 0u) << Why(read);
         EXPECT_TRUE(SameBits(treeParams, TreeParams{}));
     }
-    const ParamFileReadResult missing = ReadParamFile(Path("nowhere.json"));
-    EXPECT_FALSE(missing.ok);
-    EXPECT_EQ(missing.error.rfind("cannot open \"", 0), 0u) << missing.error;
+    const Result<LoadedParamFile> missing = ReadParamFile(Path("nowhere.json"));
+    EXPECT_FALSE(missing.Ok());
+    EXPECT_EQ(Why(missing).rfind("cannot open '", 0), 0u) << Why(missing);
 }
 
 TEST_F(ParamFileTest, EveryPresetIsInRangeAndFoundByName) {
@@ -365,9 +369,9 @@ TEST_F(ParamFileTest, EveryPresetIsInRangeAndFoundByName) {
             EXPECT_TRUE(InParamRange(ParamTable[row], ParamValue(preset.params, row))) << row;
         EXPECT_EQ(FindPreset(preset.name), &preset);
         // A preset saved and loaded again is the same preset.
-        const ParamFileReadResult read = ParseParamJson(ParamFileJson({preset.params, {}, {}}));
-        ASSERT_TRUE(read.ok);
-        EXPECT_TRUE(SameBits(read.contents.params, preset.params));
+        const Result<LoadedParamFile> read = ParseParamJson(ParamFileJson({preset.params, {}, {}}));
+        ASSERT_TRUE(read.Ok());
+        EXPECT_TRUE(SameBits(read->contents.params, preset.params));
     }
     std::string folded = presets[1].name;
     for (char& c : folded)

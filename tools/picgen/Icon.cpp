@@ -78,7 +78,7 @@ QImage MakeIcon(int size) {
     return image.convertToFormat(QImage::Format_ARGB32);
 }
 
-bool WriteIconSvg(const QString& path, QString* error) {
+Result<> WriteIconSvg(const QString& path) {
     QSvgGenerator svg;
     svg.setFileName(path);
     svg.setSize(QSize(kCanvas, kCanvas));
@@ -89,11 +89,9 @@ bool WriteIconSvg(const QString& path, QString* error) {
     if (p.begin(&svg)) {
         DrawIcon(p);
         if (p.end())
-            return true;
+            return {};
     }
-    if (error)
-        *error = "cannot write " + path;
-    return false;
+    return CannotWrite("write", path);
 }
 
 } // namespace picgen

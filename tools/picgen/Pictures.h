@@ -5,6 +5,8 @@
 #include <QSize>
 #include <QString>
 
+#include "base/Failure.h"
+
 namespace picgen {
 
 // Scene pictures, as they are stored (24-bit RGB, rows as the texture loader reads them).
@@ -19,7 +21,7 @@ QImage MakeHelpPicture();   // 256 x 256
 
 // The application icon, size x size with alpha, and the same drawing as an SVG file.
 QImage MakeIcon(int size);
-bool WriteIconSvg(const QString& path, QString* error);
+Result<> WriteIconSvg(const QString& path);
 
 // The sizes the icon is installed at for desktop menus, each as icons/dendrova-SIZE.png
 // beside icons/dendrova.svg.
@@ -50,11 +52,14 @@ QImage EncodeOverlay(const QImage& screen);
 // The inverse: what the overlay shows, as ARGB in screen orientation.
 QImage DecodeOverlay(const QImage& stored);
 
-// Writes every picture and the icons into a folder, the desktop icons into its icons/. Returns
-// false and fills error when a file cannot be written.
-bool WriteAllPictures(const QString& folder, QString* error);
+// Writes every picture and the icons into a folder, the desktop icons into its icons/. Fails
+// at the first file that cannot be written, naming it.
+Result<> WriteAllPictures(const QString& folder);
 
 // Writes PNG previews of what the user sees into a folder.
-bool WritePreviews(const QString& folder, QString* error);
+Result<> WritePreviews(const QString& folder);
+
+// The failure for a file or folder that cannot be written, naming it quoted.
+Failure CannotWrite(const char* what, const QString& path);
 
 } // namespace picgen

@@ -64,7 +64,7 @@ QImage OverlayWindow(int width, int height) {
 
 } // namespace
 
-bool WritePreviews(const QString& folder, QString* error) {
+Result<> WritePreviews(const QString& folder) {
     QDir().mkpath(folder);
     const QDir dir(folder);
     struct Preview {
@@ -85,12 +85,9 @@ bool WritePreviews(const QString& folder, QString* error) {
         {"icon-16.png", MakeIcon(16).scaled(128, 128)},
     };
     for (const Preview& preview : previews)
-        if (!preview.image.save(dir.filePath(preview.name), "PNG")) {
-            if (error)
-                *error = "cannot write " + dir.filePath(preview.name);
-            return false;
-        }
-    return true;
+        if (!preview.image.save(dir.filePath(preview.name), "PNG"))
+            return CannotWrite("write", dir.filePath(preview.name));
+    return {};
 }
 
 } // namespace picgen

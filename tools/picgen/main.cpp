@@ -18,14 +18,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: dendrova-picgen FOLDER [--preview PREVIEW-FOLDER]\n");
         return EXIT_FAILURE;
     }
-    QString error;
-    if (!picgen::WriteAllPictures(args[1], &error)) {
-        std::fprintf(stderr, "dendrova-picgen: %s\n", qPrintable(error));
-        return EXIT_FAILURE;
-    }
-    if (args.size() == 4 && !picgen::WritePreviews(args[3], &error)) {
-        std::fprintf(stderr, "dendrova-picgen: %s\n", qPrintable(error));
-        return EXIT_FAILURE;
+    Result<> written = picgen::WriteAllPictures(args[1]);
+    if (written && args.size() == 4)
+        written = picgen::WritePreviews(args[3]);
+    if (!written) {
+        std::fprintf(stderr, "dendrova-picgen: %s\n", written.Error().message.c_str());
+        return written.Error().exitCode;
     }
     return EXIT_SUCCESS;
 }
