@@ -8,31 +8,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/LinkChain.h"
+#include "model/ShownText.h"
+#include "platform/AtomicFile.h"
 
 namespace {
-
-Failure CannotDo(const std::string& what, const std::string& name, int code) {
-    return Failure{what + " " + name + ": " + std::strerror(code)};
-}
-
-bool WriteAll(int fd, const uint8_t* data, size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            if (n == 0) {
-                errno = ENOSPC; // nothing stored and no reason given: the disk took no more
-            }
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
 
 // Why a file of this type is not read.
 std::string NotReadable(mode_t mode) {
@@ -116,59 +95,20 @@ Result<size_t> ReadRegularFile(const std::string& path, uint8_t* out, size_t cap
     return bytes->size();
 }
 
-Result<> ReplaceFileAtomically(const std::string& path, const uint8_t* data, size_t size) {
-    const Result<std::string> resolved = ResolveLinkChain(path);
-    if (!resolved) {
-        return Failure{"cannot follow the link " + path + ": " + resolved.Error().message};
+Result<> WriteWholeFile(const std::string& path, const void* data, size_t size) {
+    AtomicFile file;
+    Result<> written = file.Open(path, FilePlacement::Replace);
+    if (written) {
+        written = file.Write(data, size);
     }
-    const std::string& target = *resolved;
-    // Only a regular file is replaced: a directory, FIFO or device under the name is not
-    // ours to remove.
-    struct stat info;
-    const bool exists = ::stat(target.c_str(), &info) == 0;
-    if (exists && !S_ISREG(info.st_mode)) {
-        return Failure{"cannot replace " + target + ": it is not a regular file"};
+    if (written) {
+        written = file.Finish();
     }
-    const mode_t mode = exists ? info.st_mode & 0777 : 0666;
-    const std::string temporary = target + ".new";
-
-    // A leftover of an interrupted save, or a link planted under our name: neither holds
-    // anything of value, and unlinking a link leaves the file it points to alone.
-    if (::lstat(temporary.c_str(), &info) == 0 &&
-        (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode))) {
-        ::unlink(temporary.c_str());
-    }
-
-    // O_EXCL: the file must be new, so nothing that appeared under the name since is
-    // opened, and no link is followed.
-    const int fd =
-        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        const int code = errno;
-        if (code == EEXIST) {
-            return Failure{"cannot create " + temporary +
-                           ": something that is not a file is in the way"};
-        }
-        return CannotDo("cannot create", temporary, code);
-    }
-    // The new file gets the permissions the user gave the old one.
-    if (exists) {
-        ::fchmod(fd, mode);
-    }
-    bool written = WriteAll(fd, data, size) && ::fsync(fd) == 0;
-    int code = errno;
-    if (::close(fd) != 0 && written) {
-        written = false;
-        code = errno;
+    if (written) {
+        written = file.Place();
     }
     if (!written) {
-        ::unlink(temporary.c_str());
-        return CannotDo("cannot write", temporary, code);
-    }
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        const Failure failure = CannotDo("cannot replace", target, errno);
-        ::unlink(temporary.c_str());
-        return failure;
+        return Failure{"cannot write " + QuotedText(path) + ": " + written.Error().message};
     }
     return {};
 }

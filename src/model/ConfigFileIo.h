@@ -6,7 +6,7 @@
 
 #include "base/Failure.h"
 
-// File handling of the parameter file, safe against whatever sits under its names.
+// File handling of the parameter files, safe against whatever sits under their names.
 
 // Reads up to `capacity` bytes from the start of the file `path` names, opening the name
 // once. A regular file (or a symbolic link to one) is read; with `pipes`, so is a pipe or
@@ -20,11 +20,10 @@ Result<std::string> ReadNamedFile(const std::string& path, size_t capacity, bool
 // ReadNamedFile for a regular file only, into `out`; returns how many bytes arrived.
 Result<size_t> ReadRegularFile(const std::string& path, uint8_t* out, size_t capacity);
 
-// Replaces the file `path` names (through its links) by `size` bytes, atomically: the
-// bytes go to a new file created exclusively beside the target ("<target>.new"), which
-// is then renamed over it. A stale temporary file of ours or a link under that name is
-// removed first; anything else there (a directory, a FIFO) makes the save fail and stays.
-// A target that exists but is not a regular file is not replaced. The target's
-// permission bits are kept. On failure the old file is untouched, nothing
-// this call did not create is removed, and the failure says what went wrong.
-Result<> ReplaceFileAtomically(const std::string& path, const uint8_t* data, size_t size);
+// Writes `size` bytes as the whole of the file `path` names, through AtomicFile
+// (FilePlacement::Replace): a link is followed and the file at its end replaced, keeping
+// its permission bits; the bytes go to an anonymous file beside the target, synced and only
+// then put in its place. A target that exists and is not a regular file is refused. On
+// failure the old file is untouched and nothing is left behind; the failure is one line
+// naming the file: "cannot write 'X': reason".
+Result<> WriteWholeFile(const std::string& path, const void* data, size_t size);

@@ -20,5 +20,5 @@ Result<> SaveModelConfig(const WindowGeometry& geometry, const Camera& camera,
         record.params[row] = *ParamTable[row].value;
     }
     const auto bytes = record.Serialize();
-    return ReplaceFileAtomically(path, bytes.data(), bytes.size());
+    return WriteWholeFile(path, bytes.data(), bytes.size());
 }

@@ -16,7 +16,7 @@ void LoadModelConfig(WindowGeometry& geometry, Camera& camera,
                      const std::string& path = ModelConfigFileName);
 
 // Writes geometry, camera and treeParams to `path` (to the file it links to, if it is a
-// symbolic link). The old file is replaced atomically through a new file beside it, so a
-// failed write leaves it intact; the failure says why, in one line naming the file.
+// symbolic link). The old file is replaced atomically (WriteWholeFile), so a failed write
+// leaves it intact; the failure says why, in one line naming the file.
 Result<> SaveModelConfig(const WindowGeometry& geometry, const Camera& camera,
                          const std::string& path = ModelConfigFileName);

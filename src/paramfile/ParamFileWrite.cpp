@@ -5,9 +5,8 @@
 #include <cmath>
 #include <string>
 
-#include "model/ShownText.h"
+#include "model/ConfigFileIo.h"
 #include "paramfile/ParamFile.h"
-#include "platform/AtomicFile.h"
 
 std::string NumberText(float value) {
     // In the rare case where the shortest float text would round differently when read
@@ -55,15 +54,5 @@ std::string ParamFileJson(const ParamFileContents& contents) {
 
 Result<> WriteParamFile(const std::string& path, const ParamFileContents& contents) {
     const std::string text = ParamFileJson(contents);
-    AtomicFile file;
-    Result<> written = file.Open(path, FilePlacement::Replace);
-    if (written)
-        written = file.Write(text.data(), text.size());
-    if (written)
-        written = file.Finish();
-    if (written)
-        written = file.Place();
-    if (!written)
-        return Failure{"cannot write " + QuotedText(path) + ": " + written.Error().message};
-    return {};
+    return WriteWholeFile(path, text.data(), text.size());
 }

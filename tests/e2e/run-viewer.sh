@@ -109,8 +109,11 @@ for delay in 0 0.05 0.2; do
     check "... and keeps the settings" "cmp -s before.cfg TreeModl.Cfg"
 done
 
-# A save that fails says so once on stderr and leaves the old file and the obstacle alone.
-mkdir TreeModl.Cfg.new
+# A save that fails says so once on stderr and leaves what is in the way alone: a folder
+# under the settings' name is read as no file and is never replaced.
+rm TreeModl.Cfg
+mkdir TreeModl.Cfg
+echo kept >TreeModl.Cfg/inside
 "$program" 2>stderr.txt &
 pid=$!
 wait_for_window
@@ -118,7 +121,7 @@ kill -TERM "$pid"
 wait "$pid" || true
 cat stderr.txt
 check "a failed save is reported in one line" \
-    "[ \$(grep -c 'settings were not saved.*TreeModl.Cfg.new' stderr.txt) -eq 1 ]"
-check "... the old file and the directory in the way stay" \
-    "cmp -s before.cfg TreeModl.Cfg && [ -d TreeModl.Cfg.new ]"
+    "[ \$(grep -c \"settings were not saved: cannot write 'TreeModl.Cfg': it is not a regular file\" stderr.txt) -eq 1 ]"
+check "... and the folder in the way stays as it was" \
+    "[ -d TreeModl.Cfg ] && [ \"\$(ls -A TreeModl.Cfg)\" = inside ] && grep -qx kept TreeModl.Cfg/inside"
 exit $fail

@@ -1,7 +1,9 @@
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,6 +63,20 @@ private:
 std::vector<uint8_t> ReadFile() {
     std::ifstream in(ModelConfigFileName, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The names in `folder`, hidden ones included, sorted, on one line.
+std::string Names(const fs::path& folder = ".") {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    std::string all;
+    for (const std::string& name : names) {
+        all += (all.empty() ? "" : " ") + name;
+    }
+    return all;
 }
 
 struct ModelConfigTest : ::testing::Test {
@@ -317,7 +334,7 @@ TEST_F(ModelConfigTest, SavedRecordHasTheExpectedBytesAndRoundTrips) {
     treeParams.totalDepth = 30.0f;
     treeParams.leafShadowDensity = 0.0f;
     ASSERT_TRUE(SaveModelConfig(geometry, camera));
-    EXPECT_FALSE(fs::exists("TreeModl.Cfg.new"));
+    EXPECT_EQ(Names(), "TreeModl.Cfg");
     WindowGeometry g2;
     Camera c2;
     ResetTreeParams();
@@ -334,34 +351,49 @@ TEST_F(ModelConfigTest, SavedRecordHasTheExpectedBytesAndRoundTrips) {
 TEST_F(ModelConfigTest, FailedSaveKeepsTheOldFileIntactAndSaysWhy) {
     FileBytes().Float(44, 25.0f).Write();
     const auto before = ReadFile();
-    // A directory under the temporary name makes the new file impossible to write; the
-    // directory is not the saver's to delete.
-    fs::create_directory("TreeModl.Cfg.new");
     treeParams.totalDepth = 5.0f;
-    const Result<> saved = SaveModelConfig(geometry, camera, ModelConfigFileName);
-    ASSERT_FALSE(saved);
-    const std::string& error = saved.Error().message;
-    EXPECT_NE(error.find("TreeModl.Cfg.new"), std::string::npos) << error;
-    EXPECT_EQ(error.find('\n'), std::string::npos);
+    // A file size limit below the record's 96 bytes makes the write itself fail part-way
+    // (as a full disk would, also for a privileged user); the signal it raises is ignored.
+    {
+        struct rlimit saved;
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = saved;
+        small.rlim_cur = 50;
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        const Result<> cut = SaveModelConfig(geometry, camera, ModelConfigFileName);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+        ASSERT_FALSE(cut);
+        EXPECT_EQ(cut.Error().message,
+                  std::string("cannot write 'TreeModl.Cfg': ") + std::strerror(EFBIG));
+    }
     EXPECT_EQ(ReadFile(), before);
-    EXPECT_TRUE(fs::is_directory("TreeModl.Cfg.new"));
-    fs::remove("TreeModl.Cfg.new");
+    EXPECT_EQ(Names(), "TreeModl.Cfg"); // no temporary left behind
 
-    // Nor is a FIFO in the file's place.
+    // A folder or a FIFO under the name is refused, never opened, and stays.
     fs::remove(ModelConfigFileName);
+    fs::create_directory(ModelConfigFileName);
+    std::ofstream(fs::path(ModelConfigFileName) / "inside") << "kept";
+    const Result<> folder = SaveModelConfig(geometry, camera, ModelConfigFileName);
+    ASSERT_FALSE(folder);
+    EXPECT_EQ(folder.Error().message, "cannot write 'TreeModl.Cfg': it is not a regular file");
+    EXPECT_TRUE(fs::exists(fs::path(ModelConfigFileName) / "inside"));
+    fs::remove_all(ModelConfigFileName);
     ASSERT_EQ(::mkfifo(ModelConfigFileName, 0600), 0);
     EXPECT_FALSE(SaveModelConfig(geometry, camera));
     EXPECT_TRUE(fs::is_fifo(ModelConfigFileName));
     fs::remove(ModelConfigFileName);
 
-    // A 0-byte leftover of an interrupted save is no obstacle and does not stay.
-    std::ofstream("TreeModl.Cfg.new").close();
-    EXPECT_TRUE(SaveModelConfig(geometry, camera));
-    EXPECT_FALSE(fs::exists("TreeModl.Cfg.new"));
-    EXPECT_EQ(ReadFile().size(), 96u);
+    // A name that is not one line is shown escaped, so the message stays one line.
+    const Result<> odd = SaveModelConfig(geometry, camera, "no\nsuch/folder.cfg");
+    ASSERT_FALSE(odd);
+    EXPECT_EQ(odd.Error().message.rfind("cannot write 'no\\nsuch/folder.cfg': ", 0), 0u)
+        << odd.Error().message;
 
     // A directory without write permission: nothing can be created (unless running
     // with privileges that ignore permissions, in which case the save simply works).
+    ASSERT_TRUE(SaveModelConfig(geometry, camera));
     fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
     static_cast<void>(SaveModelConfig(geometry, camera));
     const auto after = ReadFile();
@@ -369,14 +401,25 @@ TEST_F(ModelConfigTest, FailedSaveKeepsTheOldFileIntactAndSaysWhy) {
     EXPECT_EQ(after.size(), 96u);
 }
 
-TEST_F(ModelConfigTest, ALinkPlantedUnderTheTemporaryNameIsNotFollowed) {
+// The file is written under no name of its own beside the settings: whatever lies there
+// (the temporary name of older versions, a link planted under it) is left alone.
+TEST_F(ModelConfigTest, NoOtherNameBesideTheFileIsTouched) {
     std::ofstream("victim") << "precious";
     fs::create_symlink("victim", "TreeModl.Cfg.new");
+    FileBytes().Write();
+    fs::permissions(ModelConfigFileName, fs::perms::owner_read | fs::perms::owner_write);
+    treeParams.totalDepth = 9.0f;
     EXPECT_TRUE(SaveModelConfig(geometry, camera));
+    EXPECT_EQ(Names(), "TreeModl.Cfg TreeModl.Cfg.new victim");
+    EXPECT_TRUE(fs::is_symlink("TreeModl.Cfg.new"));
     std::ifstream victim("victim");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(victim), {}), "precious");
     EXPECT_FALSE(fs::is_symlink(ModelConfigFileName));
-    EXPECT_EQ(ReadFile().size(), 96u);
+    EXPECT_EQ(fs::status(ModelConfigFileName).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    ResetTreeParams();
+    Load();
+    EXPECT_EQ(treeParams.totalDepth, 9.0f);
 }
 
 TEST_F(ModelConfigTest, ASymlinkedFileIsUpdatedWhereItLives) {
@@ -391,7 +434,7 @@ TEST_F(ModelConfigTest, ASymlinkedFileIsUpdatedWhereItLives) {
     ASSERT_TRUE(SaveModelConfig(geometry, camera));
     EXPECT_TRUE(fs::is_symlink(ModelConfigFileName));
     EXPECT_TRUE(fs::is_symlink("link.cfg"));
-    EXPECT_FALSE(fs::exists("keep/real.cfg.new"));
+    EXPECT_EQ(Names("keep"), "real.cfg sub");
     EXPECT_EQ(fs::status("keep/real.cfg").permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
     ResetTreeParams();
