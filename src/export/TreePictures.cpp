@@ -1,15 +1,13 @@
 #include "export/TreePictures.h"
 
 #include "model/ShownText.h"
+#include "platform/PixelOrder.h"
 
 RasterImage BarkPicture(const BitmapPixels& bark) {
     RasterImage image{bark.width, bark.height, 3, {}};
-    image.pixels.resize(static_cast<size_t>(bark.width) * bark.height * 3);
-    for (size_t i = 0; i + 2 < image.pixels.size(); i += 3) {
-        image.pixels[i + 0] = bark.bytes[i + 2];
-        image.pixels[i + 1] = bark.bytes[i + 1];
-        image.pixels[i + 2] = bark.bytes[i + 0];
-    }
+    const size_t count = static_cast<size_t>(bark.width) * bark.height;
+    image.pixels.resize(count * 3);
+    SwapRedAndBlue(bark.bytes.data(), image.pixels.data(), count);
     return image;
 }
 

@@ -10,6 +10,8 @@
 
 #include <new>
 
+#include "platform/PixelOrder.h"
+
 std::string FindPictureResource(const std::string& name) {
     const QString wanted = QString::fromStdString(name);
     QDirIterator it(QStringLiteral(":/pictures"));
@@ -39,14 +41,10 @@ bool QtPlatform::LoadBitmap(const std::string& name, BitmapPixels& out) {
     } catch (const std::bad_alloc&) {
         return false;
     }
+    // Qt's rows are padded to whole words; the bitmap's are not.
     for (int y = 0; y < h; ++y) {
-        const uchar* row = image.constScanLine(y);
-        uint8_t* dst = out.bytes.data() + static_cast<size_t>(y) * w * 3;
-        for (int x = 0; x < w; ++x) {
-            dst[3 * x + 0] = row[3 * x + 2];
-            dst[3 * x + 1] = row[3 * x + 1];
-            dst[3 * x + 2] = row[3 * x + 0];
-        }
+        SwapRedAndBlue(image.constScanLine(y), out.bytes.data() + static_cast<size_t>(y) * w * 3,
+                       static_cast<size_t>(w));
     }
     out.width = w;
     out.height = h;

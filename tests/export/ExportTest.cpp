@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -18,6 +19,8 @@
 #include "export/GltfWriter.h"
 #include "model/LeafRandomTable.h"
 #include "model/TreeModel.h"
+#include "platform/PixelOrder.h"
+#include "platform/QtPlatform.h"
 
 namespace fs = std::filesystem;
 
@@ -104,6 +107,33 @@ TEST_F(ExportTest, LeafPictureIsOpaqueOnTheLeaf) {
     BitmapPixels bitmap{{234, 255, 255, 0, 200, 40}, 2, 1};
     const RasterImage image = LeafPicture(bitmap);
     EXPECT_EQ(image.pixels, (std::vector<uint8_t>{255, 255, 0, 21, 40, 200, 0, 255}));
+}
+
+// The built-in bark picture goes from Qt's R, G, B rows to the bitmap's B, G, R and back to
+// R, G, B for the files: the picture exported is the committed one, pixel for pixel.
+TEST_F(ExportTest, BarkPictureHasTheColoursOfTheCommittedFile) {
+    BitmapPixels bitmap;
+    ASSERT_TRUE(QtPlatform().LoadBitmap("bark.bmp", bitmap));
+    EXPECT_EQ(bitmap.bytes.size(), size_t(3 * 64 * 128));
+    const RasterImage image = BarkPicture(bitmap);
+    const QImage committed =
+        QImage(DENDROVA_RESOURCE_DIR "/bark.bmp").convertToFormat(QImage::Format_RGB888);
+    ASSERT_EQ(image.width, committed.width());
+    ASSERT_EQ(image.height, committed.height());
+    for (int y = 0; y < image.height; ++y) {
+        ASSERT_EQ(std::memcmp(image.pixels.data() + size_t(y) * image.width * 3,
+                              committed.constScanLine(y), size_t(image.width) * 3),
+                  0)
+            << "row " << y;
+    }
+    // The first pixel as the bitmap holds it: blue first.
+    EXPECT_EQ(bitmap.bytes[0], qBlue(committed.pixel(0, 0)));
+    EXPECT_EQ(bitmap.bytes[2], qRed(committed.pixel(0, 0)));
+
+    // In place, too.
+    std::vector<uint8_t> pixels{1, 2, 3, 4, 5, 6};
+    SwapRedAndBlue(pixels.data(), pixels.data(), 2);
+    EXPECT_EQ(pixels, (std::vector<uint8_t>{3, 2, 1, 6, 5, 4}));
 }
 
 TEST_F(ExportTest, FailuresLeaveNoFilesBehind) {
