@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <charconv>
 #include <cstring>
 #include <limits>
 #include <vector>
+
+#include "model/JsonText.h"
 
 static_assert(std::endian::native == std::endian::little,
               "the binary chunk is written straight from memory; glTF is little-endian");
@@ -20,17 +21,6 @@ constexpr int ArrayBuffer = 34962;
 constexpr int ElementArrayBuffer = 34963;
 constexpr int FloatType = 5126;
 constexpr int UnsignedIntType = 5125;
-
-// The shortest text that reads back as the same float ("0.25", "1e-05"): valid JSON,
-// independent of the locale, and accessor bounds that match the binary data exactly.
-std::string Number(float v) {
-    char text[32];
-    return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
-}
-
-std::string Number(uint64_t v) {
-    return std::to_string(v);
-}
 
 size_t Padded(size_t size) {
     return (size + 3) & ~size_t(3);
@@ -133,8 +123,136 @@ void PutU32(std::ostream& out, uint32_t v) {
     out.write(reinterpret_cast<const char*>(&v), 4);
 }
 
-std::string Quoted(const std::string& s) {
-    return "\"" + s + "\"";
+// One accessor of the JSON chunk: a typed view of a slice of the binary chunk.
+struct Accessor {
+    size_t view;
+    size_t count;
+    int componentType;
+    const char* type;
+    const std::array<float, 3>* min = nullptr; // positions only: their bounds
+    const std::array<float, 3>* max = nullptr;
+};
+
+// What each primitive's attributes and indices are, as accessor numbers.
+struct PrimitiveAccessors {
+    size_t position, normal, texCoord, colour, indices;
+    bool leaves;
+};
+
+void Bounds(JsonWriter& json, const char* key, const std::array<float, 3>& v) {
+    json.Key(key).BeginArray().Float(v[0]).Float(v[1]).Float(v[2]).EndArray();
+}
+
+// The JSON chunk: the scene, its one mesh and two materials, the accessors and views of
+// the binary chunk of `binSize` bytes, and what the file records about the tree.
+std::string GlbJson(const std::vector<PrimitiveLayout>& primitives, const std::vector<View>& views,
+                    size_t barkImageView, size_t leafImageView, size_t binSize,
+                    const ExportInfo& info) {
+    std::vector<Accessor> accessors;
+    std::vector<PrimitiveAccessors> meshPrimitives;
+    const auto add = [&accessors](Accessor a) {
+        accessors.push_back(a);
+        return accessors.size() - 1;
+    };
+    for (const PrimitiveLayout& p : primitives) {
+        const size_t n = p.part->vertexCount();
+        PrimitiveAccessors m{};
+        m.leaves = p.colours != nullptr;
+        m.position = add({p.positions, n, FloatType, "VEC3", &p.min, &p.max});
+        m.normal = add({p.normals, n, FloatType, "VEC3"});
+        m.texCoord = add({p.texCoords, n, FloatType, "VEC2"});
+        if (m.leaves) {
+            m.colour = add({p.colourView, n, FloatType, "VEC4"});
+        }
+        m.indices = add({p.indices, p.part->indices.size(), UnsignedIntType, "SCALAR"});
+        meshPrimitives.push_back(m);
+    }
+
+    JsonWriter json;
+    json.BeginObject();
+    json.Key("asset").BeginObject();
+    json.Key("version").String("2.0").Key("generator").String(GeneratorName());
+    json.Key("extras").BeginObject().Key("seed").Integer(info.seed);
+    json.Key("parameters").BeginObject();
+    for (int row = 0; row < ParamCount; ++row) {
+        json.Key(ParamTable[row].name).Float(info.parameters[row]);
+    }
+    json.EndObject().EndObject().EndObject();
+    json.Key("scene").Integer(0);
+    json.Key("scenes").BeginArray().BeginObject().Key("name").String("Dendrova");
+    json.Key("nodes").BeginArray().Integer(0).EndArray().EndObject().EndArray();
+    json.Key("nodes").BeginArray().BeginObject().Key("name").String("tree");
+    if (!primitives.empty()) {
+        json.Key("mesh").Integer(0);
+    }
+    json.EndObject().EndArray();
+    if (!primitives.empty()) {
+        json.Key("meshes").BeginArray().BeginObject().Key("name").String("tree");
+        json.Key("primitives").BeginArray();
+        for (const PrimitiveAccessors& m : meshPrimitives) {
+            json.BeginObject().Key("attributes").BeginObject();
+            json.Key("POSITION").Integer(m.position).Key("NORMAL").Integer(m.normal);
+            json.Key("TEXCOORD_0").Integer(m.texCoord);
+            if (m.leaves) {
+                json.Key("COLOR_0").Integer(m.colour);
+            }
+            json.EndObject().Key("indices").Integer(m.indices);
+            json.Key("material").Integer(m.leaves ? 1 : 0).Key("mode").Integer(4).EndObject();
+        }
+        json.EndArray().EndObject().EndArray();
+        json.Key("accessors").BeginArray();
+        for (const Accessor& a : accessors) {
+            json.BeginObject().Key("bufferView").Integer(a.view);
+            json.Key("componentType").Integer(static_cast<uint64_t>(a.componentType));
+            json.Key("count").Integer(a.count).Key("type").String(a.type);
+            if (a.min) {
+                Bounds(json, "min", *a.min);
+                Bounds(json, "max", *a.max);
+            }
+            json.EndObject();
+        }
+        json.EndArray();
+    }
+    json.Key("materials").BeginArray();
+    json.BeginObject().Key("name").String("bark").Key("pbrMetallicRoughness").BeginObject();
+    json.Key("baseColorTexture").BeginObject().Key("index").Integer(0).EndObject();
+    json.Key("metallicFactor").Integer(0).Key("roughnessFactor").Integer(1);
+    json.EndObject().EndObject();
+    json.BeginObject().Key("name").String("leaf").Key("pbrMetallicRoughness").BeginObject();
+    json.Key("baseColorTexture").BeginObject().Key("index").Integer(1).EndObject();
+    json.Key("metallicFactor").Integer(0).Key("roughnessFactor").Float(0.8f).EndObject();
+    json.Key("alphaMode").String("MASK").Key("alphaCutoff").Float(0.9f);
+    json.Key("doubleSided").Bool(true).EndObject();
+    json.EndArray();
+    json.Key("textures").BeginArray();
+    for (int source = 0; source < 2; ++source) {
+        json.BeginObject().Key("sampler").Integer(0).Key("source").Integer(source).EndObject();
+    }
+    json.EndArray();
+    json.Key("samplers").BeginArray().BeginObject();
+    json.Key("magFilter").Integer(9729).Key("minFilter").Integer(9987);
+    json.Key("wrapS").Integer(10497).Key("wrapT").Integer(10497);
+    json.EndObject().EndArray();
+    json.Key("images").BeginArray();
+    for (const auto& [name, view] : {std::pair{"bark", barkImageView}, {"leaf", leafImageView}}) {
+        json.BeginObject().Key("name").String(name).Key("bufferView").Integer(view);
+        json.Key("mimeType").String("image/png").EndObject();
+    }
+    json.EndArray();
+    json.Key("bufferViews").BeginArray();
+    for (const View& v : views) {
+        json.BeginObject().Key("buffer").Integer(0).Key("byteOffset").Integer(v.offset);
+        json.Key("byteLength").Integer(v.length);
+        if (v.target) {
+            json.Key("target").Integer(static_cast<uint64_t>(v.target));
+        }
+        json.EndObject();
+    }
+    json.EndArray();
+    json.Key("buffers").BeginArray().BeginObject().Key("byteLength").Integer(binSize);
+    json.EndObject().EndArray();
+    json.EndObject();
+    return json.Text();
 }
 
 } // namespace
@@ -170,81 +288,7 @@ bool WriteGlb(std::ostream& out, const TreeMesh& mesh, const TreePictures& pictu
     const size_t barkImageView = addView(pictures.barkPng.size(), 0);
     const size_t leafImageView = addView(pictures.leafPng.size(), 0);
 
-    // The JSON chunk.
-    std::string accessors, meshPrimitives;
-    size_t accessorCount = 0;
-    const auto accessor = [&](size_t view, size_t count, int componentType, const char* type,
-                              const std::string& extra = {}) {
-        if (accessorCount > 0) {
-            accessors += ",";
-        }
-        accessors += "{\"bufferView\":" + Number(view) +
-                     ",\"componentType\":" + Number(uint64_t(componentType)) +
-                     ",\"count\":" + Number(count) + ",\"type\":" + Quoted(type) + extra + "}";
-        return accessorCount++;
-    };
-    for (const PrimitiveLayout& p : primitives) {
-        const size_t n = p.part->vertexCount();
-        const bool leaves = p.colours != nullptr;
-        const std::string bounds = ",\"min\":[" + Number(p.min[0]) + "," + Number(p.min[1]) + "," +
-                                   Number(p.min[2]) + "],\"max\":[" + Number(p.max[0]) + "," +
-                                   Number(p.max[1]) + "," + Number(p.max[2]) + "]";
-        const size_t position = accessor(p.positions, n, FloatType, "VEC3", bounds);
-        const size_t normal = accessor(p.normals, n, FloatType, "VEC3");
-        const size_t texCoord = accessor(p.texCoords, n, FloatType, "VEC2");
-        std::string attributes = "\"POSITION\":" + Number(position) +
-                                 ",\"NORMAL\":" + Number(normal) +
-                                 ",\"TEXCOORD_0\":" + Number(texCoord);
-        if (leaves) {
-            attributes += ",\"COLOR_0\":" + Number(accessor(p.colourView, n, FloatType, "VEC4"));
-        }
-        const size_t indices =
-            accessor(p.indices, p.part->indices.size(), UnsignedIntType, "SCALAR");
-        if (!meshPrimitives.empty()) {
-            meshPrimitives += ",";
-        }
-        meshPrimitives += "{\"attributes\":{" + attributes + "},\"indices\":" + Number(indices) +
-                          ",\"material\":" + (leaves ? "1" : "0") + ",\"mode\":4}";
-    }
-    std::string bufferViews;
-    for (size_t i = 0; i < views.size(); ++i) {
-        bufferViews += (i ? ",{" : "{") + std::string("\"buffer\":0,\"byteOffset\":") +
-                       Number(views[i].offset) + ",\"byteLength\":" + Number(views[i].length) +
-                       (views[i].target ? ",\"target\":" + Number(uint64_t(views[i].target)) : "") +
-                       "}";
-    }
-    std::string parameters;
-    for (int row = 0; row < ParamCount; ++row) {
-        parameters +=
-            (row ? "," : "") + Quoted(ParamTable[row].name) + ":" + Number(info.parameters[row]);
-    }
-    std::string json = "{\"asset\":{\"version\":\"2.0\",\"generator\":" + Quoted(GeneratorName()) +
-                       ",\"extras\":{\"seed\":" + Number(uint64_t(info.seed)) +
-                       ",\"parameters\":{" + parameters +
-                       "}}},\"scene\":0,\"scenes\":[{\"name\":\"Dendrova\",\"nodes\":[0]}]";
-    if (!primitives.empty()) {
-        json += ",\"nodes\":[{\"name\":\"tree\",\"mesh\":0}],\"meshes\":[{\"name\":\"tree\","
-                "\"primitives\":[" +
-                meshPrimitives + "]}],\"accessors\":[" + accessors + "]";
-    } else {
-        json += ",\"nodes\":[{\"name\":\"tree\"}]";
-    }
-    json +=
-        ",\"materials\":["
-        "{\"name\":\"bark\",\"pbrMetallicRoughness\":{\"baseColorTexture\":{\"index\":0},"
-        "\"metallicFactor\":0,\"roughnessFactor\":1}},"
-        "{\"name\":\"leaf\",\"pbrMetallicRoughness\":{\"baseColorTexture\":{\"index\":1},"
-        "\"metallicFactor\":0,\"roughnessFactor\":0.8},"
-        "\"alphaMode\":\"MASK\",\"alphaCutoff\":0.9,\"doubleSided\":true}],"
-        "\"textures\":[{\"sampler\":0,\"source\":0},{\"sampler\":0,\"source\":1}],"
-        "\"samplers\":[{\"magFilter\":9729,\"minFilter\":9987,\"wrapS\":10497,"
-        "\"wrapT\":10497}],"
-        "\"images\":[{\"name\":\"bark\",\"bufferView\":" +
-        Number(barkImageView) +
-        ",\"mimeType\":\"image/png\"},{\"name\":\"leaf\",\"bufferView\":" + Number(leafImageView) +
-        ",\"mimeType\":\"image/png\"}],"
-        "\"bufferViews\":[" +
-        bufferViews + "],\"buffers\":[{\"byteLength\":" + Number(binSize) + "}]}";
+    std::string json = GlbJson(primitives, views, barkImageView, leafImageView, binSize, info);
     json.resize(Padded(json.size()), ' ');
 
     // Header, JSON chunk, binary chunk.

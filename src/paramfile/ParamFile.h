@@ -55,11 +55,8 @@ Result<LoadedParamFile> ParseParamJson(std::string_view text);
 // optional UTF-8 byte-order mark) opens an object, and no byte is zero.
 bool LooksLikeJson(std::string_view bytes);
 
-// The shortest decimal text that a JSON reader (double, then narrowed to float) turns
-// back into exactly `value`.
-std::string NumberText(float value);
-
-// The readable JSON text of `contents`, parameters in table order.
+// The readable JSON text of `contents` (JsonWriter::Layout::Readable), parameters in table
+// order, numbers by NumberText.
 std::string ParamFileJson(const ParamFileContents& contents);
 // Writes that text to `path`, replacing an old file only once the new one is complete.
 Result<> WriteParamFile(const std::string& path, const ParamFileContents& contents);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "model/ConfigFileIo.h"
+#include "model/JsonText.h"
 #include "model/ModelConfigRecord.h"
 #include "model/ShownText.h"
 #include "paramfile/ParamFile.h"

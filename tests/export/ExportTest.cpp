@@ -102,6 +102,52 @@ TEST_F(ExportTest, GlbChunksAccessorsAndFrame) {
     EXPECT_EQ(json["asset"]["extras"]["seed"].toInt(), 3);
 }
 
+namespace {
+
+// The JSON chunk of `glb` without the blanks that pad it to four bytes, which it must have.
+std::string JsonChunk(const std::string& glb) {
+    std::string json = glb.substr(20, U32(glb, 12));
+    const size_t end = json.find_last_not_of(' ') + 1;
+    EXPECT_LT(json.size() - end, 4u);
+    json.resize(end);
+    return json;
+}
+
+// What tests/export/expected/<name>.json holds, for this version of the program.
+std::string Expected(const char* name) {
+    std::string text = Read(fs::path(DENDROVA_EXPECTED_DIR) / (std::string(name) + ".json"));
+    text.resize(text.find_last_not_of('\n') + 1);
+    const std::string placeholder = "@GENERATOR@";
+    return text.replace(text.find(placeholder), placeholder.size(), GeneratorName());
+}
+
+} // namespace
+
+// The JSON chunk of a small mesh, byte for byte: the same tree gives the same file as the
+// versions before.
+TEST_F(ExportTest, GlbJsonChunkIsTheSameTextAsEver) {
+    TreeMesh small;
+    small.bark.positions = {0, 0, 0, 1, 0, 0, 0, 16, 0.1f};
+    small.bark.normals = {0, 0, 1, 0, 0, 2, 0, 0, 1};
+    small.bark.texCoords = {0, 0, 1, 0, 0, 1};
+    small.bark.indices = {0, 1, 2};
+    small.leaves.positions = {0.5f, 20, 0, 0.5f, 21, 0, -0.5f, 21, 0, -0.5f, 20, -1e-7f};
+    small.leaves.normals = {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1};
+    small.leaves.texCoords = {1, 0, 1, 1, 0, 1, 0, 0};
+    small.leaves.indices = {0, 1, 2, 0, 2, 3};
+    small.leafColours.assign(16, 0.47f);
+    ExportInfo info = CurrentExportInfo(4000000000u);
+    info.parameters[0] = 1.0f / 3.0f;
+    std::ostringstream out;
+    ASSERT_TRUE(WriteGlb(out, small, pictures, info));
+    EXPECT_EQ(JsonChunk(out.str()), Expected("small-mesh"));
+
+    // A mesh with no geometry: no mesh at all, the node alone.
+    std::ostringstream empty;
+    ASSERT_TRUE(WriteGlb(empty, TreeMesh{}, pictures, info));
+    EXPECT_EQ(JsonChunk(empty.str()), Expected("no-geometry"));
+}
+
 TEST_F(ExportTest, LeafPictureIsOpaqueOnTheLeaf) {
     // The bitmap: blue 234 around the leaf (the viewer cuts it away), blue 0 on the leaf.
     BitmapPixels bitmap{{234, 255, 255, 0, 200, 40}, 2, 1};

@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "model/ConfigFileIo.h"
+#include "model/JsonText.h"
 #include "model/ModelConfig.h"
 #include "model/Presets.h"
 #include "model/TreeParams.h"
@@ -105,6 +106,35 @@ TEST_F(ParamFileTest, NumbersAreShortAndExactForEveryFloat) {
         const std::string text = NumberText(f);
         ASSERT_EQ(static_cast<float>(std::stod(text)), f) << text;
     }
+}
+
+// The whole text, byte for byte, as the README shows its layout.
+TEST_F(ParamFileTest, TheTextIsLaidOutAsDocumented) {
+    ParamFileContents contents;
+    contents.params.leafSize = 1.0f / 3.0f;
+    contents.seed = 4294967295u;
+    contents.camera = Camera{0, -11.7872f, -8.04298f, -10, 19346};
+    EXPECT_EQ(ParamFileJson(contents), R"({
+    "Tree Total Depth": 19.29,
+    "SEG. Expand Angle": 26.4,
+    "SEG. Len. Attenuate": 0.83,
+    "SEG. Rad. Attenuate": 0.75,
+    "SEG. Twist Angle": 61.02,
+    "SSE. Bifurcate Angle": 58.8,
+    "SSE. Dep. Attenuate": 0.81,
+    "SSE. Scale Attenuate": 0.93,
+    "Leaf Size": 0.33333334,
+    "Leaf Expand Angle": 26.4,
+    "Tree Shadow Length": 0.98,
+    "Brush Shad. Density": 0.3,
+    "Leaf Shadow Density": 0.25,
+    "seed": 4294967295,
+    "camera": {"x": 0, "y": -11.7872, "z": -8.04298, "elevation": -10, "azimuth": 19346}
+}
+)");
+    // Without the optional keys the parameters' last line ends the object.
+    const std::string bare = ParamFileJson(ParamFileContents{});
+    EXPECT_EQ(bare.substr(bare.size() - 30), "\"Leaf Shadow Density\": 0.25\n}\n");
 }
 
 TEST_F(ParamFileTest, ReadableKeysByDisplayedName) {
