@@ -4,7 +4,7 @@ ExportInfo CurrentExportInfo(uint32_t seed) {
     ExportInfo info;
     info.seed = seed;
     for (int row = 0; row < ParamCount; ++row) {
-        info.parameters[row] = *ParamTable[row].value;
+        info.parameters[row] = ParamValue(treeParams, row);
     }
     return info;
 }

@@ -17,7 +17,7 @@ bool SaveModelConfig(const WindowGeometry& geometry, const Camera& camera, const
                      std::string* error) {
     ModelConfigRecord record{geometry, camera, {}};
     for (int row = 0; row < ParamCount; ++row) {
-        record.params[row] = *ParamTable[row].value;
+        record.params[row] = ParamValue(treeParams, row);
     }
     const auto bytes = record.Serialize();
     return ReplaceFileAtomically(path, bytes.data(), bytes.size(), error);

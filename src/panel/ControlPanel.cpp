@@ -263,14 +263,14 @@ void ControlPanel::SyncSlider(bool toValue) {
         return;
     const ParamEntry& row = ParamTable[selected];
     if (!toValue) {
-        sliderPos = ValueToSliderPos(row, *row.value);
+        sliderPos = ValueToSliderPos(row, treeParams.*row.value);
         UpdateToControls();
         return;
     }
     if (!ready)
         return;
     UpdateFromControls();
-    *row.value = SliderPosToValue(row, sliderPos);
+    treeParams.*row.value = SliderPosToValue(row, sliderPos);
     if (viewer != nullptr) {
         if (row.rebuild)
             viewer->RebuildTree();
@@ -300,7 +300,7 @@ void ControlPanel::OnSelectionChanged() {
     const ParamEntry& row = ParamTable[selected];
     maxText = FormatValue(row.maximum);
     minText = FormatValue(row.minimum);
-    curText = FormatValue(*row.value);
+    curText = FormatValue(treeParams.*row.value);
     UpdateToControls();
 }
 
@@ -311,7 +311,7 @@ void ControlPanel::ShowSelectedValue() {
     ready = false;
     SyncSlider(false);
     ready = true;
-    curText = FormatValue(*ParamTable[selected].value);
+    curText = FormatValue(ParamValue(treeParams, selected));
     UpdateToControls();
 }
 
@@ -329,7 +329,7 @@ void ControlPanel::OnSliderMoved() {
     if (!ready || selected < 0)
         return;
     SyncSlider(true);
-    curText = FormatValue(*ParamTable[selected].value);
+    curText = FormatValue(ParamValue(treeParams, selected));
     UpdateToControls();
 }
 

@@ -55,7 +55,7 @@ void CheckInRange(const State& s) {
     Check(c.azimuth == defaults.azimuth || (c.azimuth >= 0.0f && c.azimuth < 360.0f),
           "azimuth not wrapped");
     for (int row = 0; row < ParamCount; ++row) {
-        Check(InParamRange(ParamTable[row], *ParamTable[row].value), "parameter out of range");
+        Check(InParamRange(ParamTable[row], ParamValue(treeParams, row)), "parameter out of range");
     }
 }
 
@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     second.geometry = {1234, 567, 3, 4, 5, 6};
     second.camera = {1.0f, -2.0f, -4.0f, 3.0f, 3.0f};
     for (int row = 0; row < ParamCount; ++row) {
-        *ParamTable[row].value = ParamTable[row].maximum;
+        ParamValue(treeParams, row) = ParamTable[row].maximum;
     }
     LoadModelConfig(second.geometry, second.camera, saved);
     second.params = treeParams;

@@ -440,7 +440,7 @@ TEST_F(ModelConfigTest, RandomBytesNeverCrashAndOnlyInRangeParametersAreAccepted
         ASSERT_LE(g.windowWidth, MaxWindowSide);
         ASSERT_LE(g.windowHeight, MaxWindowSide);
         for (int row = 0; row < ParamCount; ++row) {
-            ASSERT_TRUE(InParamRange(ParamTable[row], *ParamTable[row].value)) << row;
+            ASSERT_TRUE(InParamRange(ParamTable[row], ParamValue(treeParams, row))) << row;
         }
     }
 }

@@ -248,7 +248,7 @@ private slots:
         ShowPanel();
         std::vector<float> before;
         for (const ParamEntry& row : ParamTable)
-            before.push_back(*row.value);
+            before.push_back(treeParams.*row.value);
         QSlider* s = panel->SliderControl();
         s->triggerAction(QAbstractSlider::SliderPageStepAdd);
         s->triggerAction(QAbstractSlider::SliderToMaximum);
@@ -257,7 +257,7 @@ private slots:
         QCOMPARE(viewer.renders, 0);
         QCOMPARE(panel->CurField()->text(), QStringLiteral("n/a"));
         for (int row = 0; row < ParamCount; ++row)
-            QCOMPARE(*ParamTable[row].value, before[row]);
+            QCOMPARE(ParamValue(treeParams, row), before[row]);
     }
 
     void selectingTotalDepthThenTakingTheThumb() {
@@ -310,12 +310,12 @@ private slots:
             ClickRow(row);
             s->triggerAction(QAbstractSlider::SliderToMaximum); // bottom end
             QCOMPARE(s->value(), 1000);
-            QCOMPARE(*e.value, e.minimum);
+            QCOMPARE(treeParams.*e.value, e.minimum);
             QCOMPARE(panel->CurField()->text(), QString::asprintf("%3.2f", double(e.minimum)));
             s->triggerAction(QAbstractSlider::SliderToMinimum); // top end
             QCOMPARE(s->value(), 0);
-            QCOMPARE(*e.value, e.maximum);
-            QVERIFY(InParamRange(e, *e.value));
+            QCOMPARE(treeParams.*e.value, e.maximum);
+            QVERIFY(InParamRange(e, treeParams.*e.value));
         }
     }
 
