@@ -1,7 +1,5 @@
 #include "model/TreeParams.h"
 
-TreeParams treeParams;
-
 const ParamEntry ParamTable[ParamCount] = {
     {true, 4.0f, 30.0f, &TreeParams::totalDepth, "Tree Total Depth"},
     {true, 0.0f, 90.0f, &TreeParams::segExpandAngle, "SEG. Expand Angle"},
@@ -41,8 +39,4 @@ bool TakeParamValue(int row, float& value) {
 
 int32_t TrunkCount(const TreeParams& params) {
     return static_cast<int32_t>(params.totalDepth);
-}
-
-void ResetTreeParams() {
-    treeParams = TreeParams{};
 }

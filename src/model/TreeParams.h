@@ -23,9 +23,6 @@ struct TreeParams {
     float leafShadowDensity = 0.25f; // opacity of leaf shadows
 };
 
-// The one process-wide parameter set; every reader and writer uses it directly.
-extern TreeParams treeParams;
-
 // One row of the parameter table: how a parameter is shown, bounded and applied.
 struct ParamEntry {
     bool rebuild;             // a change needs the branch structure to be regrown
@@ -55,6 +52,3 @@ bool TakeParamValue(int row, float& value);
 
 // The trunk's segment count: totalDepth truncated toward zero.
 int32_t TrunkCount(const TreeParams& params);
-
-// Restores every parameter to its default (used by tests and at start-up).
-void ResetTreeParams();
