@@ -20,8 +20,7 @@
 
 #include "RecordingPlatform.h"
 #include "SliderHandle.h"
-#include "model/LeafRandomTable.h"
-#include "model/TreeParams.h"
+#include "model/TreeSession.h"
 #include "panel/ControlPanel.h"
 #include "render/GlContextState.h"
 #include "viewer/ViewerWindow.h"
@@ -45,13 +44,12 @@ struct StatisticsToPanel final : PanelLink {
 void DragDepAttenuate(benchmark::State& state, TreeDrawMode mode) {
     Application();
     RecordingPlatform platform;
-    CreateLeafRandomTableSeeded(1);
-    ResetTreeParams();
-    treeParams.totalDepth = 30.0f;
-    treeParams.sseDepAttenuate = 0.1f;
+    TreeSession session(TreeParams{}, 1);
+    session.params().totalDepth = 30.0f;
+    session.params().sseDepAttenuate = 0.1f;
 
-    ViewerWindow viewer;
-    ControlPanel panel;
+    ViewerWindow viewer(session);
+    ControlPanel panel(session);
     StatisticsToPanel link;
     link.panel = &panel;
     viewer.panel = &link;
@@ -92,7 +90,7 @@ void DragDepAttenuate(benchmark::State& state, TreeDrawMode mode) {
             move.start();
             QTest::mouseMove(window, at);
             moves.push_back(move.nsecsElapsed() * 1e-6);
-            values.push_back(treeParams.sseDepAttenuate);
+            values.push_back(session.params().sseDepAttenuate);
         }
         QTest::mouseRelease(window, Qt::LeftButton, {}, at);
         total = whole.nsecsElapsed() * 1e-9;
@@ -106,11 +104,10 @@ void DragDepAttenuate(benchmark::State& state, TreeDrawMode mode) {
     state.counters["median_ms"] = sorted.empty() ? 0.0 : sorted[sorted.size() / 2];
     state.counters["whole_s"] = total;
     state.counters["frames"] = static_cast<double>(viewer.framesDrawn - framesBefore);
-    state.counters["final_value"] = treeParams.sseDepAttenuate;
-    state.counters["capped"] = viewer.model.lastGrowthCapped() ? 1 : 0;
+    state.counters["final_value"] = session.params().sseDepAttenuate;
+    state.counters["capped"] = session.model().lastGrowthCapped() ? 1 : 0;
     panel.hide();
     viewer.DestroyWindow();
-    ResetTreeParams();
 }
 
 } // namespace

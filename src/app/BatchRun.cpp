@@ -10,13 +10,11 @@
 #include <thread>
 #include <vector>
 
-#include "export/ExportTree.h"
 #include "export/FileOutput.h"
-#include "export/PngEncoder.h"
+#include "export/SessionOutput.h"
 #include "model/LeafRandomTable.h"
 #include "model/ModelConfig.h"
-#include "model/TreeModel.h"
-#include "model/TreeParams.h"
+#include "model/TreeSession.h"
 #include "platform/QtPlatform.h"
 #include "platform/StopSignals.h"
 #include "viewer/StillFrame.h"
@@ -66,18 +64,9 @@ private:
     int shown_ = -1;
 };
 
-std::string ExportFile(const std::string& path, const TreeModel& model, PendingFiles& outputs) {
-    TreePictures pictures;
-    std::string error;
-    if (!LoadTreePictures(pictures, error)) {
-        return error;
-    }
-    // Building the mesh counts as the first half of the work, writing it as the second.
+std::string ExportFile(const std::string& path, const TreeSession& session, PendingFiles& outputs) {
     ProgressLine progress("writing " + path);
-    const TreeMesh mesh = BuildTreeMesh(model, treeParams);
-    progress.Report(0.5);
-    return ExportTree(path, mesh, pictures, CurrentExportInfo(leafRandomTable.seed), outputs,
-                      [&progress](double f) { progress.Report(0.5 + 0.5 * f); })
+    return AddTreeExport(path, session, outputs, [&progress](double f) { progress.Report(f); })
         .error;
 }
 
@@ -141,10 +130,11 @@ int Fail(const std::string& message) {
 }
 
 std::string RenderPicture(const CommandLineOptions& options, const WindowGeometry& geometry,
-                          const Camera& camera, const TreeModel& model, PendingFiles& outputs) {
+                          const Camera& camera, const TreeSession& session, PendingFiles& outputs) {
     StillFrame frame;
     frame.camera = camera;
-    frame.model = &model;
+    frame.model = &session.model();
+    frame.params = session.params();
     if (options.renderWidth > 0) {
         frame.width = options.renderWidth;
         frame.height = options.renderHeight;
@@ -162,13 +152,9 @@ std::string RenderPicture(const CommandLineOptions& options, const WindowGeometr
     if (!drawn || StopRequested()) {
         return error;
     }
-    const std::string png =
-        EncodePng(FromGlReadback(rgba, frame.width, frame.height),
-                  {{"Software", "Dendrova"}, {"Seed", std::to_string(leafRandomTable.seed)}});
-    if (png.empty()) {
-        return "cannot encode the picture as PNG";
-    }
-    return outputs.Add(options.renderPath, png).error;
+    return AddFramePicture(options.renderPath, rgba, frame.width, frame.height, session.seed(),
+                           outputs)
+        .error;
 }
 
 } // namespace
@@ -179,15 +165,13 @@ int RunBatch(const CommandLineOptions& options) {
 
     const WindowGeometry geometry = options.geometry.value_or(WindowGeometry{});
     Camera camera;
-    if (options.params) {
-        treeParams = *options.params;
-    }
     if (options.camera) {
         camera = *options.camera;
     }
-    CreateLeafRandomTableSeeded(options.seed ? *options.seed : ClockSeed());
-    TreeModel model;
-    model.Build();
+    // The run's own tree, grown once from what the command line gave.
+    TreeSession session(options.params.value_or(TreeParams{}),
+                        options.seed ? *options.seed : ClockSeed());
+    session.Regrow();
 
     // Every output is written completely before the first is put in place, so a stop
     // request (checked after each step and while writing) leaves nothing behind.
@@ -196,17 +180,16 @@ int RunBatch(const CommandLineOptions& options) {
     {
         PendingFiles outputs({FilePlacement::Replace, StopRequested});
         if (!options.exportPath.empty() && !StopRequested()) {
-            error = ExportFile(options.exportPath, model, outputs);
+            error = ExportFile(options.exportPath, session, outputs);
         }
         if (error.empty() && !options.renderPath.empty() && !StopRequested()) {
-            error = RenderPicture(options, geometry, camera, model, outputs);
+            error = RenderPicture(options, geometry, camera, session, outputs);
         }
         if (error.empty() && !StopRequested()) {
             error = outputs.PlaceAll().error;
             placed = error.empty();
         }
     }
-    FreeLeafRandomTable();
     SetPlatform(previous);
     if (StopRequested() && !placed) {
         SayInterrupted();

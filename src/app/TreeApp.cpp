@@ -11,6 +11,7 @@
 #include "app/OutputFolder.h"
 #include "app/ScreenFit.h"
 #include "model/LeafRandomTable.h"
+#include "model/ModelConfigRecord.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -38,20 +39,16 @@ bool TreeApp::Start() {
     // file is not opened a second time.
     if (startGeometry) {
         geometry = *startGeometry;
-    } else {
-        LoadModelConfig(geometry, viewer.camera, configPath);
+    } else if (const std::optional<ModelConfigRead> read = LoadModelConfig(configPath)) {
+        ApplyModelConfigRecord(read->record, read->size, geometry, viewer.camera, session.params());
     }
     if (startParams) {
-        treeParams = *startParams;
+        session.params() = *startParams;
     }
     if (startCamera) {
         viewer.camera = *startCamera;
     }
-    if (seed) {
-        CreateLeafRandomTableSeeded(*seed);
-    } else {
-        CreateLeafRandomTable();
-    }
+    session.Reseed(seed ? *seed : ClockSeed());
 
     viewer.panel = this;
     viewer.outputFolder = OutputFolderForThisRun();
@@ -156,7 +153,7 @@ void TreeApp::SaveSettings() {
     }
     saved_ = true;
     std::string error;
-    if (SaveModelConfig(geometry, viewer.camera, ModelConfigFileName, &error)) {
+    if (SaveModelConfig(geometry, viewer.camera, session.params(), ModelConfigFileName, &error)) {
         return;
     }
     std::fprintf(stderr, "%s: the settings were not saved: %s\n",
@@ -173,7 +170,6 @@ void TreeApp::SaveSettings() {
 
 int TreeApp::Exit(int exitCode) {
     SaveSettings();
-    FreeLeafRandomTable();
     return exitCode;
 }
 

@@ -18,7 +18,6 @@
 
 #include <algorithm>
 
-#include "model/LeafRandomTable.h"
 #include "model/TreeParams.h"
 #include "panel/ParamMenu.h"
 #include "panel/SliderMapping.h"
@@ -71,10 +70,11 @@ void UsePanelBackground(QWidget* w) {
 
 } // namespace
 
-ControlPanel::ControlPanel(QWidget* parent)
+ControlPanel::ControlPanel(TreeSession& session, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                          Qt::WindowStaysOnTopHint) {
+                          Qt::WindowStaysOnTopHint),
+      session_(session) {
     setModal(false);
     setWindowTitle(QStringLiteral(" Control Panel"));
     setFont(PanelFont());
@@ -263,14 +263,14 @@ void ControlPanel::SyncSlider(bool toValue) {
         return;
     const ParamEntry& row = ParamTable[selected];
     if (!toValue) {
-        sliderPos = ValueToSliderPos(row, *row.value);
+        sliderPos = ValueToSliderPos(row, session_.params().*row.value);
         UpdateToControls();
         return;
     }
     if (!ready)
         return;
     UpdateFromControls();
-    *row.value = SliderPosToValue(row, sliderPos);
+    session_.params().*row.value = SliderPosToValue(row, sliderPos);
     if (viewer != nullptr) {
         if (row.rebuild)
             viewer->RebuildTree();
@@ -300,7 +300,7 @@ void ControlPanel::OnSelectionChanged() {
     const ParamEntry& row = ParamTable[selected];
     maxText = FormatValue(row.maximum);
     minText = FormatValue(row.minimum);
-    curText = FormatValue(*row.value);
+    curText = FormatValue(session_.params().*row.value);
     UpdateToControls();
 }
 
@@ -311,14 +311,14 @@ void ControlPanel::ShowSelectedValue() {
     ready = false;
     SyncSlider(false);
     ready = true;
-    curText = FormatValue(*ParamTable[selected].value);
+    curText = FormatValue(ParamValue(session_.params(), selected));
     UpdateToControls();
 }
 
 void ControlPanel::ShowSeed() {
     if (seedField_ == nullptr)
         return;
-    seedField_->setText(QStringLiteral("Seed %1").arg(leafRandomTable.seed));
+    seedField_->setText(QStringLiteral("Seed %1").arg(session_.seed()));
     seedField_->adjustSize();
     seedField_->move(DialogRect(4, 19, 115, 8).right() - DialogRect(0, 0, 4, 0).width() -
                          seedField_->width(),
@@ -329,7 +329,7 @@ void ControlPanel::OnSliderMoved() {
     if (!ready || selected < 0)
         return;
     SyncSlider(true);
-    curText = FormatValue(*ParamTable[selected].value);
+    curText = FormatValue(ParamValue(session_.params(), selected));
     UpdateToControls();
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "model/ModelConfigRecord.h"
+#include "model/TreeSession.h"
 #include "panel/PanelViewer.h"
 
 class QCheckBox;
@@ -25,16 +26,20 @@ class QSlider;
 class QTimer;
 class QWindow;
 
-// The parameter dialog: a small modeless tool window that lists the tree parameters,
-// sets the selected one with a vertical slider (top = maximum), regrows and redraws the
-// tree through the viewer at every user move, and shows the last frame's statistics.
+// The parameter dialog: a small modeless tool window that lists the parameters of a tree
+// session, sets the selected one with a vertical slider (top = maximum), regrows and
+// redraws the tree through the viewer at every user move, and shows the last frame's
+// statistics.
 //
 // The members mirror the controls; UpdateToControls() writes all of them into the
 // controls and UpdateFromControls() reads all of them back, so a handler that changes
 // one member first reads the others from what the controls show.
 class ControlPanel : public QDialog {
 public:
-    explicit ControlPanel(QWidget* parent = nullptr);
+    // Changes the parameters and the seed of `session`, which must outlive the panel.
+    explicit ControlPanel(TreeSession& session, QWidget* parent = nullptr);
+
+    TreeSession& Session() const { return session_; }
 
     // Builds the controls and initialises them: first members -> controls, slider range
     // 0..1000, the list filled with the parameter names in row order and nothing selected,
@@ -116,6 +121,8 @@ protected:
 
 private:
     void BuildControls();
+
+    TreeSession& session_;
     void OnSelectionChanged();
     void OnSliderMoved();
 

@@ -5,7 +5,6 @@
 #include <bit>
 #include <cstring>
 
-#include "model/LeafRandomTable.h"
 #include "panel/ControlPanel.h"
 
 namespace {
@@ -58,7 +57,8 @@ ParamHistory::ParamHistory(ControlPanel& panel) : panel_(panel), committed_(Curr
 }
 
 ParamState ParamHistory::Current() const {
-    return ParamState{treeParams, leafRandomTable.seed, std::nullopt};
+    const TreeSession& session = panel_.Session();
+    return ParamState{session.params(), session.seed(), std::nullopt};
 }
 
 void ParamHistory::Change(const QString& text, const ParamState& after) {
@@ -96,9 +96,10 @@ void ParamHistory::Apply(const ParamState& state) {
         if (ParamTable[row].rebuild && !SameValue(state.params, was.params, row))
             regrow = true;
     }
-    treeParams = state.params;
+    TreeSession& session = panel_.Session();
+    session.params() = state.params;
     if (state.seed != was.seed) {
-        ReseedLeafRandomTable(state.seed);
+        session.Reseed(state.seed);
         panel_.ShowSeed();
     }
     committed_ = Current();

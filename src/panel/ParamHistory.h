@@ -21,9 +21,10 @@ struct ParamState {
     bool SameTreeAs(const ParamState& other) const;
 };
 
-// The undo history of parameter changes. Every change is applied first and recorded
-// afterwards as one step; undo and redo apply the state before or after that step the
-// same way a slider move does: store, regrow when needed, redraw, show the new values.
+// The undo history of the parameter changes of the panel's tree session. Every change is
+// applied first and recorded afterwards as one step; undo and redo apply the state before
+// or after that step the same way a slider move does: store in the session, regrow when
+// needed, redraw, show the new values.
 class ParamHistory {
 public:
     static constexpr int StepLimit = 1000;

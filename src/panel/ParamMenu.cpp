@@ -11,7 +11,6 @@
 #include <QMessageBox>
 #include <QSlider>
 
-#include "model/LeafRandomTable.h"
 #include "model/ModelConfig.h"
 #include "model/Presets.h"
 #include "panel/ControlPanel.h"
@@ -136,13 +135,12 @@ bool ParamMenu::SaveTo(const QString& path, QString* error) {
             panel_.currentGeometry ? panel_.currentGeometry() : WindowGeometry{};
         const std::optional<Camera> viewCamera =
             panel_.viewer != nullptr ? panel_.viewer->ViewCamera() : std::nullopt;
-        SaveModelConfig(geometry, viewCamera.value_or(Camera{}),
+        SaveModelConfig(geometry, viewCamera.value_or(Camera{}), panel_.Session().params(),
                         QFile::encodeName(path).toStdString(), &failure);
     } else {
         ParamFileContents contents;
-        contents.params = treeParams;
-        if (leafRandomTable.entries)
-            contents.seed = leafRandomTable.seed;
+        contents.params = panel_.Session().params();
+        contents.seed = panel_.Session().seed();
         if (panel_.viewer != nullptr)
             contents.camera = panel_.viewer->ViewCamera();
         failure = WriteParamFile(QFile::encodeName(path).toStdString(), contents);

@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "mesh/FrameStats.h"
 #include "model/Camera.h"
-#include "render/FrameStats.h"
 
 // The six-line read-out of a frame, lines separated by "\r\n": nodes and memory of the
 // drawn records, the camera's elevation and position, vertices and quadrangles.

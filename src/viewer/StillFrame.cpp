@@ -24,13 +24,14 @@ bool RenderStillFrame(const StillFrame& frame, std::vector<uint8_t>& rgba, std::
     Backdrop backdrop;
     OverlayImage helpImage("help.BMP", OverlayBitmap, -1.0f);
     OverlayImage buttonImage("button.bmp", OverlayBitmap, -1.0f);
-    FrameScene scene{&frame.camera,       static_cast<double>(frame.height) / frame.width,
-                     &backdrop,           frame.model,
-                     &helpImage,          &buttonImage,
-                     frame.width,         frame.height,
-                     OverlayButton::None, false};
+    FrameScene scene{&frame.camera, static_cast<double>(frame.height) / frame.width,
+                     &backdrop,     frame.model,
+                     &frame.params, &helpImage,
+                     &buttonImage,  frame.width,
+                     frame.height,  OverlayButton::None,
+                     false};
     scene.overlayVisible = frame.overlay;
-    DrawFrame(scene);
+    DrawFrame(scene, state);
 
     rgba.assign(static_cast<size_t>(frame.width) * frame.height * 4, 0);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);

@@ -3,15 +3,11 @@
 #include <QFile>
 
 #include <filesystem>
+#include <functional>
 #include <system_error>
 
-#include "export/ExportTree.h"
 #include "export/FileOutput.h"
-#include "export/PngEncoder.h"
-#include "export/TreePictures.h"
-#include "mesh/TreeMesh.h"
-#include "model/LeafRandomTable.h"
-#include "model/TreeParams.h"
+#include "export/SessionOutput.h"
 #include "viewer/ViewerWindow.h"
 
 std::string FreeOutputName(const std::string& folder, uint32_t seed, const char* extension) {
@@ -28,27 +24,16 @@ std::string FreeOutputName(const std::string& folder, uint32_t seed, const char*
     }
 }
 
-FileWriteResult SaveFramePicture(const std::string& path, const std::vector<uint8_t>& rgba,
-                                 int width, int height, uint32_t seed) {
-    const std::string png = EncodePng(FromGlReadback(rgba, width, height),
-                                      {{"Software", "Dendrova"}, {"Seed", std::to_string(seed)}});
-    if (png.empty()) {
-        return {"cannot encode the picture as PNG"};
-    }
-    return WriteFileAtomically(path, png, {FilePlacement::CreateNew, {}});
-}
+namespace {
 
-FileWriteResult SaveTreeGlb(const std::string& path, const TreeModel& model, uint32_t seed) {
-    TreePictures pictures;
-    std::string error;
-    if (!LoadTreePictures(pictures, error)) {
-        return {error};
-    }
-    const TreeMesh mesh = BuildTreeMesh(model, treeParams);
+// New files only: a name taken meanwhile fails with `nameTaken`, nothing is ever replaced.
+FileWriteResult PlaceNew(const std::function<FileWriteResult(PendingFiles&)>& add) {
     PendingFiles files({FilePlacement::CreateNew, {}});
-    const FileWriteResult result = ExportTree(path, mesh, pictures, CurrentExportInfo(seed), files);
+    const FileWriteResult result = add(files);
     return result.error.empty() ? files.PlaceAll() : result;
 }
+
+} // namespace
 
 // P and E try this many free names at most, so that a folder where every name found free
 // is taken at once cannot hold the viewer for ever.
@@ -65,9 +50,11 @@ bool ViewerWindow::SaveSnapshot() {
     FileWriteResult result;
     // A name another program takes between the search and the write: the next free one.
     for (int attempt = 0; attempt < MaxOutputNameAttempts; ++attempt) {
-        path = FreeOutputName(outputFolder, leafRandomTable.seed, ".png");
-        result =
-            SaveFramePicture(path, capturedFrame_, clientWidth, clientHeight, leafRandomTable.seed);
+        path = FreeOutputName(outputFolder, session_.seed(), ".png");
+        result = PlaceNew([&](PendingFiles& files) {
+            return AddFramePicture(path, capturedFrame_, clientWidth, clientHeight, session_.seed(),
+                                   files);
+        });
         if (!result.nameTaken) {
             break;
         }
@@ -83,8 +70,9 @@ bool ViewerWindow::ExportGlb() {
     std::string path;
     FileWriteResult result;
     for (int attempt = 0; attempt < MaxOutputNameAttempts; ++attempt) {
-        path = FreeOutputName(outputFolder, leafRandomTable.seed, ".glb");
-        result = SaveTreeGlb(path, model, leafRandomTable.seed);
+        path = FreeOutputName(outputFolder, session_.seed(), ".glb");
+        result =
+            PlaceNew([&](PendingFiles& files) { return AddTreeExport(path, session_, files); });
         if (!result.nameTaken) {
             break;
         }

@@ -17,8 +17,6 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "model/LeafRandomTable.h"
-#include "model/TreeParams.h"
 #include "platform/Platform.h"
 #include "render/GlContextState.h"
 #include "scene/FeedbackMail.h"
@@ -76,8 +74,9 @@ std::string ContextFailureText(int errorCode) {
            FeedbackAddress + " with\r\nthe error code. Thank you for the cooperation.";
 }
 
-ViewerWindow::ViewerWindow()
-    : helpImage("help.BMP", OverlayBitmap, -1.0f), buttonImage("button.bmp", OverlayBitmap, -1.0f) {
+ViewerWindow::ViewerWindow(TreeSession& session)
+    : helpImage("help.BMP", OverlayBitmap, -1.0f), buttonImage("button.bmp", OverlayBitmap, -1.0f),
+      session_(session) {
     setSurfaceType(QSurface::OpenGLSurface);
     setFormat(RequestedFormat());
     setFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -119,7 +118,7 @@ void ViewerWindow::InitializeWindow() {
     }
     contextReady = true;
     LimitSurfaceSize();
-    model.Build();
+    session_.Regrow();
     const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
     std::string title = " Dendrova on ";
@@ -132,7 +131,7 @@ void ViewerWindow::InitializeWindow() {
         }
     }
     // The seed lets the tree on screen be grown again (--seed).
-    title += " - seed " + std::to_string(leafRandomTable.seed);
+    title += " - seed " + std::to_string(session_.seed());
     setTitle(QString::fromStdString(title));
 }
 
@@ -237,14 +236,14 @@ void ViewerWindow::RememberNormalSize() {
 }
 
 void ViewerWindow::RebuildTree() {
-    model.Rebuild(TrunkCount(treeParams));
+    session_.Regrow();
     // A parameter file loaded from the control panel may bring another seed; the title
     // keeps naming the one the tree was grown with.
     const QString seedLabel = QStringLiteral(" - seed ");
     const QString base = title();
     const qsizetype at = base.lastIndexOf(seedLabel);
     if (at >= 0)
-        setTitle(base.left(at) + seedLabel + QString::number(leafRandomTable.seed));
+        setTitle(base.left(at) + seedLabel + QString::number(session_.seed()));
 }
 
 void ViewerWindow::RenderFrame() {
@@ -253,10 +252,11 @@ void ViewerWindow::RenderFrame() {
     }
     MakeContextCurrent();
     const QSize overlay = OverlaySize();
-    const FrameScene scene{&camera,       aspect,       &backdrop,       &model,
-                           &helpImage,    &buttonImage, overlay.width(), overlay.height(),
-                           hoveredButton, helpVisible};
-    DrawFrame(scene);
+    const FrameScene scene{
+        &camera,    aspect,       &backdrop,       &session_.model(), &session_.params(),
+        &helpImage, &buttonImage, overlay.width(), overlay.height(),  hoveredButton,
+        helpVisible};
+    const FrameStats stats = DrawFrame(scene, *glState_);
     if (captureNextFrame_) {
         captureNextFrame_ = false;
         capturedFrame_.assign(static_cast<size_t>(clientWidth) * clientHeight * 4, 0);
@@ -272,7 +272,7 @@ void ViewerWindow::RenderFrame() {
         context_->swapBuffers(this);
     }
     ++framesDrawn;
-    lastStatistics = FormatStatistics(frameStats, camera);
+    lastStatistics = FormatStatistics(stats, camera);
     if (panel) {
         panel->ShowStatistics(lastStatistics);
     }

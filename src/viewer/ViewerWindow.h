@@ -12,7 +12,7 @@
 #include <string>
 
 #include "model/Camera.h"
-#include "model/TreeModel.h"
+#include "model/TreeSession.h"
 #include "panel/PanelViewer.h"
 #include "scene/Backdrop.h"
 #include "scene/KeyFilter.h"
@@ -35,11 +35,14 @@ public:
 
 inline constexpr const char* InitialViewerTitle = " Dendrova - [ Initializing OpenGL subsystem ]";
 
-// The scene window: one OpenGL surface with its own context, the tree, the backdrop,
-// the overlay, the camera and its navigation.
+// The scene window: one OpenGL surface with its own context showing the tree of a
+// session (owned by the application), the backdrop, the overlay, the camera and its
+// navigation.
 class ViewerWindow : public QWindow, public CommandHost, public PanelViewer {
 public:
-    ViewerWindow();
+    // Shows the tree of `session`, which must outlive the window; the window grows it
+    // first when its context is made, and again on every RebuildTree.
+    explicit ViewerWindow(TreeSession& session);
     ~ViewerWindow() override;
 
     // Creates the native window, runs the window initialisation (context, first growth,
@@ -48,7 +51,7 @@ public:
     // Releases the context and the native window.
     void DestroyWindow();
 
-    // PanelViewer
+    // PanelViewer: regrows the session's tree from its parameters and seed as they are.
     void RebuildTree() override;
     void RenderFrame() override;
     std::optional<Camera> ViewCamera() const override { return camera; }
@@ -83,6 +86,8 @@ public:
     QSize NormalOuterSize() const;
 
     bool isTimerRunning(int timerId) const;
+    // The session whose tree the window shows.
+    TreeSession& session() const { return session_; }
     // What the drawing remembers about the window's OpenGL context; null without one.
     GlContextState* glState() const { return glState_.get(); }
 
@@ -109,7 +114,6 @@ public:
     int32_t clientHeight = 0;
     PanelLink* panel = nullptr;
     Backdrop backdrop;
-    TreeModel model;
     OverlayImage helpImage;
     OverlayImage buttonImage;
     bool contextReady = false;
@@ -149,6 +153,7 @@ private:
     void LimitSurfaceSize();
     bool SurfaceTooLarge(int cx, int cy) const;
 
+    TreeSession& session_;
     std::unique_ptr<QOpenGLContext> context_;
     std::unique_ptr<GlContextState> glState_;
     FrameNotice notice_{[this] { RenderFrame(); }};

@@ -31,7 +31,7 @@ private slots:
                                  "you for the cooperation."));
             QCOMPARE(app.viewer.title(), QString(" Dendrova - [ Initializing OpenGL subsystem ]"));
             QVERIFY(!app.viewer.contextReady);
-            QCOMPARE(CountModel(app.viewer.model).segments, int64_t(0));
+            QCOMPARE(CountModel(app.session.model()).segments, int64_t(0));
 
             // Every trigger draws nothing, but input still moves the camera.
             app.viewer.SetOuterSize(600, 400);

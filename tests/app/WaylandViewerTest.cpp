@@ -20,7 +20,6 @@ private slots:
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("wayland"));
         QVERIFY(dir.isValid());
         QDir::setCurrent(dir.path());
-        ResetTreeParams();
     }
 
     void startDrawAnswerKeysAndClose() {

@@ -62,6 +62,15 @@ std::vector<uint8_t> ReadFile() {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
+// Reads the parameter file at `path` into the three as the program does at start: what
+// the file validly holds replaces their values.
+void LoadInto(WindowGeometry& geometry, Camera& camera, TreeParams& params,
+              const std::string& path = ModelConfigFileName) {
+    if (const std::optional<ModelConfigRead> read = LoadModelConfig(path)) {
+        ApplyModelConfigRecord(read->record, read->size, geometry, camera, params);
+    }
+}
+
 struct ModelConfigTest : ::testing::Test {
     void SetUp() override {
         old_ = fs::current_path();
@@ -72,19 +81,18 @@ struct ModelConfigTest : ::testing::Test {
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         fs::current_path(dir_);
-        ResetTreeParams();
     }
     void TearDown() override {
         fs::current_path(old_);
         fs::permissions(dir_, fs::perms::owner_all);
         fs::remove_all(dir_);
-        ResetTreeParams();
     }
-    void Load() { LoadModelConfig(geometry, camera); }
+    void Load() { LoadInto(geometry, camera, params); }
 
     fs::path old_, dir_;
     WindowGeometry geometry;
     Camera camera;
+    TreeParams params; // what the file's parameters are read into
 };
 
 } // namespace
@@ -94,7 +102,7 @@ TEST_F(ModelConfigTest, MissingFileKeepsEveryDefault) {
     EXPECT_EQ(geometry.windowWidth, 540);
     EXPECT_EQ(geometry.panelTop, 100);
     EXPECT_EQ(camera.azimuth, 19346.0f);
-    EXPECT_EQ(treeParams.totalDepth, 19.29f);
+    EXPECT_EQ(params.totalDepth, 19.29f);
 }
 
 TEST_F(ModelConfigTest, WindowSizeThresholds) {
@@ -153,7 +161,7 @@ TEST_F(ModelConfigTest, NegativeZeroIsReadAsZero) {
     // As the JSON file reads it back, so both formats give the same tree and view.
     FileBytes().Float(24, -0.0f).Float(36, -0.0f).Float(40, -0.0f).Float(60, -0.0f).Write();
     Load();
-    for (const float v : {camera.x, camera.elevation, camera.azimuth, treeParams.segTwistAngle}) {
+    for (const float v : {camera.x, camera.elevation, camera.azimuth, params.segTwistAngle}) {
         EXPECT_EQ(std::bit_cast<uint32_t>(v), 0u);
     }
 }
@@ -169,17 +177,17 @@ TEST_F(ModelConfigTest, ParametersOnlyInsideTheirRange) {
          {Case{3.9f, 19.29f}, Case{4.0f, 4.0f}, Case{30.0f, 30.0f}, Case{30.5f, 19.29f},
           Case{nan, 19.29f}, Case{inf, 19.29f}, Case{-inf, 19.29f}}) {
         SCOPED_TRACE(c.stored);
-        ResetTreeParams();
+        params = TreeParams{};
         FileBytes().Float(44, c.stored).Float(48, 45.0f).Write();
         Load();
-        EXPECT_EQ(treeParams.totalDepth, c.expected);
-        EXPECT_EQ(treeParams.segExpandAngle, 45.0f); // one rejected field never affects another
+        EXPECT_EQ(params.totalDepth, c.expected);
+        EXPECT_EQ(params.segExpandAngle, 45.0f); // one rejected field never affects another
     }
-    ResetTreeParams();
+    params = TreeParams{};
     FileBytes().Float(92, 1.0f).Float(88, 1.5f).Write();
     Load();
-    EXPECT_EQ(treeParams.leafShadowDensity, 1.0f);
-    EXPECT_EQ(treeParams.brushShadowDensity, 0.3f);
+    EXPECT_EQ(params.leafShadowDensity, 1.0f);
+    EXPECT_EQ(params.brushShadowDensity, 0.3f);
 }
 
 TEST_F(ModelConfigTest, UncheckedFieldsAreTakenAsStored) {
@@ -245,7 +253,7 @@ TEST_F(ModelConfigTest, ShortAndLongFiles) {
     EXPECT_EQ(geometry.windowHeight, 600);
     EXPECT_EQ(camera.x, 0.0f); // two bytes of it only
     EXPECT_EQ(camera.y, -11.7872f);
-    EXPECT_EQ(treeParams.totalDepth, 19.29f);
+    EXPECT_EQ(params.totalDepth, 19.29f);
 
     // An empty file changes nothing.
     geometry = {};
@@ -256,7 +264,7 @@ TEST_F(ModelConfigTest, ShortAndLongFiles) {
     // A long file: the first 96 bytes count, the rest is ignored.
     FileBytes().Float(44, 25.0f).Resize(500).Write();
     Load();
-    EXPECT_EQ(treeParams.totalDepth, 25.0f);
+    EXPECT_EQ(params.totalDepth, 25.0f);
 }
 
 TEST_F(ModelConfigTest, OnlyARegularFileIsReadAndNothingBlocks) {
@@ -278,7 +286,7 @@ TEST_F(ModelConfigTest, OnlyARegularFileIsReadAndNothingBlocks) {
     }
     loading.wait();
     EXPECT_EQ(geometry.windowWidth, 540);
-    EXPECT_EQ(treeParams.totalDepth, 19.29f);
+    EXPECT_EQ(params.totalDepth, 19.29f);
 
     // A link to a regular file is read.
     fs::remove(ModelConfigFileName);
@@ -291,7 +299,7 @@ TEST_F(ModelConfigTest, OnlyARegularFileIsReadAndNothingBlocks) {
 }
 
 TEST_F(ModelConfigTest, SavedRecordHasTheExpectedBytesAndRoundTrips) {
-    SaveModelConfig(geometry, camera);
+    SaveModelConfig(geometry, camera, params);
     const auto bytes = ReadFile();
     ASSERT_EQ(bytes.size(), 96u);
     auto u32 = [&](size_t at) {
@@ -314,21 +322,21 @@ TEST_F(ModelConfigTest, SavedRecordHasTheExpectedBytesAndRoundTrips) {
     // Round trip of changed values.
     geometry = {900, 700, 1, -50, 2000, 1};
     camera = {1, -20, -30, 45, -19346.5f};
-    treeParams.totalDepth = 30.0f;
-    treeParams.leafShadowDensity = 0.0f;
-    SaveModelConfig(geometry, camera);
+    params.totalDepth = 30.0f;
+    params.leafShadowDensity = 0.0f;
+    SaveModelConfig(geometry, camera, params);
     EXPECT_FALSE(fs::exists("TreeModl.Cfg.new"));
     WindowGeometry g2;
     Camera c2;
-    ResetTreeParams();
-    LoadModelConfig(g2, c2);
+    params = TreeParams{};
+    LoadInto(g2, c2, params);
     EXPECT_EQ(g2.windowWidth, 900);
     EXPECT_EQ(g2.panelLeft, -50);
     EXPECT_EQ(g2.panelAutoClose, 1);
     EXPECT_EQ(c2.azimuth, 93.5f); // the same direction
     EXPECT_EQ(c2.elevation, 45.0f);
-    EXPECT_EQ(treeParams.totalDepth, 30.0f);
-    EXPECT_EQ(treeParams.leafShadowDensity, 0.0f);
+    EXPECT_EQ(params.totalDepth, 30.0f);
+    EXPECT_EQ(params.leafShadowDensity, 0.0f);
 }
 
 TEST_F(ModelConfigTest, FailedSaveKeepsTheOldFileIntactAndSaysWhy) {
@@ -337,9 +345,9 @@ TEST_F(ModelConfigTest, FailedSaveKeepsTheOldFileIntactAndSaysWhy) {
     // A directory under the temporary name makes the new file impossible to write; the
     // directory is not the saver's to delete.
     fs::create_directory("TreeModl.Cfg.new");
-    treeParams.totalDepth = 5.0f;
+    params.totalDepth = 5.0f;
     std::string error;
-    EXPECT_FALSE(SaveModelConfig(geometry, camera, ModelConfigFileName, &error));
+    EXPECT_FALSE(SaveModelConfig(geometry, camera, params, ModelConfigFileName, &error));
     EXPECT_NE(error.find("TreeModl.Cfg.new"), std::string::npos) << error;
     EXPECT_EQ(error.find('\n'), std::string::npos);
     EXPECT_EQ(ReadFile(), before);
@@ -349,20 +357,20 @@ TEST_F(ModelConfigTest, FailedSaveKeepsTheOldFileIntactAndSaysWhy) {
     // Nor is a FIFO in the file's place.
     fs::remove(ModelConfigFileName);
     ASSERT_EQ(::mkfifo(ModelConfigFileName, 0600), 0);
-    EXPECT_FALSE(SaveModelConfig(geometry, camera));
+    EXPECT_FALSE(SaveModelConfig(geometry, camera, params));
     EXPECT_TRUE(fs::is_fifo(ModelConfigFileName));
     fs::remove(ModelConfigFileName);
 
     // A 0-byte leftover of an interrupted save is no obstacle and does not stay.
     std::ofstream("TreeModl.Cfg.new").close();
-    EXPECT_TRUE(SaveModelConfig(geometry, camera));
+    EXPECT_TRUE(SaveModelConfig(geometry, camera, params));
     EXPECT_FALSE(fs::exists("TreeModl.Cfg.new"));
     EXPECT_EQ(ReadFile().size(), 96u);
 
     // A directory without write permission: nothing can be created (unless running
     // with privileges that ignore permissions, in which case the save simply works).
     fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
-    SaveModelConfig(geometry, camera);
+    SaveModelConfig(geometry, camera, params);
     const auto after = ReadFile();
     fs::permissions(dir_, fs::perms::owner_all);
     EXPECT_EQ(after.size(), 96u);
@@ -371,7 +379,7 @@ TEST_F(ModelConfigTest, FailedSaveKeepsTheOldFileIntactAndSaysWhy) {
 TEST_F(ModelConfigTest, ALinkPlantedUnderTheTemporaryNameIsNotFollowed) {
     std::ofstream("victim") << "precious";
     fs::create_symlink("victim", "TreeModl.Cfg.new");
-    EXPECT_TRUE(SaveModelConfig(geometry, camera));
+    EXPECT_TRUE(SaveModelConfig(geometry, camera, params));
     std::ifstream victim("victim");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(victim), {}), "precious");
     EXPECT_FALSE(fs::is_symlink(ModelConfigFileName));
@@ -386,21 +394,21 @@ TEST_F(ModelConfigTest, ASymlinkedFileIsUpdatedWhereItLives) {
     fs::permissions("keep/real.cfg", fs::perms::owner_read | fs::perms::owner_write);
     fs::create_symlink("keep/sub/../real.cfg", "link.cfg");
     fs::create_symlink("link.cfg", ModelConfigFileName);
-    treeParams.totalDepth = 7.0f;
-    ASSERT_TRUE(SaveModelConfig(geometry, camera));
+    params.totalDepth = 7.0f;
+    ASSERT_TRUE(SaveModelConfig(geometry, camera, params));
     EXPECT_TRUE(fs::is_symlink(ModelConfigFileName));
     EXPECT_TRUE(fs::is_symlink("link.cfg"));
     EXPECT_FALSE(fs::exists("keep/real.cfg.new"));
     EXPECT_EQ(fs::status("keep/real.cfg").permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
-    ResetTreeParams();
+    params = TreeParams{};
     Load();
-    EXPECT_EQ(treeParams.totalDepth, 7.0f);
+    EXPECT_EQ(params.totalDepth, 7.0f);
 
     // A link to a file that does not exist yet: the file is created there.
     fs::remove(ModelConfigFileName);
     fs::create_symlink(dir_ / "keep/new.cfg", ModelConfigFileName);
-    ASSERT_TRUE(SaveModelConfig(geometry, camera));
+    ASSERT_TRUE(SaveModelConfig(geometry, camera, params));
     EXPECT_EQ(fs::file_size("keep/new.cfg"), 96u);
 
     // A loop of links cannot be saved through, and says so.
@@ -408,7 +416,7 @@ TEST_F(ModelConfigTest, ASymlinkedFileIsUpdatedWhereItLives) {
     fs::create_symlink("loop.cfg", ModelConfigFileName);
     fs::create_symlink(ModelConfigFileName, "loop.cfg");
     std::string error;
-    EXPECT_FALSE(SaveModelConfig(geometry, camera, ModelConfigFileName, &error));
+    EXPECT_FALSE(SaveModelConfig(geometry, camera, params, ModelConfigFileName, &error));
     EXPECT_FALSE(error.empty());
 }
 
@@ -431,16 +439,16 @@ TEST_F(ModelConfigTest, RandomBytesNeverCrashAndOnlyInRangeParametersAreAccepted
             std::ofstream out(ModelConfigFileName, std::ios::binary | std::ios::trunc);
             out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
         }
-        ResetTreeParams();
+        params = TreeParams{};
         WindowGeometry g;
         Camera c;
-        LoadModelConfig(g, c);
+        LoadInto(g, c, params);
         ASSERT_GT(g.windowWidth, 100);
         ASSERT_GT(g.windowHeight, 50);
         ASSERT_LE(g.windowWidth, MaxWindowSide);
         ASSERT_LE(g.windowHeight, MaxWindowSide);
         for (int row = 0; row < ParamCount; ++row) {
-            ASSERT_TRUE(InParamRange(ParamTable[row], *ParamTable[row].value)) << row;
+            ASSERT_TRUE(InParamRange(ParamTable[row], ParamValue(params, row))) << row;
         }
     }
 }

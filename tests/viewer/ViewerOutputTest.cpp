@@ -12,8 +12,8 @@
 #include <QTest>
 
 #include "RecordingPlatform.h"
-#include "model/LeafRandomTable.h"
 #include "model/TreeParams.h"
+#include "model/TreeSession.h"
 #include "viewer/ViewerWindow.h"
 
 namespace {
@@ -82,10 +82,8 @@ class ViewerOutputTest : public QObject {
 
 private slots:
     void initTestCase() {
-        ResetTreeParams();
-        CreateLeafRandomTableSeeded(Seed);
         QVERIFY(folder.isValid());
-        viewer = std::make_unique<ViewerWindow>();
+        viewer = std::make_unique<ViewerWindow>(session);
         viewer->outputFolder = folder.path().toStdString();
         QVERIFY(viewer->CreateSized(540, 350));
         viewer->show();
@@ -193,6 +191,7 @@ private slots:
 private:
     RecordingPlatform platform;
     QTemporaryDir folder;
+    TreeSession session{TreeParams{}, Seed};
     std::unique_ptr<ViewerWindow> viewer;
 };
 

@@ -6,9 +6,8 @@
 #include <QTest>
 
 #include "RecordingPlatform.h"
-#include "model/LeafRandomTable.h"
 #include "model/TreeParams.h"
-#include "render/FrameStats.h"
+#include "model/TreeSession.h"
 #include "render/GlContextState.h"
 #include "viewer/ViewerWindow.h"
 
@@ -28,11 +27,9 @@ class ViewerWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { CreateLeafRandomTableSeeded(5); }
-
     void init() {
-        ResetTreeParams();
-        viewer = std::make_unique<ViewerWindow>();
+        session = std::make_unique<TreeSession>(TreeParams{}, 5);
+        viewer = std::make_unique<ViewerWindow>(*session);
         viewer->panel = &recorder;
         viewer->onCancel = [this] { ++cancels; };
         QVERIFY(viewer->CreateSized(540, 350));
@@ -50,6 +47,7 @@ private slots:
     void cleanup() {
         viewer->DestroyWindow();
         viewer.reset();
+        session.reset();
     }
 
     void initialStateAndTitle() {
@@ -58,7 +56,7 @@ private slots:
         QVERIFY(viewer->title().contains(" ("));
         // The renderer's version in parentheses, then the seed of the leaf factors.
         QVERIFY(viewer->title().contains(") - seed "));
-        QVERIFY(viewer->title().endsWith(QString::number(leafRandomTable.seed)));
+        QVERIFY(viewer->title().endsWith(QString::number(session->seed())));
         QVERIFY(glIsEnabled(GL_LIGHTING));
         QVERIFY(glIsEnabled(GL_LIGHT0));
         QVERIFY(glIsEnabled(GL_DEPTH_TEST));
@@ -76,7 +74,8 @@ private slots:
         glGetIntegerv(GL_POLYGON_MODE, polygonMode);
         QCOMPARE(polygonMode[0], GL_FILL);
         // The tree is grown before the first frame.
-        QCOMPARE(CountModel(viewer->model).segments, int64_t(1189));
+        QCOMPARE(CountModel(session->model()).segments, int64_t(1189));
+        QCOMPARE(session->generation(), uint64_t(1));
         QVERIFY(viewer->framesDrawn > 0);
         QCOMPARE(viewer->clientWidth, viewer->width());
         QCOMPARE(viewer->aspect, double(viewer->height()) / viewer->width());
@@ -89,8 +88,10 @@ private slots:
         QVERIFY(text.find("Elevation: 10.0 Deg.") != std::string::npos);
         QVERIFY(text.find("Pos.(8.0,11.8,0.6)") != std::string::npos);
         // Both passes count: twice the model's records.
-        const ModelCounts counts = CountModel(viewer->model);
-        QCOMPARE(int64_t(frameStats.nodes), 2 * counts.records());
+        const ModelCounts counts = CountModel(session->model());
+        QVERIFY(text.find("Object: " + std::to_string(2 * counts.records()) + " Nodes") !=
+                std::string::npos);
+        QCOMPARE(viewer->lastStatistics, text);
     }
 
     // Camera moves, spin, hover, help, resizes and the three shadow rows redraw from the
@@ -110,9 +111,9 @@ private slots:
         QTest::mouseMove(viewer.get(), QPoint(viewer->width() - 20, viewer->height() - 20));
         viewer->ToggleHelp();
         viewer->OnSize(500, 300);
-        treeParams.shadowLength = 5.0f;
-        treeParams.brushShadowDensity = 1.0f;
-        treeParams.leafShadowDensity = 0.0f;
+        session->params().shadowLength = 5.0f;
+        session->params().brushShadowDensity = 1.0f;
+        session->params().leafShadowDensity = 0.0f;
         viewer->RenderFrame();
         QCOMPARE(gl->treeMesh.builds, builds);
         QVERIFY(gl->treeMesh.inBuffers);
@@ -121,11 +122,11 @@ private slots:
         viewer->RenderFrame();
         viewer->RenderFrame();
         QCOMPARE(gl->treeMesh.builds, builds + 1);
-        treeParams.segExpandAngle = 40.0f;
+        session->params().segExpandAngle = 40.0f;
         viewer->RebuildTree();
         viewer->RenderFrame();
         QCOMPARE(gl->treeMesh.builds, builds + 2);
-        QCOMPARE(gl->treeMesh.mesh.modelGeneration, viewer->model.generation());
+        QCOMPARE(gl->treeMesh.mesh.modelGeneration, session->generation());
     }
 
     void zeroSizesKeepTheProjection() {
@@ -373,6 +374,7 @@ private:
         QTest::mouseClick(viewer.get(), Qt::LeftButton, Qt::NoModifier, ButtonAt(dx));
     }
 
+    std::unique_ptr<TreeSession> session;
     std::unique_ptr<ViewerWindow> viewer;
     PanelRecorder recorder;
     RecordingPlatform platform;
