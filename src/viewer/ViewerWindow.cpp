@@ -11,7 +11,6 @@
 #include <QResizeEvent>
 #include <QSurfaceFormat>
 #include <QThread>
-#include <QTimerEvent>
 
 #include <algorithm>
 #include <cerrno>
@@ -40,31 +39,6 @@ QSurfaceFormat RequestedFormat() {
 
 } // namespace
 
-int32_t KeyCodeFor(int qtKey) {
-    switch (qtKey) {
-    case Qt::Key_Left:
-        return KeyLeft;
-    case Qt::Key_Up:
-        return KeyUp;
-    case Qt::Key_Right:
-        return KeyRight;
-    case Qt::Key_Down:
-        return KeyDown;
-    case Qt::Key_Escape:
-        return 0x1B;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 0x0D;
-    default:
-        break;
-    }
-    // Qt's letter and digit keys already carry their upper-case ASCII codes.
-    if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)) {
-        return qtKey;
-    }
-    return OtherKeyFlag | qtKey;
-}
-
 std::string ContextFailureText(int errorCode) {
     char code[16];
     std::snprintf(code, sizeof code, "0x%08x", static_cast<unsigned>(errorCode));
@@ -87,9 +61,7 @@ ViewerWindow::ViewerWindow(TreeSession& session)
 }
 
 ViewerWindow::~ViewerWindow() {
-    keyRepeatTimer_.stop();
-    moveTimer_.stop();
-    spinTimer_.stop();
+    navigation_.Stop();
     glState_.reset();
     if (context_) {
         context_->doneCurrent();
@@ -163,9 +135,7 @@ void ViewerWindow::ShowContextFailure(int errorCode) {
 }
 
 void ViewerWindow::DestroyWindow() {
-    keyRepeatTimer_.stop();
-    moveTimer_.stop();
-    spinTimer_.stop();
+    navigation_.Stop();
     if (contextReady && context_) {
         glState_.reset();
         context_->doneCurrent();
@@ -340,18 +310,7 @@ void ViewerWindow::keyPressEvent(QKeyEvent* e) {
         }
         return;
     }
-    const int32_t code = KeyCodeFor(e->key());
-    // The repeat of a key that went down in another window (Escape held after it hid the
-    // control panel, an arrow held while clicking into this window) is not for this one.
-    if (e->isAutoRepeat() && !keysDown_.contains(code)) {
-        return;
-    }
-    keysDown_.insert(code);
-    KeyMessage message{KeyMessage::Kind::KeyDown, code, e->isAutoRepeat()};
-    if (e->key() == Qt::Key_F1) {
-        message.kind = KeyMessage::Kind::HelpRequest;
-    }
-    if (filterMessage(message, *this)) {
+    if (navigation_.KeyPress(e->key(), e->isAutoRepeat())) {
         return;
     }
     switch (e->key()) {
@@ -369,32 +328,13 @@ void ViewerWindow::keyPressEvent(QKeyEvent* e) {
 }
 
 void ViewerWindow::keyReleaseEvent(QKeyEvent* e) {
-    // The keyboard's auto-repeat arrives as release/press pairs; only the final release
-    // is a real key-up.
-    if (e->isAutoRepeat()) {
-        return;
-    }
-    // Only keys pressed in this window are recorded on their release, so that a key-up
-    // from elsewhere cannot make the next press of that key count as a repeat.
-    const int32_t code = KeyCodeFor(e->key());
-    if (keysDown_.erase(code) == 0) {
-        QWindow::keyReleaseEvent(e);
-        return;
-    }
-    const KeyMessage message{KeyMessage::Kind::KeyUp, code};
-    if (!filterMessage(message, *this)) {
+    if (!navigation_.KeyRelease(e->key(), e->isAutoRepeat())) {
         QWindow::keyReleaseEvent(e);
     }
 }
 
 void ViewerWindow::focusOutEvent(QFocusEvent* e) {
-    // The key-ups of keys held now go to another window: stop the arrow repeat, and let
-    // the next press of any of them count as a new press.
-    keysDown_.clear();
-    if (lastKey >= KeyLeft && lastKey <= KeyDown) {
-        lastKey = 0;
-    }
-    StopKeyRepeatTimer();
+    navigation_.FocusLost();
     QWindow::focusOutEvent(e);
 }
 
@@ -403,29 +343,27 @@ void ViewerWindow::mousePressEvent(QMouseEvent* e) {
         if (hoveredButton != OverlayButton::None) {
             setCursor(handCursor_);
         } else {
-            StartMove(MoveMode::Forward);
+            navigation_.StartMove(MoveMode::Forward);
             setCursor(arrowCursor_);
         }
     } else if (e->button() == Qt::RightButton) {
-        StartMove(MoveMode::Backward);
+        navigation_.StartMove(MoveMode::Backward);
     }
 }
 
 void ViewerWindow::mouseReleaseEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton) {
-        if (moveMode != MoveMode::None) {
-            EndMove();
+        if (navigation_.Mode() != MoveMode::None) {
+            navigation_.EndMove();
             return;
         }
         setCursor(hoveredButton != OverlayButton::None ? handCursor_ : arrowCursor_);
         if (hoveredButton != OverlayButton::None) {
-            // A click acts on release, over the button found by the last pointer move,
-            // exactly as the button's key would.
-            const KeyMessage click{KeyMessage::Kind::KeyDown, CommandLetter(hoveredButton)};
-            filterMessage(click, *this);
+            // A click acts on release, over the button found by the last pointer move.
+            navigation_.ButtonClicked(CommandLetter(hoveredButton));
         }
     } else if (e->button() == Qt::RightButton) {
-        EndMove();
+        navigation_.EndMove();
     }
 }
 
@@ -447,88 +385,13 @@ void ViewerWindow::SetHovered(OverlayButton button) {
     setCursor(isNone ? arrowCursor_ : handCursor_);
     // The bar brightens while a button is hovered; with auto spin on the next tick
     // redraws anyway.
-    if (wasNone != isNone && !autoSpin) {
+    if (wasNone != isNone && !navigation_.Spinning()) {
         RenderFrame();
     }
 }
 
-void ViewerWindow::StartMove(MoveMode mode) {
-    moveMode = mode;
-    moveTimer_.start(NavigationPeriodMs, Qt::PreciseTimer, this);
-    setMouseGrabEnabled(true);
-}
-
-void ViewerWindow::EndMove() {
-    moveMode = MoveMode::None;
-    moveTimer_.stop();
-    setMouseGrabEnabled(false);
-}
-
-void ViewerWindow::timerEvent(QTimerEvent* e) {
-    if (e->timerId() == moveTimer_.timerId()) {
-        OnTimer(MoveTimerId);
-    } else if (e->timerId() == keyRepeatTimer_.timerId()) {
-        OnTimer(KeyRepeatTimerId);
-    } else if (e->timerId() == spinTimer_.timerId()) {
-        OnTimer(SpinTimerId);
-    } else {
-        QWindow::timerEvent(e);
-    }
-}
-
-void ViewerWindow::OnTimer(int timerId) {
-    switch (timerId) {
-    case MoveTimerId:
-        MoveStep(camera, moveMode);
-        RenderFrame();
-        break;
-    case KeyRepeatTimerId:
-        ArrowStep();
-        break;
-    case SpinTimerId:
-        SpinStep(camera);
-        RenderFrame();
-        break;
-    default:
-        break;
-    }
-}
-
-bool ViewerWindow::isTimerRunning(int timerId) const {
-    switch (timerId) {
-    case MoveTimerId:
-        return moveTimer_.isActive();
-    case KeyRepeatTimerId:
-        return keyRepeatTimer_.isActive();
-    case SpinTimerId:
-        return spinTimer_.isActive();
-    default:
-        return false;
-    }
-}
-
-void ViewerWindow::ArrowStep() {
-    if (::ArrowStep(camera, lastKey)) {
-        RenderFrame();
-    }
-}
-
-void ViewerWindow::StartKeyRepeatTimer() {
-    keyRepeatTimer_.start(NavigationPeriodMs, Qt::PreciseTimer, this);
-}
-
-void ViewerWindow::StopKeyRepeatTimer() {
-    keyRepeatTimer_.stop();
-}
-
-void ViewerWindow::ToggleAutoSpin() {
-    if (!autoSpin) {
-        spinTimer_.start(SpinPeriodMs, Qt::PreciseTimer, this);
-        autoSpin = 1;
-    } else {
-        spinTimer_.stop();
-        autoSpin = 0;
-    }
+void ViewerWindow::GrabMouse(bool grab) {
+    setMouseGrabEnabled(grab);
 }
 
 void ViewerWindow::ToggleHelp() {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QBasicTimer>
 #include <QCursor>
 #include <QIcon>
 #include <QWindow>
@@ -8,7 +7,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 
 #include "model/Camera.h"
@@ -19,6 +17,7 @@
 #include "scene/Overlay.h"
 #include "viewer/FrameNotice.h"
 #include "viewer/Navigation.h"
+#include "viewer/ViewNavigation.h"
 #include "viewer/ViewerOutput.h"
 
 class QOpenGLContext;
@@ -38,7 +37,7 @@ inline constexpr const char* InitialViewerTitle = " Dendrova - [ Initializing Op
 // The scene window: one OpenGL surface with its own context showing the tree of a
 // session (owned by the application), the backdrop, the overlay, the camera and its
 // navigation.
-class ViewerWindow : public QWindow, public CommandHost, public PanelViewer {
+class ViewerWindow : public QWindow, public NavigationHost, public PanelViewer {
 public:
     // Shows the tree of `session`, which must outlive the window; the window grows it
     // first when its context is made, and again on every RebuildTree.
@@ -57,20 +56,14 @@ public:
     std::optional<Camera> ViewCamera() const override { return camera; }
     void SetViewCamera(const Camera& c) override { camera = c; }
 
-    // CommandHost
-    void ToggleAutoSpin() override;
+    // NavigationHost
     void ToggleHelp() override;
     void ShowControlPanel() override;
-    void ArrowStep() override;
-    void StartKeyRepeatTimer() override;
-    void StopKeyRepeatTimer() override;
-    int32_t& LastKey() override { return lastKey; }
+    void GrabMouse(bool grab) override;
 
-    void StartMove(MoveMode mode);
-    void EndMove();
-    // Runs one tick of the navigation timer with the given id (KeyRepeatTimerId, MoveTimerId
-    // or SpinTimerId).
-    void OnTimer(int timerId);
+    // The keys, the mouse flight and the spin, with their timers.
+    ViewNavigation& Navigation() { return navigation_; }
+    const ViewNavigation& Navigation() const { return navigation_; }
     // The size handler, with the new client size in device pixels.
     void OnSize(int cx, int cy);
     // Sets the outer (frame-inclusive) size, keeping the position. The size is kept within
@@ -85,7 +78,6 @@ public:
     // Outer size of the window in its normal (not maximized) state.
     QSize NormalOuterSize() const;
 
-    bool isTimerRunning(int timerId) const;
     // The session whose tree the window shows.
     TreeSession& session() const { return session_; }
     // What the drawing remembers about the window's OpenGL context; null without one.
@@ -108,7 +100,6 @@ public:
 
     Camera camera;
     OverlayButton hoveredButton = OverlayButton::None;
-    int32_t autoSpin = 0;
     double aspect = 0.0;
     int32_t clientWidth = 0;
     int32_t clientHeight = 0;
@@ -117,8 +108,6 @@ public:
     OverlayImage helpImage;
     OverlayImage buttonImage;
     bool contextReady = false;
-    int32_t lastKey = 0;
-    MoveMode moveMode = MoveMode::None;
     bool helpVisible = false;
 
     // Run by Escape, the close box and the window manager's close: the application's
@@ -138,7 +127,6 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
-    void timerEvent(QTimerEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
@@ -162,21 +150,10 @@ private:
     QCursor handCursor_{Qt::PointingHandCursor};
     QCursor arrowCursor_{Qt::ArrowCursor};
     QIcon icon_;
-    QBasicTimer keyRepeatTimer_;
-    QBasicTimer moveTimer_;
-    QBasicTimer spinTimer_;
+    ViewNavigation navigation_{camera, *this};
     QSize normalOuterSize_;
     QSize largestSurface_; // device pixels; the largest viewport of the implementation
-    // Keys whose key-down reached this window and whose key-up has not yet come.
-    std::set<int32_t> keysDown_;
 };
-
-// Maps a Qt key to the key code the filter works with: arrows 0x25-0x28, letters and
-// digits as upper-case ASCII, Escape 0x1B, Enter 0x0D. Every other key gets Qt's number
-// moved above all of these (OtherKeyFlag), so that no other key can pass for an arrow
-// (Qt's codes for '%', '&', '\'' and '(' are 0x25-0x28).
-inline constexpr int32_t OtherKeyFlag = 0x40000000;
-int32_t KeyCodeFor(int qtKey);
 
 // The text shown when no OpenGL context can be had.
 std::string ContextFailureText(int errorCode);

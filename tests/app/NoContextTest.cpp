@@ -39,8 +39,8 @@ private slots:
             QTest::keyPress(&app.viewer, Qt::Key_Left);
             QTRY_VERIFY(app.viewer.camera.azimuth < 19346.0f - 4.0f); // stepping repeats
             QTest::keyRelease(&app.viewer, Qt::Key_Left);
-            app.viewer.OnTimer(MoveTimerId);
-            app.viewer.OnTimer(SpinTimerId);
+            app.viewer.Navigation().OnTimer(MoveTimerId);
+            app.viewer.Navigation().OnTimer(SpinTimerId);
             QTest::keyClick(&app.viewer, Qt::Key_H);
             app.viewer.RebuildTree(); // a slider move regrows, still without drawing
             QCOMPARE(app.viewer.framesDrawn, int64_t(0));

@@ -104,10 +104,10 @@ private slots:
         const int64_t builds = gl->treeMesh.builds;
         QTest::keyClick(viewer.get(), Qt::Key_Left);
         QTest::keyClick(viewer.get(), Qt::Key_Up);
-        viewer->moveMode = MoveMode::Forward;
-        viewer->OnTimer(MoveTimerId);
-        viewer->moveMode = MoveMode::None;
-        viewer->OnTimer(SpinTimerId);
+        viewer->Navigation().StartMove(MoveMode::Forward);
+        viewer->Navigation().OnTimer(MoveTimerId);
+        viewer->Navigation().EndMove();
+        viewer->Navigation().OnTimer(SpinTimerId);
         QTest::mouseMove(viewer.get(), QPoint(viewer->width() - 20, viewer->height() - 20));
         viewer->ToggleHelp();
         viewer->OnSize(500, 300);
@@ -146,14 +146,14 @@ private slots:
         const float azimuth = viewer->camera.azimuth;
         QTest::keyPress(viewer.get(), Qt::Key_Left);
         QCOMPARE(viewer->camera.azimuth, azimuth - 4.0f);
-        QVERIFY(viewer->isTimerRunning(KeyRepeatTimerId));
+        QVERIFY(viewer->Navigation().isTimerRunning(KeyRepeatTimerId));
         // The keyboard's own auto-repeat is swallowed.
         QTest::simulateEvent(viewer.get(), true, Qt::Key_Left, Qt::NoModifier, QString(), true);
         QCOMPARE(viewer->camera.azimuth, azimuth - 4.0f);
         QTRY_VERIFY(viewer->camera.azimuth < azimuth - 8.0f); // the 10 ms repeat
         QTest::keyRelease(viewer.get(), Qt::Key_Left);
-        QVERIFY(!viewer->isTimerRunning(KeyRepeatTimerId));
-        QCOMPARE(viewer->lastKey, 0);
+        QVERIFY(!viewer->Navigation().isTimerRunning(KeyRepeatTimerId));
+        QCOMPARE(viewer->Navigation().LastKeyCode(), 0);
         const float stopped = viewer->camera.azimuth;
         QTest::qWait(50);
         QCOMPARE(viewer->camera.azimuth, stopped);
@@ -170,19 +170,19 @@ private slots:
     void mouseButtonsFlyAndTheFirstReleaseStops() {
         const QPoint middle(100, 100);
         QTest::mousePress(viewer.get(), Qt::LeftButton, Qt::NoModifier, middle);
-        QCOMPARE(viewer->moveMode, MoveMode::Forward);
-        QVERIFY(viewer->isTimerRunning(MoveTimerId));
+        QCOMPARE(viewer->Navigation().Mode(), MoveMode::Forward);
+        QVERIFY(viewer->Navigation().isTimerRunning(MoveTimerId));
         const int64_t frames = viewer->framesDrawn;
         const float z = viewer->camera.z;
-        viewer->OnTimer(MoveTimerId);
+        viewer->Navigation().OnTimer(MoveTimerId);
         QVERIFY(viewer->camera.z > z);
         QCOMPARE(viewer->framesDrawn, frames + 1);
         // The right button reverses the flight; releasing either button stops it.
         QTest::mousePress(viewer.get(), Qt::RightButton, Qt::NoModifier, middle);
-        QCOMPARE(viewer->moveMode, MoveMode::Backward);
+        QCOMPARE(viewer->Navigation().Mode(), MoveMode::Backward);
         QTest::mouseRelease(viewer.get(), Qt::LeftButton, Qt::NoModifier, middle);
-        QCOMPARE(viewer->moveMode, MoveMode::None);
-        QVERIFY(!viewer->isTimerRunning(MoveTimerId));
+        QCOMPARE(viewer->Navigation().Mode(), MoveMode::None);
+        QVERIFY(!viewer->Navigation().isTimerRunning(MoveTimerId));
         // The right button flies back even over an on-screen button.
         const QPoint spin(viewer->width() - 150, viewer->height() - 45);
         // The real pointer goes there too, and the move is repeated until the hover holds:
@@ -194,9 +194,9 @@ private slots:
             return viewer->hoveredButton == OverlayButton::Spin;
         })());
         QTest::mousePress(viewer.get(), Qt::RightButton, Qt::NoModifier, spin);
-        QCOMPARE(viewer->moveMode, MoveMode::Backward);
+        QCOMPARE(viewer->Navigation().Mode(), MoveMode::Backward);
         QTest::mouseRelease(viewer.get(), Qt::RightButton, Qt::NoModifier, spin);
-        QCOMPARE(viewer->moveMode, MoveMode::None);
+        QCOMPARE(viewer->Navigation().Mode(), MoveMode::None);
     }
 
     void enterDoesNothingEscapeAndCloseBoxCancel() {
@@ -224,10 +224,10 @@ private slots:
         QCOMPARE(viewer->framesDrawn, frames + 2);
         QCOMPARE(viewer->cursor().shape(), Qt::ArrowCursor);
         // With auto spin on, the next tick redraws instead.
-        viewer->ToggleAutoSpin();
+        viewer->Navigation().ToggleAutoSpin();
         QTest::mouseMove(viewer.get(), ButtonAt(28));
         QTRY_COMPARE(viewer->hoveredButton, OverlayButton::Help);
-        viewer->ToggleAutoSpin();
+        viewer->Navigation().ToggleAutoSpin();
         QVERIFY(viewer->framesDrawn >= frames + 2);
     }
 
@@ -236,29 +236,30 @@ private slots:
         QTest::mouseMove(viewer.get(), ButtonAt(150));
         QTRY_COMPARE(viewer->hoveredButton, OverlayButton::Spin);
         QTest::mousePress(viewer.get(), Qt::LeftButton, Qt::NoModifier, ButtonAt(150));
-        QCOMPARE(viewer->moveMode, MoveMode::None); // a press over a button starts no flight
+        QCOMPARE(viewer->Navigation().Mode(),
+                 MoveMode::None); // a press over a button starts no flight
         QTest::mouseMove(viewer.get(), QPoint(100, 100));
         QTRY_COMPARE(viewer->hoveredButton, OverlayButton::None);
         QTest::mouseRelease(viewer.get(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
-        QCOMPARE(viewer->autoSpin, 0);
+        QCOMPARE(viewer->Navigation().Spinning(), false);
 
         // Press elsewhere, release over Spin: the flight ends and no command runs.
         QTest::mousePress(viewer.get(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
-        QCOMPARE(viewer->moveMode, MoveMode::Forward);
+        QCOMPARE(viewer->Navigation().Mode(), MoveMode::Forward);
         QTest::mouseMove(viewer.get(), ButtonAt(150));
         QTRY_COMPARE(viewer->hoveredButton, OverlayButton::Spin);
         QTest::mouseRelease(viewer.get(), Qt::LeftButton, Qt::NoModifier, ButtonAt(150));
-        QCOMPARE(viewer->moveMode, MoveMode::None);
-        QCOMPARE(viewer->autoSpin, 0);
+        QCOMPARE(viewer->Navigation().Mode(), MoveMode::None);
+        QCOMPARE(viewer->Navigation().Spinning(), false);
 
         // S, then a click on Spin: the same toggle, so auto spin is off again.
         QTest::keyClick(viewer.get(), Qt::Key_S);
-        QCOMPARE(viewer->autoSpin, 1);
-        QVERIFY(viewer->isTimerRunning(SpinTimerId));
+        QCOMPARE(viewer->Navigation().Spinning(), true);
+        QVERIFY(viewer->Navigation().isTimerRunning(SpinTimerId));
         // (Releasing the flight's pointer grab may report the real pointer leaving.)
         ClickButton(150);
-        QCOMPARE(viewer->autoSpin, 0);
-        QVERIFY(!viewer->isTimerRunning(SpinTimerId));
+        QCOMPARE(viewer->Navigation().Spinning(), false);
+        QVERIFY(!viewer->Navigation().isTimerRunning(SpinTimerId));
     }
 
     void helpTreeAndMailButtonsRunTheirCommands() {
@@ -283,7 +284,7 @@ private slots:
 
     void autoSpinTurnsHalfADegreeEveryFiftyMilliseconds() {
         const float azimuth = viewer->camera.azimuth;
-        viewer->OnTimer(SpinTimerId);
+        viewer->Navigation().OnTimer(SpinTimerId);
         QCOMPARE(viewer->camera.azimuth, azimuth + 0.5f);
         QElapsedTimer clock;
         clock.start();
@@ -308,7 +309,7 @@ private slots:
         for (Qt::Key key :
              {Qt::Key_Percent, Qt::Key_Ampersand, Qt::Key_Apostrophe, Qt::Key_ParenLeft}) {
             QTest::keyPress(viewer.get(), key);
-            QVERIFY(!viewer->isTimerRunning(KeyRepeatTimerId));
+            QVERIFY(!viewer->Navigation().isTimerRunning(KeyRepeatTimerId));
             QTest::keyRelease(viewer.get(), key);
         }
         QCOMPARE(viewer->camera.azimuth, before.azimuth);
