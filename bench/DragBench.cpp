@@ -52,7 +52,7 @@ void DragDepAttenuate(benchmark::State& state, TreeDrawMode mode) {
     ControlPanel panel(session);
     StatisticsToPanel link;
     link.panel = &panel;
-    viewer.panel = &link;
+    viewer.SetPanel(&link);
     panel.viewer = &viewer;
     viewer.CreateSized(540, 350);
     viewer.show();
@@ -76,7 +76,7 @@ void DragDepAttenuate(benchmark::State& state, TreeDrawMode mode) {
     std::vector<double> moves;
     std::vector<float> values; // the slider's value after each move
     double total = 0.0;
-    const int64_t framesBefore = viewer.framesDrawn;
+    const int64_t framesBefore = viewer.FramesDrawn();
     for (auto _ : state) {
         QElapsedTimer whole;
         whole.start();
@@ -103,7 +103,7 @@ void DragDepAttenuate(benchmark::State& state, TreeDrawMode mode) {
     state.counters["longest_at"] = longest == moves.end() ? 0.0 : values[longest - moves.begin()];
     state.counters["median_ms"] = sorted.empty() ? 0.0 : sorted[sorted.size() / 2];
     state.counters["whole_s"] = total;
-    state.counters["frames"] = static_cast<double>(viewer.framesDrawn - framesBefore);
+    state.counters["frames"] = static_cast<double>(viewer.FramesDrawn() - framesBefore);
     state.counters["final_value"] = session.params().sseDepAttenuate;
     state.counters["capped"] = session.model().lastGrowthCapped() ? 1 : 0;
     panel.hide();

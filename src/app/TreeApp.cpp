@@ -26,11 +26,11 @@ QRect AvailableArea(const QScreen* screen) {
 } // namespace
 
 TreeApp::TreeApp() {
-    viewer.onCancel = [this] { CloseSequence(); };
+    viewer.SetOnCancel([this] { CloseSequence(); });
 }
 
 TreeApp::~TreeApp() {
-    viewer.panel = nullptr;
+    viewer.SetPanel(nullptr);
 }
 
 bool TreeApp::Start() {
@@ -40,18 +40,20 @@ bool TreeApp::Start() {
     if (startGeometry) {
         geometry = *startGeometry;
     } else if (const std::optional<ModelConfigRead> read = LoadModelConfig(configPath)) {
-        ApplyModelConfigRecord(read->record, read->size, geometry, viewer.camera, session.params());
+        Camera camera = viewer.CurrentCamera();
+        ApplyModelConfigRecord(read->record, read->size, geometry, camera, session.params());
+        viewer.SetViewCamera(camera);
     }
     if (startParams) {
         session.params() = *startParams;
     }
     if (startCamera) {
-        viewer.camera = *startCamera;
+        viewer.SetViewCamera(*startCamera);
     }
     session.Reseed(seed ? *seed : ClockSeed());
 
-    viewer.panel = this;
-    viewer.outputFolder = OutputFolderForThisRun();
+    viewer.SetPanel(this);
+    viewer.Output().SetFolder(OutputFolderForThisRun());
     panel.viewer = &viewer;
 
     const QRect area = AvailableArea(viewer.screen());
@@ -74,7 +76,7 @@ bool TreeApp::Start() {
     panel.hide();
     PlacePanel(QPoint(geometry.panelLeft, geometry.panelTop));
     // The frames drawn so far came before the panel could show their statistics.
-    panel.ShowStatistics(viewer.lastStatistics);
+    panel.ShowStatistics(viewer.LastStatistics());
     starting_ = false;
     if (closeAfterStart_) {
         // Asked to close while starting (a signal, the window manager's close): close as
@@ -140,7 +142,7 @@ void TreeApp::CloseSequence() {
     }
 
     panel.hide();
-    viewer.panel = nullptr;
+    viewer.SetPanel(nullptr);
     viewer.DestroyWindow();
     // Saved while the event loop still runs, so that a failure can still be shown.
     SaveSettings();
@@ -153,7 +155,8 @@ void TreeApp::SaveSettings() {
     }
     saved_ = true;
     std::string error;
-    if (SaveModelConfig(geometry, viewer.camera, session.params(), ModelConfigFileName, &error)) {
+    if (SaveModelConfig(geometry, viewer.CurrentCamera(), session.params(), ModelConfigFileName,
+                        &error)) {
         return;
     }
     std::fprintf(stderr, "%s: the settings were not saved: %s\n",

@@ -51,3 +51,10 @@ FrameStats DrawFrame(const FrameScene& scene, GlContextState& state) {
     glFinish();
     return stats;
 }
+
+std::vector<uint8_t> ReadFramePixels(int32_t width, int32_t height) {
+    std::vector<uint8_t> rgba(static_cast<size_t>(width) * height * 4, 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return rgba;
+}

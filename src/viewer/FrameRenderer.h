@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "mesh/FrameStats.h"
 #include "model/Camera.h"
@@ -38,3 +39,7 @@ struct FrameScene {
 // the context of `state`. Returns the frame's statistics: those of the shadow pass and the
 // tree pass together. Presenting the picture is left to the caller.
 FrameStats DrawFrame(const FrameScene& scene, GlContextState& state);
+
+// The frame just drawn in the current context, width x height pixels from the lower left
+// corner, as RGBA bytes, the bottom row first.
+std::vector<uint8_t> ReadFramePixels(int32_t width, int32_t height);

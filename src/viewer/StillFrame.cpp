@@ -1,7 +1,5 @@
 #include "viewer/StillFrame.h"
 
-#include <GL/gl.h>
-
 #include "platform/HeadlessGl.h"
 #include "render/GlContextState.h"
 #include "render/ViewState.h"
@@ -33,8 +31,6 @@ bool RenderStillFrame(const StillFrame& frame, std::vector<uint8_t>& rgba, std::
     scene.overlayVisible = frame.overlay;
     DrawFrame(scene, state);
 
-    rgba.assign(static_cast<size_t>(frame.width) * frame.height * 4, 0);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, frame.width, frame.height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    rgba = ReadFramePixels(frame.width, frame.height);
     return true;
 }

@@ -3,12 +3,11 @@
 #include <QFile>
 
 #include <filesystem>
-#include <functional>
 #include <system_error>
 
 #include "export/FileOutput.h"
 #include "export/SessionOutput.h"
-#include "viewer/ViewerWindow.h"
+#include "model/TreeSession.h"
 
 std::string FreeOutputName(const std::string& folder, uint32_t seed, const char* extension) {
     const std::filesystem::path dir(folder);
@@ -26,66 +25,65 @@ std::string FreeOutputName(const std::string& folder, uint32_t seed, const char*
 
 namespace {
 
-// New files only: a name taken meanwhile fails with `nameTaken`, nothing is ever replaced.
-FileWriteResult PlaceNew(const std::function<FileWriteResult(PendingFiles&)>& add) {
-    PendingFiles files({FilePlacement::CreateNew, {}});
-    const FileWriteResult result = add(files);
-    return result.error.empty() ? files.PlaceAll() : result;
-}
-
-} // namespace
-
 // P and E try this many free names at most, so that a folder where every name found free
 // is taken at once cannot hold the viewer for ever.
 constexpr int MaxOutputNameAttempts = 100;
 
-// The viewer's P and E keys.
-bool ViewerWindow::SaveSnapshot() {
-    if (!contextReady || clientWidth <= 0 || clientHeight <= 0) {
-        return false;
-    }
-    captureNextFrame_ = true;
-    RenderFrame();
-    std::string path;
+// Writes what `add` adds under the first free name for `extension`, as a new file only:
+// a name another program takes between the search and the write moves on to the next
+// free one, nothing is ever replaced. The path tried last goes to `path`.
+FileWriteResult
+WriteUnderFreeName(const std::string& folder, uint32_t seed, const char* extension,
+                   const std::function<FileWriteResult(const std::string&, PendingFiles&)>& add,
+                   std::string& path) {
     FileWriteResult result;
-    // A name another program takes between the search and the write: the next free one.
     for (int attempt = 0; attempt < MaxOutputNameAttempts; ++attempt) {
-        path = FreeOutputName(outputFolder, session_.seed(), ".png");
-        result = PlaceNew([&](PendingFiles& files) {
-            return AddFramePicture(path, capturedFrame_, clientWidth, clientHeight, session_.seed(),
-                                   files);
-        });
+        path = FreeOutputName(folder, seed, extension);
+        PendingFiles files({FilePlacement::CreateNew, {}});
+        result = add(path, files);
+        if (result.error.empty()) {
+            result = files.PlaceAll();
+        }
         if (!result.nameTaken) {
             break;
         }
     }
-    capturedFrame_.clear();
-    return ReportOutput(path, result.error);
+    return result;
 }
 
-bool ViewerWindow::ExportGlb() {
-    if (!contextReady) {
-        return false;
-    }
+} // namespace
+
+ViewerOutput::ViewerOutput(std::function<void()> redraw) : notice_(std::move(redraw)) {}
+
+bool ViewerOutput::SavePicture(const std::vector<uint8_t>& rgba, int width, int height,
+                               uint32_t seed) {
     std::string path;
-    FileWriteResult result;
-    for (int attempt = 0; attempt < MaxOutputNameAttempts; ++attempt) {
-        path = FreeOutputName(outputFolder, session_.seed(), ".glb");
-        result =
-            PlaceNew([&](PendingFiles& files) { return AddTreeExport(path, session_, files); });
-        if (!result.nameTaken) {
-            break;
-        }
-    }
-    return ReportOutput(path, result.error);
+    const FileWriteResult result = WriteUnderFreeName(
+        folder_, seed, ".png",
+        [&](const std::string& name, PendingFiles& files) {
+            return AddFramePicture(name, rgba, width, height, seed, files);
+        },
+        path);
+    return Report(path, result.error);
 }
 
-bool ViewerWindow::ReportOutput(const std::string& path, const std::string& error) {
+bool ViewerOutput::ExportTree(const TreeSession& session) {
+    std::string path;
+    const FileWriteResult result = WriteUnderFreeName(
+        folder_, session.seed(), ".glb",
+        [&](const std::string& name, PendingFiles& files) {
+            return AddTreeExport(name, session, files);
+        },
+        path);
+    return Report(path, result.error);
+}
+
+bool ViewerOutput::Report(const std::string& path, const std::string& error) {
     if (!error.empty()) {
         notice_.Show(QStringLiteral("Not saved: ") + QString::fromStdString(error), true);
         return false;
     }
-    lastOutputPath = path;
+    lastPath_ = path;
     std::error_code ec;
     const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
     const std::string shown = ec ? path : absolute.lexically_normal().string();

@@ -1,13 +1,10 @@
 #include "viewer/ViewerWindow.h"
 
-#include <GL/gl.h>
-
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QOpenGLContext>
 #include <QResizeEvent>
 #include <QSurfaceFormat>
 #include <QThread>
@@ -49,8 +46,8 @@ std::string ContextFailureText(int errorCode) {
 }
 
 ViewerWindow::ViewerWindow(TreeSession& session)
-    : helpImage("help.BMP", OverlayBitmap, -1.0f), buttonImage("button.bmp", OverlayBitmap, -1.0f),
-      session_(session) {
+    : session_(session), helpImage_("help.BMP", OverlayBitmap, -1.0f),
+      buttonImage_("button.bmp", OverlayBitmap, -1.0f) {
     setSurfaceType(QSurface::OpenGLSurface);
     setFormat(RequestedFormat());
     setFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -62,11 +59,7 @@ ViewerWindow::ViewerWindow(TreeSession& session)
 
 ViewerWindow::~ViewerWindow() {
     navigation_.Stop();
-    glState_.reset();
-    if (context_) {
-        context_->doneCurrent();
-        context_.reset();
-    }
+    view_.Release();
 }
 
 bool ViewerWindow::CreateSized(int width, int height) {
@@ -84,50 +77,20 @@ void ViewerWindow::InitializeWindow() {
     icon_.addFile(QStringLiteral(":/icons/icon-16.png"), QSize(16, 16));
     setIcon(icon_);
     errno = 0;
-    if (!InitContext()) {
+    if (!view_.Create()) {
         ShowContextFailure(errno);
         return;
     }
-    contextReady = true;
     LimitSurfaceSize();
     session_.Regrow();
-    const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    std::string title = " Dendrova on ";
-    if (!renderer) {
-        title += "UnknownDevice";
-    } else {
-        title += renderer;
-        if (version) {
-            title += std::string(" (") + version + ")";
-        }
-    }
+    rendererText_ = view_.RendererText();
+    ShowTitle();
+}
+
+void ViewerWindow::ShowTitle() {
     // The seed lets the tree on screen be grown again (--seed).
-    title += " - seed " + std::to_string(session_.seed());
-    setTitle(QString::fromStdString(title));
-}
-
-bool ViewerWindow::InitContext() {
-    context_ = std::make_unique<QOpenGLContext>();
-    context_->setFormat(requestedFormat());
-    if (!context_->create() || !context_->makeCurrent(this)) {
-        context_.reset();
-        return false;
-    }
-    // Everything the drawing remembers about this context starts here, empty.
-    QOpenGLContext* context = context_.get();
-    glState_ = std::make_unique<GlContextState>(
-        [context](const char* name) { return context->getProcAddress(name); });
-    SetInitialGlState();
-    return true;
-}
-
-void ViewerWindow::MakeContextCurrent() {
-    // Made current before every frame, even when it already is: on Wayland this is when
-    // the platform sets up the surface's framebuffer (and that of its client-side
-    // decorations), without which swapping the buffers crashes.
-    context_->makeCurrent(this);
-    glState_->MakeCurrent();
+    setTitle(QString::fromStdString(" Dendrova on " + rendererText_ + " - seed " +
+                                    std::to_string(session_.seed())));
 }
 
 void ViewerWindow::ShowContextFailure(int errorCode) {
@@ -136,31 +99,18 @@ void ViewerWindow::ShowContextFailure(int errorCode) {
 
 void ViewerWindow::DestroyWindow() {
     navigation_.Stop();
-    if (contextReady && context_) {
-        glState_.reset();
-        context_->doneCurrent();
-        context_.reset();
-    }
+    view_.Release();
     destroy();
 }
 
 void ViewerWindow::LimitSurfaceSize() {
-    // A drawing surface larger than the implementation's largest viewport is beyond what
-    // the renderer can draw (a software renderer crashes on it).
-    GLint dims[2] = {0, 0};
-    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, dims);
-    if (dims[0] <= 0 || dims[1] <= 0) {
+    const QSize largest = view_.LargestSurface();
+    if (!largest.isValid()) {
         return;
     }
-    largestSurface_ = QSize(dims[0], dims[1]);
     const qreal ratio = devicePixelRatio();
-    setMaximumSize(QSize(std::max(minimumWidth(), static_cast<int>(dims[0] / ratio)),
-                         std::max(minimumHeight(), static_cast<int>(dims[1] / ratio))));
-}
-
-bool ViewerWindow::SurfaceTooLarge(int cx, int cy) const {
-    return largestSurface_.isValid() &&
-           (cx > largestSurface_.width() || cy > largestSurface_.height());
+    setMaximumSize(QSize(std::max(minimumWidth(), static_cast<int>(largest.width() / ratio)),
+                         std::max(minimumHeight(), static_cast<int>(largest.height() / ratio))));
 }
 
 void ViewerWindow::SetOuterSize(int width, int height) {
@@ -189,7 +139,7 @@ bool ViewerWindow::WaitUntilExposed(int timeoutMs) {
 
 QSize ViewerWindow::OverlaySize() const {
     const qreal ratio = devicePixelRatio();
-    return QSize(qRound(clientWidth / ratio), qRound(clientHeight / ratio));
+    return QSize(qRound(clientWidth_ / ratio), qRound(clientHeight_ / ratio));
 }
 
 QSize ViewerWindow::NormalOuterSize() const {
@@ -209,62 +159,71 @@ void ViewerWindow::RebuildTree() {
     session_.Regrow();
     // A parameter file loaded from the control panel may bring another seed; the title
     // keeps naming the one the tree was grown with.
-    const QString seedLabel = QStringLiteral(" - seed ");
-    const QString base = title();
-    const qsizetype at = base.lastIndexOf(seedLabel);
-    if (at >= 0)
-        setTitle(base.left(at) + seedLabel + QString::number(session_.seed()));
+    if (view_.Ready()) {
+        ShowTitle();
+    }
 }
 
 void ViewerWindow::RenderFrame() {
-    if (!contextReady || !context_ || SurfaceTooLarge(clientWidth, clientHeight)) {
+    if (!view_.Ready() || view_.TooLarge(clientWidth_, clientHeight_)) {
         return;
     }
-    MakeContextCurrent();
+    view_.MakeCurrent();
     const QSize overlay = OverlaySize();
-    const FrameScene scene{
-        &camera,    aspect,       &backdrop,       &session_.model(), &session_.params(),
-        &helpImage, &buttonImage, overlay.width(), overlay.height(),  hoveredButton,
-        helpVisible};
-    const FrameStats stats = DrawFrame(scene, *glState_);
+    const FrameScene scene{&camera_,           aspect_,        &backdrop_,    &session_.model(),
+                           &session_.params(), &helpImage_,    &buttonImage_, overlay.width(),
+                           overlay.height(),   hoveredButton_, helpVisible_};
+    const FrameStats stats = DrawFrame(scene, *view_.State());
     if (captureNextFrame_) {
         captureNextFrame_ = false;
-        capturedFrame_.assign(static_cast<size_t>(clientWidth) * clientHeight * 4, 0);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, clientWidth, clientHeight, GL_RGBA, GL_UNSIGNED_BYTE,
-                     capturedFrame_.data());
+        capturedFrame_ = ReadFramePixels(clientWidth_, clientHeight_);
     }
     // After the read-back: the notice is on screen, never in P's picture.
-    if (notice_.Visible()) {
-        DrawNotice(notice_.Picture(clientWidth, clientHeight, devicePixelRatio()));
+    FrameNotice& notice = output_.Notice();
+    if (notice.Visible()) {
+        DrawNotice(notice.Picture(clientWidth_, clientHeight_, devicePixelRatio()));
     }
-    if (isExposed()) {
-        context_->swapBuffers(this);
-    }
-    ++framesDrawn;
-    lastStatistics = FormatStatistics(stats, camera);
-    if (panel) {
-        panel->ShowStatistics(lastStatistics);
+    view_.Present();
+    ++framesDrawn_;
+    lastStatistics_ = FormatStatistics(stats, camera_);
+    if (panel_) {
+        panel_->ShowStatistics(lastStatistics_);
     }
 }
 
+bool ViewerWindow::SaveSnapshot() {
+    if (!view_.Ready() || clientWidth_ <= 0 || clientHeight_ <= 0) {
+        return false;
+    }
+    captureNextFrame_ = true;
+    RenderFrame();
+    const bool saved =
+        output_.SavePicture(capturedFrame_, clientWidth_, clientHeight_, session_.seed());
+    capturedFrame_.clear();
+    return saved;
+}
+
+bool ViewerWindow::ExportGlb() {
+    return view_.Ready() && output_.ExportTree(session_);
+}
+
 void ViewerWindow::OnSize(int cx, int cy) {
-    clientWidth = cx;
-    clientHeight = cy;
-    if (SurfaceTooLarge(cx, cy)) {
+    clientWidth_ = cx;
+    clientHeight_ = cy;
+    if (view_.TooLarge(cx, cy)) {
         // Made larger than the renderer can draw by something that ignores the maximum
         // size (there is no window manager): nothing is drawn until it is back within it.
         resize(size().boundedTo(maximumSize()));
         return;
     }
-    if (cy <= 0 || !contextReady || !context_) {
+    if (cy <= 0 || !view_.Ready()) {
         return;
     }
-    MakeContextCurrent();
+    view_.MakeCurrent();
     ApplyProjection(cx, cy);
     // A zero width keeps the previous aspect instead of dividing by zero.
     if (cx > 0) {
-        aspect = static_cast<double>(cy) / static_cast<double>(cx);
+        aspect_ = static_cast<double>(cy) / static_cast<double>(cx);
     }
     RenderFrame();
 }
@@ -274,8 +233,8 @@ bool ViewerWindow::event(QEvent* e) {
         // The close box and the window manager's close run the close sequence, which
         // destroys the window itself.
         e->ignore();
-        if (onCancel) {
-            onCancel();
+        if (onCancel_) {
+            onCancel_();
         }
         return true;
     }
@@ -290,7 +249,7 @@ bool ViewerWindow::event(QEvent* e) {
 }
 
 void ViewerWindow::exposeEvent(QExposeEvent*) {
-    if (isExposed() && contextReady) {
+    if (isExposed() && view_.Ready()) {
         RenderFrame();
     }
 }
@@ -315,8 +274,8 @@ void ViewerWindow::keyPressEvent(QKeyEvent* e) {
     }
     switch (e->key()) {
     case Qt::Key_Escape:
-        if (onCancel) {
-            onCancel();
+        if (onCancel_) {
+            onCancel_();
         }
         return;
     case Qt::Key_Return:
@@ -340,7 +299,7 @@ void ViewerWindow::focusOutEvent(QFocusEvent* e) {
 
 void ViewerWindow::mousePressEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton) {
-        if (hoveredButton != OverlayButton::None) {
+        if (hoveredButton_ != OverlayButton::None) {
             setCursor(handCursor_);
         } else {
             navigation_.StartMove(MoveMode::Forward);
@@ -357,10 +316,10 @@ void ViewerWindow::mouseReleaseEvent(QMouseEvent* e) {
             navigation_.EndMove();
             return;
         }
-        setCursor(hoveredButton != OverlayButton::None ? handCursor_ : arrowCursor_);
-        if (hoveredButton != OverlayButton::None) {
+        setCursor(hoveredButton_ != OverlayButton::None ? handCursor_ : arrowCursor_);
+        if (hoveredButton_ != OverlayButton::None) {
             // A click acts on release, over the button found by the last pointer move.
-            navigation_.ButtonClicked(CommandLetter(hoveredButton));
+            navigation_.ButtonClicked(CommandLetter(hoveredButton_));
         }
     } else if (e->button() == Qt::RightButton) {
         navigation_.EndMove();
@@ -379,9 +338,9 @@ void ViewerWindow::UpdateHover(QPointF position) {
 }
 
 void ViewerWindow::SetHovered(OverlayButton button) {
-    const bool wasNone = hoveredButton == OverlayButton::None;
-    hoveredButton = button;
-    const bool isNone = hoveredButton == OverlayButton::None;
+    const bool wasNone = hoveredButton_ == OverlayButton::None;
+    hoveredButton_ = button;
+    const bool isNone = hoveredButton_ == OverlayButton::None;
     setCursor(isNone ? arrowCursor_ : handCursor_);
     // The bar brightens while a button is hovered; with auto spin on the next tick
     // redraws anyway.
@@ -395,12 +354,12 @@ void ViewerWindow::GrabMouse(bool grab) {
 }
 
 void ViewerWindow::ToggleHelp() {
-    helpVisible = !helpVisible;
+    helpVisible_ = !helpVisible_;
     RenderFrame();
 }
 
 void ViewerWindow::ShowControlPanel() {
-    if (panel) {
-        panel->ShowAndFocus();
+    if (panel_) {
+        panel_->ShowAndFocus();
     }
 }

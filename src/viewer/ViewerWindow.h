@@ -16,11 +16,11 @@
 #include "scene/KeyFilter.h"
 #include "scene/Overlay.h"
 #include "viewer/FrameNotice.h"
+#include "viewer/GlView.h"
 #include "viewer/Navigation.h"
 #include "viewer/ViewNavigation.h"
 #include "viewer/ViewerOutput.h"
 
-class QOpenGLContext;
 class GlContextState;
 
 // What the viewer needs of the control panel: the statistics of every frame, and
@@ -53,8 +53,8 @@ public:
     // PanelViewer: regrows the session's tree from its parameters and seed as they are.
     void RebuildTree() override;
     void RenderFrame() override;
-    std::optional<Camera> ViewCamera() const override { return camera; }
-    void SetViewCamera(const Camera& c) override { camera = c; }
+    std::optional<Camera> ViewCamera() const override { return camera_; }
+    void SetViewCamera(const Camera& c) override { camera_ = c; }
 
     // NavigationHost
     void ToggleHelp() override;
@@ -81,42 +81,38 @@ public:
     // The session whose tree the window shows.
     TreeSession& session() const { return session_; }
     // What the drawing remembers about the window's OpenGL context; null without one.
-    GlContextState* glState() const { return glState_.get(); }
+    GlContextState* glState() const { return view_.State(); }
+    // The window has its OpenGL context (and draws).
+    bool ContextReady() const { return view_.Ready(); }
 
-    // P: writes the frame on screen as a PNG file; E: the tree as a .glb file. Both go
-    // into `outputFolder` under a name no other file has, and say so (with the file's
-    // full path) in a notice over the frame for a few seconds. True when the file was
-    // written (its path in lastOutputPath).
+    // P: writes the frame on screen as a PNG file; E: the tree as a .glb file, into the
+    // output's folder under a name no other file has, saying so in a notice over the
+    // frame. True when the file was written.
     bool SaveSnapshot();
     bool ExportGlb();
-    std::string outputFolder = ".";
-    std::string lastOutputPath;
-    // The notice over the frame, for tests.
-    const FrameNotice& Notice() const { return notice_; }
+    ViewerOutput& Output() { return output_; }
+    const ViewerOutput& Output() const { return output_; }
+    const FrameNotice& Notice() const { return output_.Notice(); }
+
+    // Where the statistics of every frame go, and who shows the panel (none: nobody).
+    void SetPanel(PanelLink* panel) { panel_ = panel; }
+    // Run by Escape, the close box and the window manager's close: the application's
+    // close sequence.
+    void SetOnCancel(std::function<void()> onCancel) { onCancel_ = std::move(onCancel); }
+
+    const Camera& CurrentCamera() const { return camera_; }
+    OverlayButton HoveredButton() const { return hoveredButton_; }
+    bool HelpVisible() const { return helpVisible_; }
+    // The client area in device pixels, and its height over its width.
+    QSize ClientSize() const { return QSize(clientWidth_, clientHeight_); }
+    double Aspect() const { return aspect_; }
+    // Frames drawn so far (for tests and diagnostics), and the statistics text of the last.
+    int64_t FramesDrawn() const { return framesDrawn_; }
+    const std::string& LastStatistics() const { return lastStatistics_; }
 
     // Smallest client area at which the overlay's pieces do not overlap.
     static constexpr int MinimumClientWidth = 256;
     static constexpr int MinimumClientHeight = 136;
-
-    Camera camera;
-    OverlayButton hoveredButton = OverlayButton::None;
-    double aspect = 0.0;
-    int32_t clientWidth = 0;
-    int32_t clientHeight = 0;
-    PanelLink* panel = nullptr;
-    Backdrop backdrop;
-    OverlayImage helpImage;
-    OverlayImage buttonImage;
-    bool contextReady = false;
-    bool helpVisible = false;
-
-    // Run by Escape, the close box and the window manager's close: the application's
-    // close sequence.
-    std::function<void()> onCancel;
-    // Frames drawn so far (for tests and diagnostics).
-    int64_t framesDrawn = 0;
-    // The statistics text of the last frame.
-    std::string lastStatistics;
 
 protected:
     bool event(QEvent* event) override;
@@ -131,28 +127,37 @@ protected:
 
 private:
     void InitializeWindow();
-    bool InitContext();
-    void MakeContextCurrent();
     void ShowContextFailure(int errorCode);
     void UpdateHover(QPointF position);
     void SetHovered(OverlayButton button);
     void RememberNormalSize();
-    bool ReportOutput(const std::string& path, const std::string& error);
     void LimitSurfaceSize();
-    bool SurfaceTooLarge(int cx, int cy) const;
+    void ShowTitle();
 
     TreeSession& session_;
-    std::unique_ptr<QOpenGLContext> context_;
-    std::unique_ptr<GlContextState> glState_;
-    FrameNotice notice_{[this] { RenderFrame(); }};
+    GlView view_{*this};
+    Camera camera_;
+    ViewNavigation navigation_{camera_, *this};
+    ViewerOutput output_{[this] { RenderFrame(); }};
+    PanelLink* panel_ = nullptr;
+    std::function<void()> onCancel_;
+    Backdrop backdrop_;
+    OverlayImage helpImage_;
+    OverlayImage buttonImage_;
+    OverlayButton hoveredButton_ = OverlayButton::None;
+    bool helpVisible_ = false;
+    double aspect_ = 0.0;
+    int32_t clientWidth_ = 0;
+    int32_t clientHeight_ = 0;
+    int64_t framesDrawn_ = 0;
+    std::string lastStatistics_;
+    std::string rendererText_; // names the renderer in the title, once there is a context
     bool captureNextFrame_ = false;
     std::vector<uint8_t> capturedFrame_; // RGBA, bottom row first
     QCursor handCursor_{Qt::PointingHandCursor};
     QCursor arrowCursor_{Qt::ArrowCursor};
     QIcon icon_;
-    ViewNavigation navigation_{camera, *this};
     QSize normalOuterSize_;
-    QSize largestSurface_; // device pixels; the largest viewport of the implementation
 };
 
 // The text shown when no OpenGL context can be had.

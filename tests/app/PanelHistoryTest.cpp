@@ -156,10 +156,10 @@ private slots:
         SelectRow(8); // "Leaf Size"
         const QString startStats = Stats();
         const Preset& preset = BuiltInPresets()[1];
-        const int64_t frames = app->viewer.framesDrawn;
+        const int64_t frames = app->viewer.FramesDrawn();
         Menu().ApplyPreset(preset);
         QVERIFY(SameBits(app->session.params(), preset.params));
-        QCOMPARE(app->viewer.framesDrawn, frames + 1);
+        QCOMPARE(app->viewer.FramesDrawn(), frames + 1);
         QVERIFY(Stats() != startStats);
         QCOMPARE(app->panel.CurField()->text(),
                  QString::asprintf("%3.2f", double(preset.params.leafSize)));
@@ -173,7 +173,9 @@ private slots:
         QVERIFY(SameBits(app->session.params(), TreeParams{}));
         QCOMPARE(Stats(), startStats);
         app->session.Reseed(seed + 1);
-        app->viewer.camera.azimuth += 90.0f;
+        Camera turned = app->viewer.CurrentCamera();
+        turned.azimuth += 90.0f;
+        app->viewer.SetViewCamera(turned);
         QVERIFY(Menu().LoadFrom(QStringLiteral("shared.json"), &error));
         QVERIFY(SameBits(app->session.params(), preset.params));
         QCOMPARE(app->session.seed(), seed);
@@ -196,7 +198,7 @@ private slots:
         QCOMPARE(app->session.seed(), seed + 1);
         QVERIFY(app->viewer.title().endsWith(QStringLiteral(" - seed %1").arg(seed + 1)));
         QVERIFY(LabelShows(QStringLiteral("Seed %1").arg(seed + 1)));
-        QCOMPARE(app->viewer.camera.azimuth, 19346.0f + 90.0f);
+        QCOMPARE(app->viewer.CurrentCamera().azimuth, 19346.0f + 90.0f);
         Undo();
         QVERIFY(SameBits(app->session.params(), preset.params));
         Undo();
@@ -209,7 +211,9 @@ private slots:
     void aCfgNameIsSavedAsTheStartRecord() {
         const Preset& preset = BuiltInPresets()[2];
         Menu().ApplyPreset(preset);
-        app->viewer.camera.azimuth = 123.0f;
+        Camera turned = app->viewer.CurrentCamera();
+        turned.azimuth = 123.0f;
+        app->viewer.SetViewCamera(turned);
         QString error;
         QVERIFY2(Menu().SaveTo(QStringLiteral("mine.Cfg"), &error), qPrintable(error));
         QCOMPARE(QFileInfo(QStringLiteral("mine.Cfg")).size(), 96);

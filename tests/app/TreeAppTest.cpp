@@ -96,7 +96,9 @@ private slots:
             TreeApp app;
             app.Start();
             QVERIFY(QTest::qWaitForWindowExposed(&app.viewer));
-            app.viewer.camera.elevation = -20.0f;
+            Camera lowered = app.viewer.CurrentCamera();
+            lowered.elevation = -20.0f;
+            app.viewer.SetViewCamera(lowered);
             app.session.params().totalDepth = 12.0f;
             app.viewer.SetOuterSize(700, 500);
             QTRY_COMPARE(app.viewer.frameGeometry().size(), QSize(700, 500));
@@ -109,7 +111,7 @@ private slots:
         TreeApp app;
         app.Start();
         QVERIFY(QTest::qWaitForWindowExposed(&app.viewer));
-        QCOMPARE(app.viewer.camera.elevation, -20.0f);
+        QCOMPARE(app.viewer.CurrentCamera().elevation, -20.0f);
         QCOMPARE(app.session.params().totalDepth, 12.0f);
         QCOMPARE(CountModel(app.session.model()).segments > 0, true);
         QCOMPARE(app.viewer.frameGeometry().size(), QSize(700, 500));
@@ -158,10 +160,10 @@ private slots:
 
         // A slider move regrows the viewer's tree and draws it at once.
         app.panel.ListControl()->setCurrentRow(0);
-        const int64_t frames = app.viewer.framesDrawn;
+        const int64_t frames = app.viewer.FramesDrawn();
         app.panel.SliderControl()->triggerAction(QAbstractSlider::SliderToMinimum);
         QCOMPARE(app.session.params().totalDepth, 30.0f);
-        QCOMPARE(app.viewer.framesDrawn, frames + 1);
+        QCOMPARE(app.viewer.FramesDrawn(), frames + 1);
         int trunk = 0;
         for (const Segment* s = app.session.model().trunk.first.get(); s; s = s->next.get()) {
             ++trunk;
@@ -201,7 +203,7 @@ private slots:
             app.Start();
             QVERIFY(QTest::qWaitForWindowExposed(&app.viewer));
             QCOMPARE(app.session.params().totalDepth, 25.0f);
-            QCOMPARE(app.viewer.camera.elevation, -30.0f);
+            QCOMPARE(app.viewer.CurrentCamera().elevation, -30.0f);
             QCOMPARE(app.session.seed(), 77u);
             QCOMPARE(app.session.model().grownSeed(), 77u);
             QVERIFY(app.viewer.title().endsWith(" - seed 77"));
@@ -282,7 +284,7 @@ private slots:
         {
             TreeApp app;
             QVERIFY(app.Start());
-            QCOMPARE(QString::fromStdString(app.viewer.outputFolder), pictures);
+            QCOMPARE(QString::fromStdString(app.viewer.Output().Folder()), pictures);
             QTest::keyClick(&app.viewer, Qt::Key_P);
             const QString saved = pictures + QStringLiteral("/dendrova-seed") +
                                   QString::number(app.session.seed()) + QStringLiteral("-1.png");
