@@ -11,6 +11,7 @@
 #include "model/ModelConfigRecord.h"
 #include "model/TreeSession.h"
 #include "panel/PanelViewer.h"
+#include "panel/ParamHistory.h"
 
 class QCheckBox;
 class QEvent;
@@ -34,12 +35,13 @@ class QWindow;
 // The members mirror the controls; UpdateToControls() writes all of them into the
 // controls and UpdateFromControls() reads all of them back, so a handler that changes
 // one member first reads the others from what the controls show.
-class ControlPanel : public QDialog {
+class ControlPanel : public QDialog, public ParamHistoryTarget {
 public:
     // Changes the parameters and the seed of `session`, which must outlive the panel.
     explicit ControlPanel(TreeSession& session, QWidget* parent = nullptr);
 
-    TreeSession& Session() const { return session_; }
+    TreeSession& Session() const override { return session_; }
+    PanelViewer* Viewer() const override { return viewer; }
 
     // Builds the controls and initialises them: first members -> controls, slider range
     // 0..1000, the list filled with the parameter names in row order and nothing selected,
@@ -62,9 +64,9 @@ public:
 
     // Puts the selected parameter's current value on the slider and in its field, after
     // the parameters were changed other than by the slider (undo, a preset, a load).
-    void ShowSelectedValue();
+    void ShowSelectedValue() override;
     // Shows the seed of the leaf factors in use, after a loaded file brought another.
-    void ShowSeed();
+    void ShowSeed() override;
 
     // The parameter list's menu with presets, files, undo and redo; exists once the
     // controls do.

@@ -5,7 +5,8 @@
 #include <bit>
 #include <cstring>
 
-#include "panel/ControlPanel.h"
+#include "model/TreeSession.h"
+#include "panel/PanelViewer.h"
 
 namespace {
 
@@ -52,19 +53,19 @@ bool ParamState::SameTreeAs(const ParamState& other) const {
     return std::memcmp(&params, &other.params, sizeof(TreeParams)) == 0 && seed == other.seed;
 }
 
-ParamHistory::ParamHistory(ControlPanel& panel) : panel_(panel), committed_(Current()) {
+ParamHistory::ParamHistory(ParamHistoryTarget& target) : target_(target), committed_(Current()) {
     stack_.setUndoLimit(StepLimit);
 }
 
 ParamState ParamHistory::Current() const {
-    const TreeSession& session = panel_.Session();
+    const TreeSession& session = target_.Session();
     return ParamState{session.params(), session.seed(), std::nullopt};
 }
 
 void ParamHistory::Change(const QString& text, const ParamState& after) {
     ParamState before = Current();
-    if (panel_.viewer != nullptr)
-        before.camera = panel_.viewer->ViewCamera();
+    if (target_.Viewer() != nullptr)
+        before.camera = target_.Viewer()->ViewCamera();
     const bool cameraMoves =
         after.camera && before.camera && !SameCamera(*after.camera, *before.camera);
     if (after.SameTreeAs(before) && !cameraMoves)
@@ -96,19 +97,19 @@ void ParamHistory::Apply(const ParamState& state) {
         if (ParamTable[row].rebuild && !SameValue(state.params, was.params, row))
             regrow = true;
     }
-    TreeSession& session = panel_.Session();
+    TreeSession& session = target_.Session();
     session.params() = state.params;
     if (state.seed != was.seed) {
         session.Reseed(state.seed);
-        panel_.ShowSeed();
+        target_.ShowSeed();
     }
     committed_ = Current();
-    if (PanelViewer* viewer = panel_.viewer) {
+    if (PanelViewer* viewer = target_.Viewer()) {
         if (state.camera)
             viewer->SetViewCamera(*state.camera);
         if (regrow)
             viewer->RebuildTree();
         viewer->RenderFrame();
     }
-    panel_.ShowSelectedValue();
+    target_.ShowSelectedValue();
 }
