@@ -11,7 +11,7 @@
 #include "model/ModelConfigRecord.h"
 #include "model/TreeSession.h"
 #include "panel/PanelViewer.h"
-#include "panel/ParamHistory.h"
+#include "panel/ParamMenu.h"
 
 class QCheckBox;
 class QEvent;
@@ -21,7 +21,6 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMouseEvent;
-class ParamMenu;
 class QPlainTextEdit;
 class QSlider;
 class QTimer;
@@ -35,7 +34,7 @@ class QWindow;
 // The members mirror the controls; UpdateToControls() writes all of them into the
 // controls and UpdateFromControls() reads all of them back, so a handler that changes
 // one member first reads the others from what the controls show.
-class ControlPanel : public QDialog, public ParamHistoryTarget {
+class ControlPanel : public QDialog, public ParamMenuHost {
 public:
     // Changes the parameters and the seed of `session`, which must outlive the panel.
     explicit ControlPanel(TreeSession& session, QWidget* parent = nullptr);
@@ -75,8 +74,12 @@ public:
     // Dialog units of this panel's font converted to pixels.
     QRect DialogRect(int x, int y, int width, int height) const;
 
-    QSlider* SliderControl() const { return slider_; }
-    QListWidget* ListControl() const { return list_; }
+    QWidget& Widget() override { return *this; }
+    QSlider* SliderControl() const override { return slider_; }
+    QListWidget* ListControl() const override { return list_; }
+    WindowGeometry CurrentGeometry() const override {
+        return currentGeometry ? currentGeometry() : WindowGeometry{};
+    }
     QPlainTextEdit* StatsBox() const { return statsBox_; }
     QLabel* MaxField() const { return maxField_; }
     QLabel* MinField() const { return minField_; }
@@ -98,20 +101,6 @@ public:
     bool ready = false; // controls exist and no programmatic slider move runs
     int selected = -1;  // selected row of ParamTable, -1 for none
 
-    // Held while one of the panel's own dialogs is open (a file chooser, its message
-    // boxes): the panel counts as in use, so auto-close leaves it alone, and it is active
-    // again, with the keyboard focus, once the last one closes.
-    class OwnDialog {
-    public:
-        explicit OwnDialog(ControlPanel& panel);
-        ~OwnDialog();
-        OwnDialog(const OwnDialog&) = delete;
-        OwnDialog& operator=(const OwnDialog&) = delete;
-
-    private:
-        ControlPanel& panel_;
-    };
-
     void accept() override; // Enter: the panel stays open
     void reject() override; // Escape and the close box: hide, keep the state
 
@@ -120,6 +109,12 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+
+protected:
+    // The panel's own dialogs: auto-close leaves it alone while one is open, and it is
+    // active again, with the keyboard focus, once the last one closes.
+    void OwnDialogOpened() override;
+    void OwnDialogClosed() override;
 
 private:
     void BuildControls();

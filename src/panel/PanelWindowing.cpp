@@ -32,14 +32,14 @@ bool ControlPanel::event(QEvent* e) {
     return handled;
 }
 
-ControlPanel::OwnDialog::OwnDialog(ControlPanel& panel) : panel_(panel) {
-    ++panel_.ownDialogs_;
+void ControlPanel::OwnDialogOpened() {
+    ++ownDialogs_;
 }
 
-ControlPanel::OwnDialog::~OwnDialog() {
-    if (--panel_.ownDialogs_ == 0 && panel_.isVisible()) {
-        panel_.raise();
-        panel_.activateWindow();
+void ControlPanel::OwnDialogClosed() {
+    if (--ownDialogs_ == 0 && isVisible()) {
+        raise();
+        activateWindow();
     }
 }
 

@@ -13,7 +13,8 @@
 
 #include "model/ModelConfig.h"
 #include "model/Presets.h"
-#include "panel/ControlPanel.h"
+#include "model/TreeSession.h"
+#include "panel/PanelViewer.h"
 #include "paramfile/ParamFile.h"
 
 namespace {
@@ -32,11 +33,11 @@ bool NamesARecord(const QString& path) {
 
 } // namespace
 
-ParamMenu::ParamMenu(ControlPanel& panel)
-    : QObject(&panel), panel_(panel), history_(panel), lastDirectory_(QDir::currentPath()) {
+ParamMenu::ParamMenu(ParamMenuHost& host)
+    : QObject(&host.Widget()), host_(host), history_(host), lastDirectory_(QDir::currentPath()) {
     BuildMenu();
 
-    QSlider* slider = panel.SliderControl();
+    QSlider* slider = host.SliderControl();
     // Connected after the panel's own handlers, so these see the value already stored.
     // A key or wheel move is a step of its own; a drag is one step when it ends.
     connect(slider, &QSlider::valueChanged, this, [this, slider] {
@@ -45,7 +46,7 @@ ParamMenu::ParamMenu(ControlPanel& panel)
     });
     connect(slider, &QSlider::sliderReleased, this, [this] { history_.RecordSliderStep(); });
 
-    QListWidget* list = panel.ListControl();
+    QListWidget* list = host.ListControl();
     list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { ShowMenu(pos); });
@@ -60,10 +61,10 @@ void ParamMenu::BuildMenu() {
     for (QAction* action : {undo_, redo_}) {
         // The keys work wherever the focus is inside the panel.
         action->setShortcutContext(Qt::WindowShortcut);
-        panel_.addAction(action);
+        host_.Widget().addAction(action);
     }
 
-    menu_ = new QMenu(&panel_);
+    menu_ = new QMenu(&host_.Widget());
     menu_->addAction(undo_);
     menu_->addAction(redo_);
     menu_->addSeparator();
@@ -81,7 +82,7 @@ void ParamMenu::BuildMenu() {
 }
 
 void ParamMenu::ShowMenu(const QPoint& listPos) {
-    QListWidget* list = panel_.ListControl();
+    QListWidget* list = host_.ListControl();
     QPoint at = list->viewport()->mapToGlobal(listPos);
     // From the menu key the position may lie anywhere; open the menu at the selected
     // line instead, or at the list's corner.
@@ -131,18 +132,17 @@ bool ParamMenu::LoadFrom(const QString& path, QString* error, QString* ignored) 
 bool ParamMenu::SaveTo(const QString& path, QString* error) {
     std::string failure;
     if (NamesARecord(path)) {
-        const WindowGeometry geometry =
-            panel_.currentGeometry ? panel_.currentGeometry() : WindowGeometry{};
+        const WindowGeometry geometry = host_.CurrentGeometry();
         const std::optional<Camera> viewCamera =
-            panel_.viewer != nullptr ? panel_.viewer->ViewCamera() : std::nullopt;
-        SaveModelConfig(geometry, viewCamera.value_or(Camera{}), panel_.Session().params(),
+            host_.Viewer() != nullptr ? host_.Viewer()->ViewCamera() : std::nullopt;
+        SaveModelConfig(geometry, viewCamera.value_or(Camera{}), host_.Session().params(),
                         QFile::encodeName(path).toStdString(), &failure);
     } else {
         ParamFileContents contents;
-        contents.params = panel_.Session().params();
-        contents.seed = panel_.Session().seed();
-        if (panel_.viewer != nullptr)
-            contents.camera = panel_.viewer->ViewCamera();
+        contents.params = host_.Session().params();
+        contents.seed = host_.Session().seed();
+        if (host_.Viewer() != nullptr)
+            contents.camera = host_.Viewer()->ViewCamera();
         failure = WriteParamFile(QFile::encodeName(path).toStdString(), contents);
     }
     if (!failure.empty() && error != nullptr)
@@ -151,9 +151,9 @@ bool ParamMenu::SaveTo(const QString& path, QString* error) {
 }
 
 void ParamMenu::LoadWithDialog() {
-    const ControlPanel::OwnDialog inUse(panel_);
-    const QString path = QFileDialog::getOpenFileName(&panel_, QStringLiteral("Load parameters"),
-                                                      lastDirectory_, LoadFilter);
+    const ParamMenuHost::OwnDialog inUse(host_);
+    const QString path = QFileDialog::getOpenFileName(
+        &host_.Widget(), QStringLiteral("Load parameters"), lastDirectory_, LoadFilter);
     if (path.isEmpty())
         return;
     lastDirectory_ = QFileInfo(path).absolutePath();
@@ -161,18 +161,19 @@ void ParamMenu::LoadWithDialog() {
     QString ignored;
     const QString title = QCoreApplication::applicationName();
     if (!LoadFrom(path, &error, &ignored)) {
-        QMessageBox::warning(&panel_, title,
+        QMessageBox::warning(&host_.Widget(), title,
                              QStringLiteral("The parameters were not loaded: ") + error);
     } else if (!ignored.isEmpty()) {
-        QMessageBox::information(&panel_, title,
+        QMessageBox::information(&host_.Widget(), title,
                                  QStringLiteral("Loaded. Not understood and left out:\n") +
                                      ignored.trimmed());
     }
 }
 
 void ParamMenu::SaveWithDialog() {
-    const ControlPanel::OwnDialog inUse(panel_);
-    QFileDialog dialog(&panel_, QStringLiteral("Save parameters"), lastDirectory_, SaveFilter);
+    const ParamMenuHost::OwnDialog inUse(host_);
+    QFileDialog dialog(&host_.Widget(), QStringLiteral("Save parameters"), lastDirectory_,
+                       SaveFilter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("json"));
     // A name typed without a suffix takes the chosen format's.
@@ -187,7 +188,7 @@ void ParamMenu::SaveWithDialog() {
     lastDirectory_ = QFileInfo(path).absolutePath();
     QString error;
     if (!SaveTo(path, &error)) {
-        QMessageBox::warning(&panel_, QCoreApplication::applicationName(),
+        QMessageBox::warning(&host_.Widget(), QCoreApplication::applicationName(),
                              QStringLiteral("The parameters were not saved: ") + error);
     }
 }
