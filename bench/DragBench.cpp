@@ -20,8 +20,7 @@
 
 #include "RecordingPlatform.h"
 #include "SliderHandle.h"
-#include "model/LeafRandomTable.h"
-#include "model/TreeParams.h"
+#include "model/TreeSession.h"
 #include "panel/ControlPanel.h"
 #include "render/GlContextState.h"
 #include "viewer/ViewerWindow.h"
@@ -45,16 +44,15 @@ struct StatisticsToPanel final : PanelLink {
 void DragDepAttenuate(benchmark::State& state, TreeDrawMode mode) {
     Application();
     RecordingPlatform platform;
-    CreateLeafRandomTableSeeded(1);
-    ResetTreeParams();
-    treeParams.totalDepth = 30.0f;
-    treeParams.sseDepAttenuate = 0.1f;
+    TreeSession session(TreeParams{}, 1);
+    session.params().totalDepth = 30.0f;
+    session.params().sseDepAttenuate = 0.1f;
 
-    ViewerWindow viewer;
-    ControlPanel panel;
+    ViewerWindow viewer(session);
+    ControlPanel panel(session);
     StatisticsToPanel link;
     link.panel = &panel;
-    viewer.panel = &link;
+    viewer.SetPanel(&link);
     panel.viewer = &viewer;
     viewer.CreateSized(540, 350);
     viewer.show();
@@ -78,7 +76,7 @@ void DragDepAttenuate(benchmark::State& state, TreeDrawMode mode) {
     std::vector<double> moves;
     std::vector<float> values; // the slider's value after each move
     double total = 0.0;
-    const int64_t framesBefore = viewer.framesDrawn;
+    const int64_t framesBefore = viewer.FramesDrawn();
     for (auto _ : state) {
         QElapsedTimer whole;
         whole.start();
@@ -92,7 +90,7 @@ void DragDepAttenuate(benchmark::State& state, TreeDrawMode mode) {
             move.start();
             QTest::mouseMove(window, at);
             moves.push_back(move.nsecsElapsed() * 1e-6);
-            values.push_back(treeParams.sseDepAttenuate);
+            values.push_back(session.params().sseDepAttenuate);
         }
         QTest::mouseRelease(window, Qt::LeftButton, {}, at);
         total = whole.nsecsElapsed() * 1e-9;
@@ -105,12 +103,11 @@ void DragDepAttenuate(benchmark::State& state, TreeDrawMode mode) {
     state.counters["longest_at"] = longest == moves.end() ? 0.0 : values[longest - moves.begin()];
     state.counters["median_ms"] = sorted.empty() ? 0.0 : sorted[sorted.size() / 2];
     state.counters["whole_s"] = total;
-    state.counters["frames"] = static_cast<double>(viewer.framesDrawn - framesBefore);
-    state.counters["final_value"] = treeParams.sseDepAttenuate;
-    state.counters["capped"] = viewer.model.lastGrowthCapped() ? 1 : 0;
+    state.counters["frames"] = static_cast<double>(viewer.FramesDrawn() - framesBefore);
+    state.counters["final_value"] = session.params().sseDepAttenuate;
+    state.counters["capped"] = session.model().lastGrowthCapped() ? 1 : 0;
     panel.hide();
     viewer.DestroyWindow();
-    ResetTreeParams();
 }
 
 } // namespace

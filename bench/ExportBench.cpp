@@ -8,9 +8,8 @@
 
 #include "export/GltfWriter.h"
 #include "export/ObjWriter.h"
-#include "model/LeafRandomTable.h"
 #include "model/TreeModel.h"
-#include "model/TreeParams.h"
+#include "model/TreeSession.h"
 
 namespace {
 
@@ -38,30 +37,29 @@ constexpr Scenario Defaults{19.29f, 0.81f};
 constexpr Scenario Depth30{30.0f, 0.81f};
 constexpr Scenario Capped{30.0f, 1.0f};
 
-void Grow(TreeModel& model, Scenario s) {
-    ResetTreeParams();
-    treeParams.totalDepth = s.depth;
-    treeParams.sseDepAttenuate = s.depAttenuate;
-    CreateLeafRandomTableSeeded(1);
-    model.Build();
+void Grow(TreeSession& session, Scenario s) {
+    session.params().totalDepth = s.depth;
+    session.params().sseDepAttenuate = s.depAttenuate;
+    session.Reseed(1);
+    session.Regrow();
 }
 
 void BuildMesh(benchmark::State& state, Scenario s) {
-    TreeModel model;
-    Grow(model, s);
+    TreeSession session;
+    Grow(session, s);
     for (auto _ : state) {
-        TreeMesh mesh = BuildTreeMesh(model, treeParams);
+        TreeMesh mesh = BuildTreeMesh(session.model(), session.params());
         benchmark::DoNotOptimize(mesh.bark.positions.data());
     }
-    state.counters["segments"] = static_cast<double>(CountModel(model).segments);
+    state.counters["segments"] = static_cast<double>(CountModel(session.model()).segments);
 }
 
 void Write(benchmark::State& state, bool glb, Scenario s) {
-    TreeModel model;
-    Grow(model, s);
-    const TreeMesh mesh = BuildTreeMesh(model, treeParams);
+    TreeSession session;
+    Grow(session, s);
+    const TreeMesh mesh = BuildTreeMesh(session.model(), session.params());
     const TreePictures pictures{std::string(12000, 'b'), std::string(12000, 'l')};
-    const ExportInfo info = CurrentExportInfo(1);
+    const ExportInfo info = ExportInfoOf(session.params(), session.seed());
     size_t bytes = 0;
     for (auto _ : state) {
         CountingBuffer counter;

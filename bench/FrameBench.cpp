@@ -8,9 +8,8 @@
 
 #include "GlTestContext.h"
 #include "RecordingPlatform.h"
-#include "model/LeafRandomTable.h"
 #include "model/TreeModel.h"
-#include "model/TreeParams.h"
+#include "model/TreeSession.h"
 #include "render/GlContextState.h"
 #include "scene/Backdrop.h"
 #include "scene/Overlay.h"
@@ -28,20 +27,28 @@ struct Viewer {
           button("button.bmp", OverlayBitmap, -1) {
         SetInitialGlState();
         ApplyProjection(Width, Height);
-        CreateLeafRandomTableSeeded(1);
-        model.Build();
+        session.Reseed(1);
+        session.Regrow();
     }
     void Frame() {
-        const FrameScene scene{
-            &camera, double(Height) / Width, &backdrop, &model, &help, &button, Width,
-            Height,  OverlayButton::None,    false};
-        DrawFrame(scene);
+        const FrameScene scene{&camera,
+                               double(Height) / Width,
+                               &backdrop,
+                               &session.model(),
+                               &session.params(),
+                               &help,
+                               &button,
+                               Width,
+                               Height,
+                               OverlayButton::None,
+                               false};
+        DrawFrame(scene, gl.state());
     }
     GlTestContext gl;
     RecordingPlatform platform;
     Camera camera;
     Backdrop backdrop;
-    TreeModel model;
+    TreeSession session;
     OverlayImage help;
     OverlayImage button;
 };
@@ -57,16 +64,16 @@ const TreeDrawMode Cached = TreeDrawMode::Buffers;
 // Frames of an unchanged tree grown with the given trunk count and side-branch depth ratio.
 void FrameAt(benchmark::State& state, int count, float depAttenuate, TreeDrawMode mode) {
     Viewer& v = SharedViewer();
-    ResetTreeParams();
-    treeParams.sseDepAttenuate = depAttenuate;
+    v.session.params() = TreeParams{};
+    v.session.params().totalDepth = static_cast<float>(count);
+    v.session.params().sseDepAttenuate = depAttenuate;
     v.gl.state().drawMode = mode;
-    v.model.Rebuild(count);
+    v.session.Regrow();
     v.Frame();
     for (auto _ : state) {
         v.Frame();
     }
-    state.counters["segments"] = static_cast<double>(CountModel(v.model).segments);
-    ResetTreeParams();
+    state.counters["segments"] = static_cast<double>(CountModel(v.session.model()).segments);
 }
 
 // Moves of the "SEG. Expand Angle" slider over the tree of the given trunk count and
@@ -75,20 +82,20 @@ void FrameAt(benchmark::State& state, int count, float depAttenuate, TreeDrawMod
 void SliderStep(benchmark::State& state, int count, float depAttenuate, TreeDrawMode mode,
                 float fromAngle) {
     Viewer& v = SharedViewer();
-    ResetTreeParams();
-    treeParams.totalDepth = static_cast<float>(count);
-    treeParams.sseDepAttenuate = depAttenuate;
+    TreeParams& params = v.session.params();
+    params = TreeParams{};
+    params.totalDepth = static_cast<float>(count);
+    params.sseDepAttenuate = depAttenuate;
     v.gl.state().drawMode = mode;
     int position = static_cast<int>(std::lround(1000.0 - fromAngle / 0.09));
     for (auto _ : state) {
-        treeParams.segExpandAngle = static_cast<float>((1000 - position) * 90.0 * 0.001);
+        params.segExpandAngle = static_cast<float>((1000 - position) * 90.0 * 0.001);
         position = (position + 1) % 1001;
-        v.model.Rebuild(TrunkCount(treeParams));
+        v.session.Regrow();
         v.Frame();
     }
     state.counters["moves/s"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-    ResetTreeParams();
 }
 
 } // namespace

@@ -7,42 +7,40 @@
 #include <benchmark/benchmark.h>
 
 #include "mesh/TreeMesh.h"
-#include "model/LeafRandomTable.h"
 #include "model/TreeModel.h"
 #include "model/TreeParams.h"
+#include "model/TreeSession.h"
 
 namespace {
 
-// Grows `model` with the given trunk count and side-branch depth ratio.
-void Grow(TreeModel& model, int count, float depAttenuate) {
-    ResetTreeParams();
-    treeParams.sseDepAttenuate = depAttenuate;
-    CreateLeafRandomTableSeeded(1);
-    model.Build();
-    model.Rebuild(count);
+// Grows the tree of `session` with the given trunk count and side-branch depth ratio.
+void Grow(TreeSession& session, int count, float depAttenuate) {
+    session.params().totalDepth = static_cast<float>(count);
+    session.params().sseDepAttenuate = depAttenuate;
+    session.Reseed(1);
+    session.Regrow();
 }
 
 void Regrow(benchmark::State& state, int count, float depAttenuate) {
-    TreeModel model;
-    Grow(model, count, depAttenuate);
+    TreeSession session;
+    Grow(session, count, depAttenuate);
     for (auto _ : state) {
-        model.Rebuild(count);
+        session.Regrow();
         benchmark::ClobberMemory();
     }
+    const TreeModel& model = session.model();
     const ModelCounts counts = CountModel(model);
     state.counters["records"] = static_cast<double>(counts.records());
     state.counters["records/s"] = benchmark::Counter(static_cast<double>(counts.records()),
                                                      benchmark::Counter::kIsIterationInvariantRate);
     state.counters["capped"] = model.lastGrowthCapped() ? 1 : 0;
-    ResetTreeParams();
 }
 
 // Allocates and frees the same mix of records without computing anything.
 void AllocateOnly(benchmark::State& state, int count, float depAttenuate) {
-    TreeModel model;
-    Grow(model, count, depAttenuate);
-    const ModelCounts counts = CountModel(model);
-    ResetTreeParams();
+    TreeSession session;
+    Grow(session, count, depAttenuate);
+    const ModelCounts counts = CountModel(session.model());
     std::vector<std::unique_ptr<Segment>> segments;
     std::vector<std::unique_ptr<Fork>> forks;
     std::vector<std::unique_ptr<Leaf>> leaves;
@@ -71,24 +69,24 @@ void AllocateOnly(benchmark::State& state, int count, float depAttenuate) {
 
 // Builds the mesh of an unchanged structure.
 void BuildMesh(benchmark::State& state, int count, float depAttenuate) {
-    TreeModel model;
-    Grow(model, count, depAttenuate);
+    TreeSession session;
+    Grow(session, count, depAttenuate);
     size_t bytes = 0;
     for (auto _ : state) {
-        const TreeMesh mesh = BuildTreeMesh(model, treeParams);
+        const TreeMesh mesh = BuildTreeMesh(session.model(), session.params());
         bytes = mesh.byteSize();
         benchmark::DoNotOptimize(mesh.bark.positions.data());
     }
     state.counters["MB"] = static_cast<double>(bytes) / 1e6;
-    ResetTreeParams();
 }
 
 // Writes the mesh of an unchanged structure into arrays made once, as the viewer writes
 // it into its mapped buffer objects: the measuring walk and the build, by one thread or
 // by one per processor.
 void BuildMeshInto(benchmark::State& state, int count, float depAttenuate, int threads) {
-    TreeModel model;
-    Grow(model, count, depAttenuate);
+    TreeSession session;
+    Grow(session, count, depAttenuate);
+    const TreeModel& model = session.model();
     const TreeMeshLayout sizes = MeasureTreeMesh(model);
     std::vector<float> bark(8 * sizes.barkVertices), leaves(12 * sizes.leafVertices);
     const MeshDestination to{bark.data(),
@@ -100,11 +98,10 @@ void BuildMeshInto(benchmark::State& state, int count, float depAttenuate, int t
                              leaves.data() + 8 * sizes.leafVertices};
     for (auto _ : state) {
         const TreeMeshLayout layout = MeasureTreeMesh(model);
-        const TreeMesh mesh = BuildTreeMeshInto(model, treeParams, layout, to, threads);
+        const TreeMesh mesh = BuildTreeMeshInto(model, session.params(), layout, to, threads);
         benchmark::DoNotOptimize(mesh.passStats);
         benchmark::ClobberMemory();
     }
-    ResetTreeParams();
 }
 
 } // namespace

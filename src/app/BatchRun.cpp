@@ -11,14 +11,12 @@
 #include <vector>
 
 #include "base/ProgramLine.h"
-#include "export/ExportTree.h"
 #include "export/FileOutput.h"
-#include "export/PngEncoder.h"
+#include "export/SessionOutput.h"
 #include "model/LeafRandomTable.h"
 #include "model/ModelConfig.h"
 #include "model/ShownText.h"
-#include "model/TreeModel.h"
-#include "model/TreeParams.h"
+#include "model/TreeSession.h"
 #include "platform/QtPlatform.h"
 #include "platform/StopSignals.h"
 #include "viewer/StillFrame.h"
@@ -69,17 +67,9 @@ private:
     int shown_ = -1;
 };
 
-Result<> ExportFile(const std::string& path, const TreeModel& model, PendingFiles& outputs) {
-    const Result<TreePictures> pictures = LoadTreePictures();
-    if (!pictures) {
-        return pictures.Error();
-    }
-    // Building the mesh counts as the first half of the work, writing it as the second.
+Result<> ExportFile(const std::string& path, const TreeSession& session, PendingFiles& outputs) {
     ProgressLine progress("writing " + QuotedText(path));
-    const TreeMesh mesh = BuildTreeMesh(model, treeParams);
-    progress.Report(0.5);
-    return ExportTree(path, mesh, *pictures, CurrentExportInfo(leafRandomTable.seed), outputs,
-                      [&progress](double f) { progress.Report(0.5 + 0.5 * f); });
+    return AddTreeExport(path, session, outputs, [&progress](double f) { progress.Report(f); });
 }
 
 // A window size from a file as a picture size: within 1..MaxRenderSide on each side,
@@ -133,10 +123,11 @@ private:
 };
 
 Result<> RenderPicture(const CommandLineOptions& options, const WindowGeometry& geometry,
-                       const Camera& camera, const TreeModel& model, PendingFiles& outputs) {
+                       const Camera& camera, const TreeSession& session, PendingFiles& outputs) {
     StillFrame frame;
     frame.camera = camera;
-    frame.model = &model;
+    frame.model = &session.model();
+    frame.params = session.params();
     if (options.renderWidth > 0) {
         frame.width = options.renderWidth;
         frame.height = options.renderHeight;
@@ -153,13 +144,8 @@ Result<> RenderPicture(const CommandLineOptions& options, const WindowGeometry& 
     if (!drawn || StopRequested()) {
         return drawn;
     }
-    const Result<std::string> png =
-        EncodePng(FromGlReadback(rgba, frame.width, frame.height),
-                  {{"Software", "Dendrova"}, {"Seed", std::to_string(leafRandomTable.seed)}});
-    if (!png) {
-        return png.Error();
-    }
-    return outputs.Add(options.renderPath, *png);
+    return AddFramePicture(options.renderPath, rgba, frame.width, frame.height, session.seed(),
+                           outputs);
 }
 
 } // namespace
@@ -170,15 +156,13 @@ Result<> RunBatch(const CommandLineOptions& options) {
 
     const WindowGeometry geometry = options.geometry.value_or(WindowGeometry{});
     Camera camera;
-    if (options.params) {
-        treeParams = *options.params;
-    }
     if (options.camera) {
         camera = *options.camera;
     }
-    CreateLeafRandomTableSeeded(options.seed ? *options.seed : ClockSeed());
-    TreeModel model;
-    model.Build();
+    // The run's own tree, grown once from what the command line gave.
+    TreeSession session(options.params.value_or(TreeParams{}),
+                        options.seed ? *options.seed : ClockSeed());
+    session.Regrow();
 
     // Every output is written completely before the first is put in place, so a stop
     // request (checked after each step and while writing) leaves nothing behind.
@@ -187,17 +171,16 @@ Result<> RunBatch(const CommandLineOptions& options) {
     {
         PendingFiles outputs({FilePlacement::Replace, StopRequested});
         if (!options.exportPath.empty() && !StopRequested()) {
-            written = ExportFile(options.exportPath, model, outputs);
+            written = ExportFile(options.exportPath, session, outputs);
         }
         if (written && !options.renderPath.empty() && !StopRequested()) {
-            written = RenderPicture(options, geometry, camera, model, outputs);
+            written = RenderPicture(options, geometry, camera, session, outputs);
         }
         if (written && !StopRequested()) {
             written = outputs.PlaceAll();
             placed = written.Ok();
         }
     }
-    FreeLeafRandomTable();
     SetPlatform(previous);
     if (StopRequested() && !placed) {
         return Failure{InterruptedText};

@@ -10,6 +10,7 @@
 #include "app/ScreenFit.h"
 #include "base/ProgramLine.h"
 #include "model/LeafRandomTable.h"
+#include "model/ModelConfigRecord.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -24,11 +25,11 @@ QRect AvailableArea(const QScreen* screen) {
 } // namespace
 
 TreeApp::TreeApp() {
-    viewer.onCancel = [this] { CloseSequence(); };
+    viewer.SetOnCancel([this] { CloseSequence(); });
 }
 
 TreeApp::~TreeApp() {
-    viewer.panel = nullptr;
+    viewer.SetPanel(nullptr);
 }
 
 bool TreeApp::Start() {
@@ -37,23 +38,21 @@ bool TreeApp::Start() {
     // file is not opened a second time.
     if (startGeometry) {
         geometry = *startGeometry;
-    } else {
-        LoadModelConfig(geometry, viewer.camera, configPath);
+    } else if (const std::optional<ModelConfigRead> read = LoadModelConfig(configPath)) {
+        Camera camera = viewer.CurrentCamera();
+        ApplyModelConfigRecord(read->record, read->size, geometry, camera, session.params());
+        viewer.SetViewCamera(camera);
     }
     if (startParams) {
-        treeParams = *startParams;
+        session.params() = *startParams;
     }
     if (startCamera) {
-        viewer.camera = *startCamera;
+        viewer.SetViewCamera(*startCamera);
     }
-    if (seed) {
-        CreateLeafRandomTableSeeded(*seed);
-    } else {
-        CreateLeafRandomTable();
-    }
+    session.Reseed(seed ? *seed : ClockSeed());
 
-    viewer.panel = this;
-    viewer.outputFolder = OutputFolderForThisRun();
+    viewer.SetPanel(this);
+    viewer.Output().SetFolder(OutputFolderForThisRun());
     panel.viewer = &viewer;
 
     const QRect area = AvailableArea(viewer.screen());
@@ -76,7 +75,7 @@ bool TreeApp::Start() {
     panel.hide();
     PlacePanel(QPoint(geometry.panelLeft, geometry.panelTop));
     // The frames drawn so far came before the panel could show their statistics.
-    panel.ShowStatistics(viewer.lastStatistics);
+    panel.ShowStatistics(viewer.LastStatistics());
     starting_ = false;
     if (closeAfterStart_) {
         // Asked to close while starting (a signal, the window manager's close): close as
@@ -142,7 +141,7 @@ void TreeApp::CloseSequence() {
     }
 
     panel.hide();
-    viewer.panel = nullptr;
+    viewer.SetPanel(nullptr);
     viewer.DestroyWindow();
     // Saved while the event loop still runs, so that a failure can still be shown.
     SaveSettings();
@@ -154,7 +153,8 @@ void TreeApp::SaveSettings() {
         return;
     }
     saved_ = true;
-    const Result<> saved = SaveModelConfig(geometry, viewer.camera, ModelConfigFileName);
+    const Result<> saved =
+        SaveModelConfig(geometry, viewer.CurrentCamera(), session.params(), ModelConfigFileName);
     if (saved) {
         return;
     }
@@ -171,7 +171,6 @@ void TreeApp::SaveSettings() {
 
 int TreeApp::Exit(int exitCode) {
     SaveSettings();
-    FreeLeafRandomTable();
     return exitCode;
 }
 

@@ -7,21 +7,22 @@
 
 #include "model/ModelConfig.h"
 #include "model/TreeParams.h"
+#include "model/TreeSession.h"
 #include "panel/ControlPanel.h"
 #include "viewer/ViewerWindow.h"
 
-// The application object: the remembered window geometry and the two windows. Start()
-// runs before the event loop, Exit() after it; the close sequence ends the loop.
+// The application object: the tree session the viewer shows, the remembered window
+// geometry and the two windows, which both work on that session. Start() runs before the
+// event loop, Exit() after it; the close sequence ends the loop.
 class TreeApp final : public PanelLink {
 public:
     TreeApp();
     ~TreeApp() override;
 
-    // Reads the parameter file, prepares the leaf factors, creates and places the
-    // viewer and the (hidden) control panel. Always true.
+    // Reads the parameter file into the session, seeds its leaf factors, creates and
+    // places the viewer and the (hidden) control panel. Always true.
     bool Start();
-    // Writes the parameter file unless the close sequence did, and frees the leaf
-    // factors; returns `exitCode`.
+    // Writes the parameter file unless the close sequence did; returns `exitCode`.
     int Exit(int exitCode);
     // A quit signal (SIGTERM, SIGINT, SIGHUP): the close sequence, without message boxes.
     void QuitBySignal();
@@ -48,8 +49,10 @@ public:
     // Seed of the leaf factors; none: seeded from the clock.
     std::optional<uint32_t> seed;
     WindowGeometry geometry;
-    ViewerWindow viewer;
-    ControlPanel panel;
+    // The viewer's tree: made before the two windows and gone after them.
+    TreeSession session;
+    ViewerWindow viewer{session};
+    ControlPanel panel{session};
 
 private:
     // Centres the viewer's outer frame on `area`.

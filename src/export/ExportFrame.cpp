@@ -1,10 +1,10 @@
 #include "export/ExportFrame.h"
 
-ExportInfo CurrentExportInfo(uint32_t seed) {
+ExportInfo ExportInfoOf(const TreeParams& params, uint32_t seed) {
     ExportInfo info;
     info.seed = seed;
     for (int row = 0; row < ParamCount; ++row) {
-        info.parameters[row] = *ParamTable[row].value;
+        info.parameters[row] = ParamValue(params, row);
     }
     return info;
 }

@@ -58,8 +58,8 @@ struct ExportInfo {
     std::array<float, ParamCount> parameters{}; // in the parameter table's row order
 };
 
-// The seed given and the parameters as they stand now.
-ExportInfo CurrentExportInfo(uint32_t seed);
+// What a file records of a tree grown from `params` and `seed`.
+ExportInfo ExportInfoOf(const TreeParams& params, uint32_t seed);
 
 // The program's name and version as files record them ("Dendrova 0.1").
 std::string GeneratorName();

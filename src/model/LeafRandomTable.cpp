@@ -1,10 +1,7 @@
 #include "model/LeafRandomTable.h"
 
 #include <ctime>
-#include <new>
 #include <random>
-
-LeafRandomTable leafRandomTable;
 
 namespace {
 
@@ -18,52 +15,17 @@ private:
     std::mt19937 engine_;
 };
 
-void Fill(uint32_t seed) {
-    if (leafRandomTable.entries) {
-        return;
-    }
-    leafRandomTable.seed = seed;
-    leafRandomTable.entries.reset(new (std::nothrow) float[LeafFactorCount]);
-    if (!leafRandomTable.entries) {
-        return;
-    }
+} // namespace
+
+LeafRandomTable::LeafRandomTable(uint32_t seed) : seed(seed) {
     FifteenBitGenerator generator(seed);
-    for (int i = 0; i < LeafFactorCount; ++i) {
-        leafRandomTable.entries[i] = LeafFactorFromSample(generator.next());
+    for (float& entry : entries) {
+        entry = LeafFactorFromSample(generator.next());
     }
 }
-
-} // namespace
 
 uint32_t ClockSeed() {
     return static_cast<uint32_t>(std::time(nullptr));
-}
-
-void CreateLeafRandomTable() {
-    Fill(ClockSeed());
-}
-
-void CreateLeafRandomTableSeeded(uint32_t seed) {
-    Fill(seed);
-}
-
-void FreeLeafRandomTable() {
-    leafRandomTable.entries.reset();
-}
-
-void ReseedLeafRandomTable(uint32_t seed) {
-    FreeLeafRandomTable();
-    Fill(seed);
-}
-
-float TakeLeafFactor() {
-    const int32_t index = leafRandomTable.cursor & 0xFF;
-    leafRandomTable.cursor++;
-    return leafRandomTable.entries ? leafRandomTable.entries[index] : 1.0f;
-}
-
-void ResetLeafFactors() {
-    leafRandomTable.cursor = 0;
 }
 
 float LeafFactorFromSample(int32_t g) {

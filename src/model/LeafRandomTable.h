@@ -1,31 +1,29 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
-#include <memory>
 
 inline constexpr int LeafFactorCount = 256;
 
-// 256 random factors between 0.5 and 1.5 handed out in order to the leaves of a growth.
+// 256 random factors between 0.5 and 1.5, drawn from one seed. A growth hands them to its
+// leaves in growth order from the first, starting over after the last, so the same
+// parameters and seed always give the same tree. A plain value: every tree session has
+// its own.
 struct LeafRandomTable {
-    std::unique_ptr<float[]> entries; // none before creation and after freeing
-    int32_t cursor = 0;               // next entry, taken modulo 256
-    uint32_t seed = 0;                // the generator's seed the entries were drawn with
+    // The factors of seed 0.
+    LeafRandomTable() : LeafRandomTable(0) {}
+    // The factors drawn with `seed`.
+    explicit LeafRandomTable(uint32_t seed);
+
+    // The factor of the leaf that comes `index`-th in growth order (counting from 0).
+    float Factor(int64_t index) const { return entries[static_cast<size_t>(index & 0xFF)]; }
+
+    uint32_t seed = 0; // the generator's seed the entries were drawn with
+    std::array<float, LeafFactorCount> entries{};
 };
 
-extern LeafRandomTable leafRandomTable;
-
-// Fills the table once per run from a clock-seeded generator; does nothing if it exists.
-void CreateLeafRandomTable();
-// Same, seeded with a fixed value, so a tree can be grown again exactly.
-void CreateLeafRandomTableSeeded(uint32_t seed);
-// The seed CreateLeafRandomTable takes: the calendar time in whole seconds.
+// The seed a run takes when none is given: the calendar time in whole seconds.
 uint32_t ClockSeed();
-void FreeLeafRandomTable();
-// Refills the table from `seed` (a parameter file that carries one), keeping the cursor.
-void ReseedLeafRandomTable(uint32_t seed);
-// The entry at the cursor (modulo 256), then the cursor advances. Without a table
-// (its allocation failed) every leaf gets the neutral factor 1.0.
-float TakeLeafFactor();
-void ResetLeafFactors();
 // The factor made from one generator sample g in 0..32767: 0 gives 0.5, 32767 gives 1.5.
 float LeafFactorFromSample(int32_t g);

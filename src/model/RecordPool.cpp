@@ -141,8 +141,10 @@ void Give(int pool, void* block, std::size_t size) noexcept {
         return;
     }
 #ifdef DENDROVA_RECORDS_FROM_HEAP
+    // The unsized form: clang offers the sized one only with -fsized-deallocation.
     (void)pool;
-    ::operator delete(block, size);
+    (void)size;
+    ::operator delete(block);
 #else
     (void)size;
     ThreadPool& p = pools[pool];

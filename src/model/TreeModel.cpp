@@ -4,10 +4,6 @@
 #include <cmath>
 #include <new>
 
-#include "model/LeafRandomTable.h"
-#include "model/Material.h"
-#include "model/TreeParams.h"
-
 namespace {
 
 // Deletes the chain held by `link` starting from its last segment.
@@ -98,8 +94,9 @@ void Segment::setRadius(double product) {
     halfRadius = static_cast<float>(product * 0.5);
 }
 
-void Segment::Grow(int32_t n, float s, GrowthBudgetState& budget) {
-    const TreeParams& p = treeParams;
+void Segment::Grow(int32_t n, float s, Growth& growth) {
+    const TreeParams& p = growth.params;
+    GrowthBudgetState& budget = growth.budget;
     if (n != 0 && budget.reserve(1)) {
         next = TryCreate<Segment>(budget);
         if (next) {
@@ -108,13 +105,14 @@ void Segment::Grow(int32_t n, float s, GrowthBudgetState& budget) {
             successor.length = p.segLenAttenuate * length;
             successor.setRadius(static_cast<double>(p.segRadAttenuate) * radius);
             successor.setTwist(static_cast<double>(p.segTwistAngle) + twist);
-            successor.Grow(n - 1, s, budget);
+            successor.Grow(n - 1, s, growth);
         }
     }
     if (n <= 2) {
         if (budget.reserve(1)) {
             leaf = TryCreate<Leaf>(budget);
             if (leaf) {
+                leaf->jitter = growth.factors.Factor(growth.leaves++);
                 leaf->angle = p.leafExpandAngle;
                 leaf->size = s;
                 leaf->twist =
@@ -137,7 +135,7 @@ void Segment::Grow(int32_t n, float s, GrowthBudgetState& budget) {
     const float t = static_cast<float>(n) * p.sseDepAttenuate;
     const float m = static_cast<float>(n) < t ? static_cast<float>(n) : t;
     const int32_t c = m < 1.0f ? 1 : static_cast<int32_t>(m);
-    if (!fork->Grow(c, budget)) {
+    if (!fork->Grow(c, growth)) {
         fork.reset();
     }
 }
@@ -146,7 +144,9 @@ Fork::~Fork() {
     first.reset();
 }
 
-bool Fork::Grow(int32_t c, GrowthBudgetState& budget) {
+bool Fork::Grow(int32_t c, Growth& growth) {
+    const TreeParams& params = growth.params;
+    GrowthBudgetState& budget = growth.budget;
     first.reset();
     if (!budget.reserve(1)) {
         return false;
@@ -158,50 +158,35 @@ bool Fork::Grow(int32_t c, GrowthBudgetState& budget) {
     Segment& p = *first;
     if (parent) {
         const Segment& q = *parent;
-        p.length = treeParams.segLenAttenuate * q.length;
-        p.setRadius(static_cast<double>(treeParams.segRadAttenuate) * q.radius);
+        p.length = params.segLenAttenuate * q.length;
+        p.setRadius(static_cast<double>(params.segRadAttenuate) * q.radius);
         if (q.next) {
             const Segment& r = *q.next;
-            p.setExpand(std::fabs(static_cast<double>(treeParams.sseBifurcateAngle) - r.expand));
+            p.setExpand(std::fabs(static_cast<double>(params.sseBifurcateAngle) - r.expand));
             p.setTwist(r.twist + 180.0);
         }
     }
-    p.Grow(c - 1, leafSize, budget);
+    p.Grow(c - 1, leafSize, growth);
     return true;
 }
 
-Leaf::Leaf() : jitter(TakeLeafFactor()) {}
-
-bool TreeModel::Build() {
-    trunk.parent = &root;
-    Grow(TrunkCount(treeParams));
-    SetAmbient(barkMaterial, 0.15f, 0.15f, 0.15f, 1.0f);
-    SetDiffuse(barkMaterial, 0.5f, 0.5f, 0.5f, 1.0f);
-    SetDiffuse(leafMaterial, 0.1f, 0.0f, 0.0f, 1.0f);
-    return true;
-}
-
-void TreeModel::Rebuild(int32_t count) {
-    Grow(count);
-}
-
-void TreeModel::Grow(int32_t count) {
-    // Every growth, from the first Build to each Rebuild, runs through here.
-    static uint64_t growths = 0;
-    generation_ = ++growths;
-    trunk.leafSize = treeParams.leafSize;
-    ResetLeafFactors();
+void TreeModel::Grow(const TreeParams& params, const LeafRandomTable& factors) {
+    ++generation_;
+    grownParams_ = params;
+    grownSeed_ = factors.seed;
+    const int32_t count = TrunkCount(params);
+    trunk.leafSize = params.leafSize;
     // The old tree goes first, so that the old and the new never occupy memory together,
     // and so that the record pools, all their blocks back, cut the new tree's records in
     // growth order from their first slab on.
     trunk.first.reset();
-    GrowthBudgetState budget;
-    trunk.Grow(count < 1 ? 1 : count, budget);
+    Growth growth{params, factors, 0, GrowthBudgetState{}};
+    trunk.Grow(count < 1 ? 1 : count, growth);
     if (trunk.first) {
         trunk.first->length *= 2.0f;
     }
-    capped_ = budget.capped;
-    created_ = budget.created;
+    capped_ = growth.budget.capped;
+    created_ = growth.budget.created;
 }
 
 namespace {

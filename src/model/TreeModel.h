@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "model/LeafRandomTable.h"
 #include "model/RecordPool.h"
+#include "model/TreeParams.h"
 
 // The branch structure: chains of hexagonal tube segments. Every segment carries one
 // attachment at its upper end, a side branch (Fork) or a leaf cluster (Leaf). Each
@@ -31,6 +33,16 @@ struct GrowthBudgetState {
     bool reserve(int64_t records);
 };
 
+// What one growth reads and counts as it goes: the parameters, the leaf factors with the
+// number of leaves made so far (the next leaf takes the factor of that number), and the
+// record budget. Made afresh by every growth, so nothing of one carries over to the next.
+struct Growth {
+    const TreeParams& params;
+    const LeafRandomTable& factors;
+    int64_t leaves = 0;
+    GrowthBudgetState budget;
+};
+
 class ChainLink {
 public:
     ChainLink() = default;
@@ -54,7 +66,7 @@ public:
     void setRadius(double product);
 
     // Grows the rest of the chain: n segments still follow this one; s is the leaf size.
-    void Grow(int32_t n, float s, GrowthBudgetState& budget);
+    void Grow(int32_t n, float s, Growth& growth);
 
     double sinTwist = 0.0;
     double cosTwist = 1.0;
@@ -78,7 +90,7 @@ public:
     virtual ~Fork();
 
     // Replaces the chain with a new one of c segments; true when a first segment exists.
-    bool Grow(int32_t c, GrowthBudgetState& budget);
+    bool Grow(int32_t c, Growth& growth);
 
     std::unique_ptr<Segment> first;
     Segment* parent = nullptr; // the segment this chain sprouts from; not owned
@@ -86,12 +98,10 @@ public:
 };
 
 struct Leaf final : PooledRecord<2> {
-    Leaf(); // takes the next factor of the leaf random table
-
-    float angle = 0.0f; // tilt, degrees
-    float twist = 0.0f; // heading about the segment's axis, degrees
-    float size = 1.0f;  // the chain's leaf size at growth time
-    float jitter;       // random size and tint factor, 0.5 to 1.5
+    float angle = 0.0f;  // tilt, degrees
+    float twist = 0.0f;  // heading about the segment's axis, degrees
+    float size = 1.0f;   // the chain's leaf size at growth time
+    float jitter = 1.0f; // random size and tint factor, 0.5 to 1.5: its leaf factor
 };
 
 // Record counts of a structure, the trunk's own Fork included in `forks`.
@@ -109,33 +119,34 @@ public:
     TreeModel& operator=(const TreeModel&) = delete;
     virtual ~TreeModel() = default;
 
-    // First growth: links the trunk to root, grows it, and sets the material colours.
-    bool Build();
-    // Regrows the trunk from scratch with `count` segments.
-    void Rebuild(int32_t count);
-
-    // Drawing of the tree and of its ground shadow; provided by the render library.
-    void Draw() const;
-    void DrawShadow(float angle) const;
+    // Regrows the trunk from scratch: TrunkCount(params) segments (at least one), shaped
+    // by `params`, its leaves taking the factors of `factors` in growth order from the
+    // first. The trunk grows from `root` when linked to it (trunk.parent; a tree session
+    // links it), otherwise from a plain segment. Reads nothing else; the same parameters
+    // and factors give the same structure.
+    void Grow(const TreeParams& params, const LeafRandomTable& factors);
 
     // Whether the last growth ran out of its record budget, and how many it created.
     bool lastGrowthCapped() const { return capped_; }
     int64_t lastGrowthRecords() const { return created_; }
 
-    // Changes with every growth and only then; 0 until the first. Numbers are drawn from
-    // one process-wide count, so no two growths of any models share one. Whatever is
-    // derived from the structure (its mesh) is stale when its generation differs.
+    // Counts this model's growths: changes with every growth and only then, 0 until the
+    // first. Whatever is derived from the structure (its mesh) is stale when its
+    // generation differs.
     uint64_t generation() const { return generation_; }
+    // What the last growth was grown from: its parameters and its leaf factors' seed.
+    const TreeParams& grownParams() const { return grownParams_; }
+    uint32_t grownSeed() const { return grownSeed_; }
 
     Segment root;
     Fork trunk;
 
 private:
-    void Grow(int32_t count);
-
     bool capped_ = false;
     int64_t created_ = 0;
     uint64_t generation_ = 0;
+    TreeParams grownParams_;
+    uint32_t grownSeed_ = 0;
 };
 
 ModelCounts CountModel(const TreeModel& model);

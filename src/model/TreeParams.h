@@ -23,16 +23,13 @@ struct TreeParams {
     float leafShadowDensity = 0.25f; // opacity of leaf shadows
 };
 
-// The one process-wide parameter set; every reader and writer uses it directly.
-extern TreeParams treeParams;
-
 // One row of the parameter table: how a parameter is shown, bounded and applied.
 struct ParamEntry {
-    bool rebuild;     // a change needs the branch structure to be regrown
-    float minimum;    // smallest allowed value, inclusive
-    float maximum;    // largest allowed value, inclusive
-    float* value;     // the parameter inside treeParams
-    const char* name; // display name in the control panel's list
+    bool rebuild;             // a change needs the branch structure to be regrown
+    float minimum;            // smallest allowed value, inclusive
+    float maximum;            // largest allowed value, inclusive
+    float TreeParams::*value; // the member the row stands for, in any TreeParams
+    const char* name;         // display name in the control panel's list
 };
 
 inline constexpr int ParamCount = 13;
@@ -40,8 +37,8 @@ inline constexpr int ParamCount = 13;
 // Row order is the list order of the control panel and the order in the parameter file.
 extern const ParamEntry ParamTable[ParamCount];
 
-// The member of `params` that row `row` of the table stands for (the table itself
-// refers to treeParams), so other parameter sets can be walked in table order too.
+// The member of `params` that row `row` of the table stands for, so that a parameter set
+// can be walked in table order.
 float& ParamValue(TreeParams& params, int row);
 float ParamValue(const TreeParams& params, int row);
 
@@ -55,6 +52,3 @@ bool TakeParamValue(int row, float& value);
 
 // The trunk's segment count: totalDepth truncated toward zero.
 int32_t TrunkCount(const TreeParams& params);
-
-// Restores every parameter to its default (used by tests and at start-up).
-void ResetTreeParams();

@@ -1,7 +1,6 @@
 #include "panel/ControlPanel.h"
 
 #include <QCheckBox>
-#include <QEvent>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QFrame>
@@ -9,7 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -18,7 +16,6 @@
 
 #include <algorithm>
 
-#include "model/LeafRandomTable.h"
 #include "model/TreeParams.h"
 #include "panel/ParamMenu.h"
 #include "panel/SliderMapping.h"
@@ -30,9 +27,6 @@ namespace {
 constexpr int PanelWidthDu = 124;
 constexpr int PanelHeightDu = 250;
 
-// How far the pointer moves with the button held before a press on a free spot moves the
-// panel, in pixels.
-constexpr int MoveThresholdPx = 4;
 // How often a pending auto-close looks whether the window manager's hold has ended.
 constexpr int CloseCheckPeriodMs = 50;
 
@@ -71,10 +65,11 @@ void UsePanelBackground(QWidget* w) {
 
 } // namespace
 
-ControlPanel::ControlPanel(QWidget* parent)
+ControlPanel::ControlPanel(TreeSession& session, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                          Qt::WindowStaysOnTopHint) {
+                          Qt::WindowStaysOnTopHint),
+      session_(session) {
     setModal(false);
     setWindowTitle(QStringLiteral(" Control Panel"));
     setFont(PanelFont());
@@ -263,14 +258,14 @@ void ControlPanel::SyncSlider(bool toValue) {
         return;
     const ParamEntry& row = ParamTable[selected];
     if (!toValue) {
-        sliderPos = ValueToSliderPos(row, *row.value);
+        sliderPos = ValueToSliderPos(row, session_.params().*row.value);
         UpdateToControls();
         return;
     }
     if (!ready)
         return;
     UpdateFromControls();
-    *row.value = SliderPosToValue(row, sliderPos);
+    session_.params().*row.value = SliderPosToValue(row, sliderPos);
     if (viewer != nullptr) {
         if (row.rebuild)
             viewer->RebuildTree();
@@ -300,7 +295,7 @@ void ControlPanel::OnSelectionChanged() {
     const ParamEntry& row = ParamTable[selected];
     maxText = FormatValue(row.maximum);
     minText = FormatValue(row.minimum);
-    curText = FormatValue(*row.value);
+    curText = FormatValue(session_.params().*row.value);
     UpdateToControls();
 }
 
@@ -311,14 +306,14 @@ void ControlPanel::ShowSelectedValue() {
     ready = false;
     SyncSlider(false);
     ready = true;
-    curText = FormatValue(*ParamTable[selected].value);
+    curText = FormatValue(ParamValue(session_.params(), selected));
     UpdateToControls();
 }
 
 void ControlPanel::ShowSeed() {
     if (seedField_ == nullptr)
         return;
-    seedField_->setText(QStringLiteral("Seed %1").arg(leafRandomTable.seed));
+    seedField_->setText(QStringLiteral("Seed %1").arg(session_.seed()));
     seedField_->adjustSize();
     seedField_->move(DialogRect(4, 19, 115, 8).right() - DialogRect(0, 0, 4, 0).width() -
                          seedField_->width(),
@@ -329,7 +324,7 @@ void ControlPanel::OnSliderMoved() {
     if (!ready || selected < 0)
         return;
     SyncSlider(true);
-    curText = FormatValue(*ParamTable[selected].value);
+    curText = FormatValue(ParamValue(session_.params(), selected));
     UpdateToControls();
 }
 
@@ -337,92 +332,4 @@ void ControlPanel::accept() {}
 
 void ControlPanel::reject() {
     hide();
-}
-
-bool ControlPanel::event(QEvent* e) {
-    const bool handled = QDialog::event(e);
-    if (e->type() == QEvent::WindowActivate || e->type() == QEvent::WindowDeactivate) {
-        UpdateFromControls();
-        if (e->type() == QEvent::WindowActivate) {
-            closeCheck_->stop();
-        } else if (autoClose != 0 && IsCreated()) {
-            CloseIfInactive();
-        }
-    }
-    return handled;
-}
-
-ControlPanel::OwnDialog::OwnDialog(ControlPanel& panel) : panel_(panel) {
-    ++panel_.ownDialogs_;
-}
-
-ControlPanel::OwnDialog::~OwnDialog() {
-    if (--panel_.ownDialogs_ == 0 && panel_.isVisible()) {
-        panel_.raise();
-        panel_.activateWindow();
-    }
-}
-
-void ControlPanel::CloseIfInactive() {
-    if (isActiveWindow() || !isVisible() || ownDialogs_ > 0) {
-        closeCheck_->stop();
-        return;
-    }
-    // While the user moves the panel (by its caption or a free spot) the window manager
-    // holds the keyboard and the panel looks inactive; it gets its activation back when
-    // the move ends. Decide once the hold has been over for a whole check period, so the
-    // returning activation has arrived first.
-    if (KeyboardGrabbedAway()) {
-        grabSeenEnded_ = false;
-        closeCheck_->start();
-        return;
-    }
-    if (closeCheck_->isActive() && !grabSeenEnded_) {
-        grabSeenEnded_ = true;
-        return;
-    }
-    closeCheck_->stop();
-    UpdateFromControls();
-    if (autoClose != 0)
-        hide();
-}
-
-void ControlPanel::mousePressEvent(QMouseEvent* e) {
-    // Presses that reach the panel itself hit no control: once the pointer moves with the
-    // button held, the window moves as if its caption had been taken.
-    if (e->button() != Qt::LeftButton) {
-        QDialog::mousePressEvent(e);
-        return;
-    }
-    e->accept();
-    pressPending_ = true;
-    dragStartGlobal_ = e->globalPosition().toPoint();
-    dragStartPos_ = pos();
-}
-
-void ControlPanel::mouseMoveEvent(QMouseEvent* e) {
-    const QPoint global = e->globalPosition().toPoint();
-    if (pressPending_ && (e->buttons() & Qt::LeftButton) &&
-        (global - dragStartGlobal_).manhattanLength() >= MoveThresholdPx) {
-        pressPending_ = false;
-        // Started while the button is held and the pointer moving, the window manager's
-        // move is not left running by a quick click.
-        if (windowHandle() != nullptr && windowHandle()->startSystemMove())
-            return;
-        dragging_ = true;
-    }
-    if (!dragging_) {
-        QDialog::mouseMoveEvent(e);
-        return;
-    }
-    move(dragStartPos_ + (global - dragStartGlobal_));
-}
-
-void ControlPanel::mouseReleaseEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton && (pressPending_ || dragging_)) {
-        pressPending_ = false;
-        dragging_ = false;
-        return;
-    }
-    QDialog::mouseReleaseEvent(e);
 }

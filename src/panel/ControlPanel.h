@@ -9,7 +9,9 @@
 #include <string>
 
 #include "model/ModelConfigRecord.h"
+#include "model/TreeSession.h"
 #include "panel/PanelViewer.h"
+#include "panel/ParamMenu.h"
 
 class QCheckBox;
 class QEvent;
@@ -19,22 +21,26 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMouseEvent;
-class ParamMenu;
 class QPlainTextEdit;
 class QSlider;
 class QTimer;
 class QWindow;
 
-// The parameter dialog: a small modeless tool window that lists the tree parameters,
-// sets the selected one with a vertical slider (top = maximum), regrows and redraws the
-// tree through the viewer at every user move, and shows the last frame's statistics.
+// The parameter dialog: a small modeless tool window that lists the parameters of a tree
+// session, sets the selected one with a vertical slider (top = maximum), regrows and
+// redraws the tree through the viewer at every user move, and shows the last frame's
+// statistics.
 //
 // The members mirror the controls; UpdateToControls() writes all of them into the
 // controls and UpdateFromControls() reads all of them back, so a handler that changes
 // one member first reads the others from what the controls show.
-class ControlPanel : public QDialog {
+class ControlPanel : public QDialog, public ParamMenuHost {
 public:
-    explicit ControlPanel(QWidget* parent = nullptr);
+    // Changes the parameters and the seed of `session`, which must outlive the panel.
+    explicit ControlPanel(TreeSession& session, QWidget* parent = nullptr);
+
+    TreeSession& Session() const override { return session_; }
+    PanelViewer* Viewer() const override { return viewer; }
 
     // Builds the controls and initialises them: first members -> controls, slider range
     // 0..1000, the list filled with the parameter names in row order and nothing selected,
@@ -57,9 +63,9 @@ public:
 
     // Puts the selected parameter's current value on the slider and in its field, after
     // the parameters were changed other than by the slider (undo, a preset, a load).
-    void ShowSelectedValue();
+    void ShowSelectedValue() override;
     // Shows the seed of the leaf factors in use, after a loaded file brought another.
-    void ShowSeed();
+    void ShowSeed() override;
 
     // The parameter list's menu with presets, files, undo and redo; exists once the
     // controls do.
@@ -68,8 +74,12 @@ public:
     // Dialog units of this panel's font converted to pixels.
     QRect DialogRect(int x, int y, int width, int height) const;
 
-    QSlider* SliderControl() const { return slider_; }
-    QListWidget* ListControl() const { return list_; }
+    QWidget& Widget() override { return *this; }
+    QSlider* SliderControl() const override { return slider_; }
+    QListWidget* ListControl() const override { return list_; }
+    WindowGeometry CurrentGeometry() const override {
+        return currentGeometry ? currentGeometry() : WindowGeometry{};
+    }
     QPlainTextEdit* StatsBox() const { return statsBox_; }
     QLabel* MaxField() const { return maxField_; }
     QLabel* MinField() const { return minField_; }
@@ -91,20 +101,6 @@ public:
     bool ready = false; // controls exist and no programmatic slider move runs
     int selected = -1;  // selected row of ParamTable, -1 for none
 
-    // Held while one of the panel's own dialogs is open (a file chooser, its message
-    // boxes): the panel counts as in use, so auto-close leaves it alone, and it is active
-    // again, with the keyboard focus, once the last one closes.
-    class OwnDialog {
-    public:
-        explicit OwnDialog(ControlPanel& panel);
-        ~OwnDialog();
-        OwnDialog(const OwnDialog&) = delete;
-        OwnDialog& operator=(const OwnDialog&) = delete;
-
-    private:
-        ControlPanel& panel_;
-    };
-
     void accept() override; // Enter: the panel stays open
     void reject() override; // Escape and the close box: hide, keep the state
 
@@ -114,8 +110,16 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
 
+protected:
+    // The panel's own dialogs: auto-close leaves it alone while one is open, and it is
+    // active again, with the keyboard focus, once the last one closes.
+    void OwnDialogOpened() override;
+    void OwnDialogClosed() override;
+
 private:
     void BuildControls();
+
+    TreeSession& session_;
     void OnSelectionChanged();
     void OnSliderMoved();
 

@@ -5,8 +5,8 @@
 #include <bit>
 #include <cstring>
 
-#include "model/LeafRandomTable.h"
-#include "panel/ControlPanel.h"
+#include "model/TreeSession.h"
+#include "panel/PanelViewer.h"
 
 namespace {
 
@@ -53,18 +53,19 @@ bool ParamState::SameTreeAs(const ParamState& other) const {
     return std::memcmp(&params, &other.params, sizeof(TreeParams)) == 0 && seed == other.seed;
 }
 
-ParamHistory::ParamHistory(ControlPanel& panel) : panel_(panel), committed_(Current()) {
+ParamHistory::ParamHistory(ParamHistoryTarget& target) : target_(target), committed_(Current()) {
     stack_.setUndoLimit(StepLimit);
 }
 
 ParamState ParamHistory::Current() const {
-    return ParamState{treeParams, leafRandomTable.seed, std::nullopt};
+    const TreeSession& session = target_.Session();
+    return ParamState{session.params(), session.seed(), std::nullopt};
 }
 
 void ParamHistory::Change(const QString& text, const ParamState& after) {
     ParamState before = Current();
-    if (panel_.viewer != nullptr)
-        before.camera = panel_.viewer->ViewCamera();
+    if (target_.Viewer() != nullptr)
+        before.camera = target_.Viewer()->ViewCamera();
     const bool cameraMoves =
         after.camera && before.camera && !SameCamera(*after.camera, *before.camera);
     if (after.SameTreeAs(before) && !cameraMoves)
@@ -96,18 +97,19 @@ void ParamHistory::Apply(const ParamState& state) {
         if (ParamTable[row].rebuild && !SameValue(state.params, was.params, row))
             regrow = true;
     }
-    treeParams = state.params;
+    TreeSession& session = target_.Session();
+    session.params() = state.params;
     if (state.seed != was.seed) {
-        ReseedLeafRandomTable(state.seed);
-        panel_.ShowSeed();
+        session.Reseed(state.seed);
+        target_.ShowSeed();
     }
     committed_ = Current();
-    if (PanelViewer* viewer = panel_.viewer) {
+    if (PanelViewer* viewer = target_.Viewer()) {
         if (state.camera)
             viewer->SetViewCamera(*state.camera);
         if (regrow)
             viewer->RebuildTree();
         viewer->RenderFrame();
     }
-    panel_.ShowSelectedValue();
+    target_.ShowSelectedValue();
 }

@@ -9,7 +9,21 @@
 #include "model/Camera.h"
 #include "model/TreeParams.h"
 
-class ControlPanel;
+class PanelViewer;
+class TreeSession;
+
+// What the history changes and shows: the tree session, the viewer drawing its tree (if
+// any), and the display of the values after a step was applied.
+class ParamHistoryTarget {
+public:
+    virtual ~ParamHistoryTarget() = default;
+    virtual TreeSession& Session() const = 0;
+    virtual PanelViewer* Viewer() const = 0;
+    // The session's seed changed.
+    virtual void ShowSeed() = 0;
+    // The parameters changed other than by the slider.
+    virtual void ShowSelectedValue() = 0;
+};
 
 // Everything one undoable step can change: the parameters, the leaf factors' seed and,
 // for a loaded file that carries one, the camera.
@@ -21,14 +35,15 @@ struct ParamState {
     bool SameTreeAs(const ParamState& other) const;
 };
 
-// The undo history of parameter changes. Every change is applied first and recorded
-// afterwards as one step; undo and redo apply the state before or after that step the
-// same way a slider move does: store, regrow when needed, redraw, show the new values.
+// The undo history of the parameter changes of the panel's tree session. Every change is
+// applied first and recorded afterwards as one step; undo and redo apply the state before
+// or after that step the same way a slider move does: store in the session, regrow when
+// needed, redraw, show the new values.
 class ParamHistory {
 public:
     static constexpr int StepLimit = 1000;
 
-    explicit ParamHistory(ControlPanel& panel);
+    explicit ParamHistory(ParamHistoryTarget& target);
 
     QUndoStack& Stack() { return stack_; }
 
@@ -43,7 +58,7 @@ public:
     void Apply(const ParamState& state);
 
 private:
-    ControlPanel& panel_;
+    ParamHistoryTarget& target_;
     QUndoStack stack_;
     ParamState committed_; // the state after the last recorded step
 };

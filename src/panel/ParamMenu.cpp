@@ -11,10 +11,10 @@
 #include <QMessageBox>
 #include <QSlider>
 
-#include "model/LeafRandomTable.h"
 #include "model/ModelConfig.h"
 #include "model/Presets.h"
-#include "panel/ControlPanel.h"
+#include "model/TreeSession.h"
+#include "panel/PanelViewer.h"
 #include "paramfile/ParamFile.h"
 
 namespace {
@@ -33,11 +33,11 @@ bool NamesARecord(const QString& path) {
 
 } // namespace
 
-ParamMenu::ParamMenu(ControlPanel& panel)
-    : QObject(&panel), panel_(panel), history_(panel), lastDirectory_(QDir::currentPath()) {
+ParamMenu::ParamMenu(ParamMenuHost& host)
+    : QObject(&host.Widget()), host_(host), history_(host), lastDirectory_(QDir::currentPath()) {
     BuildMenu();
 
-    QSlider* slider = panel.SliderControl();
+    QSlider* slider = host.SliderControl();
     // Connected after the panel's own handlers, so these see the value already stored.
     // A key or wheel move is a step of its own; a drag is one step when it ends.
     connect(slider, &QSlider::valueChanged, this, [this, slider] {
@@ -46,7 +46,7 @@ ParamMenu::ParamMenu(ControlPanel& panel)
     });
     connect(slider, &QSlider::sliderReleased, this, [this] { history_.RecordSliderStep(); });
 
-    QListWidget* list = panel.ListControl();
+    QListWidget* list = host.ListControl();
     list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { ShowMenu(pos); });
@@ -61,10 +61,10 @@ void ParamMenu::BuildMenu() {
     for (QAction* action : {undo_, redo_}) {
         // The keys work wherever the focus is inside the panel.
         action->setShortcutContext(Qt::WindowShortcut);
-        panel_.addAction(action);
+        host_.Widget().addAction(action);
     }
 
-    menu_ = new QMenu(&panel_);
+    menu_ = new QMenu(&host_.Widget());
     menu_->addAction(undo_);
     menu_->addAction(redo_);
     menu_->addSeparator();
@@ -82,7 +82,7 @@ void ParamMenu::BuildMenu() {
 }
 
 void ParamMenu::ShowMenu(const QPoint& listPos) {
-    QListWidget* list = panel_.ListControl();
+    QListWidget* list = host_.ListControl();
     QPoint at = list->viewport()->mapToGlobal(listPos);
     // From the menu key the position may lie anywhere; open the menu at the selected
     // line instead, or at the list's corner.
@@ -128,46 +128,45 @@ Result<> ParamMenu::LoadFrom(const QString& path, QString* ignored) {
 
 Result<> ParamMenu::SaveTo(const QString& path) {
     if (NamesARecord(path)) {
-        const WindowGeometry geometry =
-            panel_.currentGeometry ? panel_.currentGeometry() : WindowGeometry{};
+        const WindowGeometry geometry = host_.CurrentGeometry();
         const std::optional<Camera> viewCamera =
-            panel_.viewer != nullptr ? panel_.viewer->ViewCamera() : std::nullopt;
-        return SaveModelConfig(geometry, viewCamera.value_or(Camera{}),
+            host_.Viewer() != nullptr ? host_.Viewer()->ViewCamera() : std::nullopt;
+        return SaveModelConfig(geometry, viewCamera.value_or(Camera{}), host_.Session().params(),
                                QFile::encodeName(path).toStdString());
     } else {
         ParamFileContents contents;
-        contents.params = treeParams;
-        if (leafRandomTable.entries)
-            contents.seed = leafRandomTable.seed;
-        if (panel_.viewer != nullptr)
-            contents.camera = panel_.viewer->ViewCamera();
+        contents.params = host_.Session().params();
+        contents.seed = host_.Session().seed();
+        if (host_.Viewer() != nullptr)
+            contents.camera = host_.Viewer()->ViewCamera();
         return WriteParamFile(QFile::encodeName(path).toStdString(), contents);
     }
 }
 
 void ParamMenu::LoadWithDialog() {
-    const ControlPanel::OwnDialog inUse(panel_);
-    const QString path = QFileDialog::getOpenFileName(&panel_, QStringLiteral("Load parameters"),
-                                                      lastDirectory_, LoadFilter);
+    const ParamMenuHost::OwnDialog inUse(host_);
+    const QString path = QFileDialog::getOpenFileName(
+        &host_.Widget(), QStringLiteral("Load parameters"), lastDirectory_, LoadFilter);
     if (path.isEmpty())
         return;
     lastDirectory_ = QFileInfo(path).absolutePath();
     QString ignored;
     const QString title = QCoreApplication::applicationName();
     if (const Result<> loaded = LoadFrom(path, &ignored); !loaded) {
-        QMessageBox::warning(&panel_, title,
+        QMessageBox::warning(&host_.Widget(), title,
                              QStringLiteral("The parameters were not loaded: ") +
                                  QString::fromStdString(loaded.Error().message));
     } else if (!ignored.isEmpty()) {
-        QMessageBox::information(&panel_, title,
+        QMessageBox::information(&host_.Widget(), title,
                                  QStringLiteral("Loaded. Not understood and left out:\n") +
                                      ignored.trimmed());
     }
 }
 
 void ParamMenu::SaveWithDialog() {
-    const ControlPanel::OwnDialog inUse(panel_);
-    QFileDialog dialog(&panel_, QStringLiteral("Save parameters"), lastDirectory_, SaveFilter);
+    const ParamMenuHost::OwnDialog inUse(host_);
+    QFileDialog dialog(&host_.Widget(), QStringLiteral("Save parameters"), lastDirectory_,
+                       SaveFilter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("json"));
     // A name typed without a suffix takes the chosen format's.
@@ -181,7 +180,7 @@ void ParamMenu::SaveWithDialog() {
     const QString path = dialog.selectedFiles().first();
     lastDirectory_ = QFileInfo(path).absolutePath();
     if (const Result<> saved = SaveTo(path); !saved) {
-        QMessageBox::warning(&panel_, QCoreApplication::applicationName(),
+        QMessageBox::warning(&host_.Widget(), QCoreApplication::applicationName(),
                              QStringLiteral("The parameters were not saved: ") +
                                  QString::fromStdString(saved.Error().message));
     }

@@ -4,13 +4,45 @@
 #include <QString>
 
 #include "base/Failure.h"
+#include "model/ModelConfigRecord.h"
 #include "panel/ParamHistory.h"
 
-class ControlPanel;
 class QAction;
+class QListWidget;
 class QMenu;
 class QPoint;
+class QSlider;
+class QWidget;
 struct Preset;
+
+// What the menu works on besides the history's target: the panel's widget (the parent of
+// the menu and of its file dialogs and message boxes), its slider and parameter list, and
+// the window places a record file saves.
+class ParamMenuHost : public ParamHistoryTarget {
+public:
+    virtual QWidget& Widget() = 0;
+    virtual QSlider* SliderControl() const = 0;
+    virtual QListWidget* ListControl() const = 0;
+    // The window places the settings would remember now; none known: the defaults.
+    virtual WindowGeometry CurrentGeometry() const = 0;
+
+    // Held while one of the panel's own dialogs is open (a file chooser, its message
+    // boxes): the panel counts as in use meanwhile.
+    class OwnDialog {
+    public:
+        explicit OwnDialog(ParamMenuHost& host) : host_(host) { host_.OwnDialogOpened(); }
+        ~OwnDialog() { host_.OwnDialogClosed(); }
+        OwnDialog(const OwnDialog&) = delete;
+        OwnDialog& operator=(const OwnDialog&) = delete;
+
+    private:
+        ParamMenuHost& host_;
+    };
+
+protected:
+    virtual void OwnDialogOpened() = 0;
+    virtual void OwnDialogClosed() = 0;
+};
 
 // The parameter list's context menu (right click or the menu key) and the panel's undo
 // and redo keys: reset to the defaults, the built-in presets, saving and loading a
@@ -19,7 +51,7 @@ struct Preset;
 // preset, a load or a reset.
 class ParamMenu : public QObject {
 public:
-    explicit ParamMenu(ControlPanel& panel);
+    explicit ParamMenu(ParamMenuHost& host);
 
     ParamHistory& History() { return history_; }
     QMenu* Menu() const { return menu_; }
@@ -41,7 +73,7 @@ private:
     void LoadWithDialog();
     void SaveWithDialog();
 
-    ControlPanel& panel_;
+    ParamMenuHost& host_;
     ParamHistory history_;
     QMenu* menu_ = nullptr;
     QAction* undo_ = nullptr;

@@ -2,15 +2,14 @@
 
 #include "render/GlContextState.h"
 
-void ApplyMaterial(const Material& material, GLenum face) {
-    int32_t& last = GlContextState::Current().lastAppliedMaterialId;
-    if (material.id == last) {
+void ApplyMaterial(const Material& material, GLenum face, GlContextState& state) {
+    if (state.appliedMaterial && *state.appliedMaterial == material) {
         return;
     }
-    glMaterialfv(face, GL_AMBIENT, material.ambient);
-    glMaterialfv(face, GL_DIFFUSE, material.diffuse);
-    glMaterialfv(face, GL_SPECULAR, material.specular);
-    glMaterialfv(face, GL_EMISSION, material.emission);
+    glMaterialfv(face, GL_AMBIENT, material.ambient.data());
+    glMaterialfv(face, GL_DIFFUSE, material.diffuse.data());
+    glMaterialfv(face, GL_SPECULAR, material.specular.data());
+    glMaterialfv(face, GL_EMISSION, material.emission.data());
     glMaterialf(face, GL_SHININESS, material.shininess);
-    last = material.id;
+    state.appliedMaterial = material;
 }

@@ -2,10 +2,11 @@
 
 #include <GL/gl.h>
 
-#include "model/Material.h"
+#include "render/Material.h"
 
-// Sends the material's colours and shininess for `face`, unless it is the one last
-// applied in the current context (GlContextState::lastAppliedMaterialId). Colour changes
-// made to that material in between therefore do not reach OpenGL until another material
-// has been applied.
-void ApplyMaterial(const Material& material, GLenum face);
+class GlContextState;
+
+// Sends the material's colours and shininess for `face`, unless the same colours are the
+// ones last sent in the context of `state` (GlContextState::appliedMaterial), so that the
+// bark of one tube after another is sent once.
+void ApplyMaterial(const Material& material, GLenum face, GlContextState& state);

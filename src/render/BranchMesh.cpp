@@ -2,12 +2,10 @@
 
 #include <GL/gl.h>
 
-#include "model/Material.h"
-#include "model/TreeParams.h"
 #include "render/ApplyMaterial.h"
-#include "render/FrameStats.h"
+#include "render/GlContextState.h"
 #include "render/Leaves.h"
-#include "render/MatrixStack.h"
+#include "render/Material.h"
 #include "render/Texture.h"
 
 namespace {
@@ -20,13 +18,48 @@ void StepOver(const Segment& segment) {
     glTranslatef(0.0f, segment.length, 0.0f);
 }
 
+void DrawChainInto(const Fork& chain, const TreeParams& params, GlContextState& state,
+                   FrameStats& stats) {
+    const Segment* cur = chain.first.get();
+    if (!cur) {
+        return;
+    }
+    state.modelView.Push();
+    if (chain.parent) {
+        stats += DrawSegment(*cur, *chain.parent, params, state);
+        StepOver(*cur);
+    }
+    while (const Segment* nxt = cur->next.get()) {
+        if (cur->fork) {
+            state.modelView.Push();
+            // Read at draw time: the scale is not stored in the structure.
+            const float k = params.sseScaleAttenuate;
+            glScalef(k, k, k);
+            DrawChainInto(*cur->fork, params, state, stats);
+            state.modelView.Pop();
+        }
+        if (cur->leaf) {
+            stats += DrawLeaf(*cur->leaf, params, state);
+        }
+        stats += DrawSegment(*nxt, *cur, params, state);
+        StepOver(*nxt);
+        cur = nxt;
+    }
+    if (cur->leaf) {
+        stats += DrawLeaf(*cur->leaf, params, state);
+    }
+    state.modelView.Pop();
+    stats += ChainStats;
+}
+
 } // namespace
 
-void DrawSegment(const Segment& segment, const Segment& below) {
+FrameStats DrawSegment(const Segment& segment, const Segment& below, const TreeParams& params,
+                       GlContextState& state) {
     barkTexture.bind();
-    ApplyMaterial(barkMaterial, GL_FRONT_AND_BACK);
+    ApplyMaterial(BarkMaterial(), GL_FRONT_AND_BACK, state);
     // Shows only in the shadow pass, which draws with lighting off.
-    glColor4f(0.0f, 0.0f, 0.0f, treeParams.brushShadowDensity);
+    glColor4f(0.0f, 0.0f, 0.0f, params.brushShadowDensity);
     glBegin(GL_QUAD_STRIP);
     for (const RingStep& step : RingSteps) {
         const auto [c, d] = RingCorner(step, below);
@@ -41,42 +74,15 @@ void DrawSegment(const Segment& segment, const Segment& below) {
         glVertex3f(top[0], top[1], top[2]);
     }
     glEnd();
-    frameStats += TubeStats;
+    return TubeStats;
 }
 
-void DrawChain(const Fork& chain) {
-    const Segment* cur = chain.first.get();
-    if (!cur) {
-        return;
-    }
-    PushModelView();
-    if (chain.parent) {
-        DrawSegment(*cur, *chain.parent);
-        StepOver(*cur);
-    }
-    while (const Segment* nxt = cur->next.get()) {
-        if (cur->fork) {
-            PushModelView();
-            // Read at draw time: the scale is not stored in the structure.
-            const float k = treeParams.sseScaleAttenuate;
-            glScalef(k, k, k);
-            DrawChain(*cur->fork);
-            PopModelView();
-        }
-        if (cur->leaf) {
-            DrawLeaf(*cur->leaf);
-        }
-        DrawSegment(*nxt, *cur);
-        StepOver(*nxt);
-        cur = nxt;
-    }
-    if (cur->leaf) {
-        DrawLeaf(*cur->leaf);
-    }
-    PopModelView();
-    frameStats += ChainStats;
+FrameStats DrawChain(const Fork& chain, const TreeParams& params, GlContextState& state) {
+    FrameStats stats;
+    DrawChainInto(chain, params, state, stats);
+    return stats;
 }
 
-void TreeModel::Draw() const {
-    DrawChain(trunk);
+FrameStats DrawModel(const TreeModel& model, const TreeParams& params, GlContextState& state) {
+    return DrawChain(model.trunk, params, state);
 }

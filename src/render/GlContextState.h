@@ -4,8 +4,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
+#include "render/Material.h"
+#include "render/MatrixStack.h"
 #include "render/TreeMeshCache.h"
 
 // How the tree is drawn. The immediate path walks the structure every frame with the
@@ -22,7 +25,8 @@ using GlFunctionLookup = std::function<void (*(const char* name))()>;
 
 // Everything the drawing code remembers about one OpenGL context: the texture objects it
 // made and the one last bound, the material last applied, whether the shadow pass is
-// running, and the tree's mesh with its buffer objects. Made right after its context is
+// running, its model-view stack beyond OpenGL's, and the tree's mesh with its buffer
+// objects. Made right after its context is
 // created and made current, and destroyed before the context goes (its GL objects go with
 // the context; the destructor makes no OpenGL call). A second context, headless or in a
 // test, gets its own and needs no reset of anything.
@@ -52,9 +56,10 @@ public:
     // The record of `textureId`, made empty on first use.
     TextureObject& TextureFor(uint64_t textureId);
 
-    GLuint boundTexture = 0;           // the name last bound through Texture::bind
-    int32_t lastAppliedMaterialId = 0; // 0: none, or unknown to the cache
-    bool shadowPass = false;           // the immediate shadow pass is running
+    GLuint boundTexture = 0;                 // the name last bound through Texture::bind
+    std::optional<Material> appliedMaterial; // the colours last sent; none: unknown
+    bool shadowPass = false;                 // the immediate shadow pass is running
+    ModelViewStack modelView;                // the immediate drawing's matrix saves
     TreeDrawMode drawMode = TreeDrawMode::Buffers;
     BufferFunctions buffers; // null members when the context has none
     TreeMeshCache treeMesh;  // the tree's mesh as last built and uploaded

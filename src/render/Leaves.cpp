@@ -3,28 +3,23 @@
 #include <GL/gl.h>
 
 #include "mesh/TreeGeometry.h"
-#include "model/Material.h"
-#include "model/TreeParams.h"
 #include "render/ApplyMaterial.h"
-#include "render/FrameStats.h"
 #include "render/GlContextState.h"
-#include "render/MatrixStack.h"
+#include "render/Material.h"
 #include "render/Texture.h"
 
-void DrawLeaf(const Leaf& leaf) {
-    PushModelView();
+FrameStats DrawLeaf(const Leaf& leaf, const TreeParams& params, GlContextState& state) {
+    state.modelView.Push();
     const float s = LeafScale(leaf);
     glScalef(s, s, s);
     // Tilted about its own x axis first, then turned about the segment's axis.
     glRotatef(leaf.twist, 0.0f, 1.0f, 0.0f);
     glRotatef(leaf.angle, 1.0f, 0.0f, 0.0f);
     leafTexture.bind();
-    const std::array<float, 4> ambient = LeafAmbient(leaf.jitter);
-    SetAmbient(leafMaterial, ambient[0], ambient[1], ambient[2], ambient[3]);
-    ApplyMaterial(leafMaterial, GL_FRONT_AND_BACK);
-    const bool shadowPass = GlContextState::Current().shadowPass;
+    ApplyMaterial(LeafMaterial(leaf.jitter), GL_FRONT_AND_BACK, state);
+    const bool shadowPass = state.shadowPass;
     if (shadowPass) {
-        glColor4f(0.0f, 0.0f, 0.0f, treeParams.leafShadowDensity);
+        glColor4f(0.0f, 0.0f, 0.0f, params.leafShadowDensity);
     } else {
         glColor3f(1.0f, 1.0f, 1.0f);
         // The leaf texture's alpha is low on the leaf and high on its background.
@@ -41,6 +36,6 @@ void DrawLeaf(const Leaf& leaf) {
     if (!shadowPass) {
         glDisable(GL_ALPHA_TEST);
     }
-    PopModelView();
-    frameStats += LeafStats;
+    state.modelView.Pop();
+    return LeafStats;
 }

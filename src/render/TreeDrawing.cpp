@@ -6,11 +6,10 @@
 #include <cstdint>
 
 #include "mesh/TreeGeometry.h"
-#include "model/Material.h"
-#include "model/TreeParams.h"
 #include "render/ApplyMaterial.h"
-#include "render/FrameStats.h"
+#include "render/BranchMesh.h"
 #include "render/GlContextState.h"
+#include "render/Material.h"
 #include "render/Shadow.h"
 #include "render/Texture.h"
 
@@ -100,19 +99,21 @@ void UnbindBuffers(const GlContextState& state) {
 // The tree pass from the mesh: bark once for all tubes, then the leaf texture, the alpha
 // test and the leaf material once for all leaves, each leaf's ambient colour coming from
 // the colour array through colour-material tracking.
-void DrawTreeFromMesh(GlContextState& state) {
+FrameStats DrawTreeFromMesh(GlContextState& state) {
     const TreeMeshCache& cache = state.treeMesh;
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     if (cache.tubeCount > 0) {
         barkTexture.bind();
-        ApplyMaterial(barkMaterial, GL_FRONT_AND_BACK);
+        ApplyMaterial(BarkMaterial(), GL_FRONT_AND_BACK, state);
         DrawBark(state, true);
     }
     if (cache.leafVertexCount > 0) {
         leafTexture.bind();
-        ApplyMaterial(leafMaterial, GL_FRONT_AND_BACK);
+        // The ambient colour is each leaf's own, from the colour array (below); the neutral
+        // factor's stands in for it until tracking starts.
+        ApplyMaterial(LeafMaterial(1.0f), GL_FRONT_AND_BACK, state);
         // The mode is chosen before tracking starts, so the diffuse colour is not touched.
         glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT);
         glEnable(GL_COLOR_MATERIAL);
@@ -125,7 +126,7 @@ void DrawTreeFromMesh(GlContextState& state) {
         glDisableClientState(GL_COLOR_ARRAY);
         glDisable(GL_COLOR_MATERIAL);
         // Tracking changed the material's ambient colour behind the cache's back.
-        state.lastAppliedMaterialId = 0;
+        state.appliedMaterial.reset();
     }
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
@@ -133,42 +134,39 @@ void DrawTreeFromMesh(GlContextState& state) {
     UnbindBuffers(state);
     // The colour the leaves of the immediate pass leave current.
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    frameStats += cache.mesh.passStats;
+    return cache.mesh.passStats;
 }
 
 // The shadow pass from the mesh: positions only, one colour for all tubes and one for
 // all leaves, both read now.
-void DrawShadowFromMesh(GlContextState& state, float angle) {
-    BeginShadow(angle);
+FrameStats DrawShadowFromMesh(const TreeParams& params, float angle, GlContextState& state) {
+    BeginShadow(angle, params, state);
     glEnableClientState(GL_VERTEX_ARRAY);
-    glColor4f(0.0f, 0.0f, 0.0f, treeParams.brushShadowDensity);
+    glColor4f(0.0f, 0.0f, 0.0f, params.brushShadowDensity);
     DrawBark(state, false);
-    glColor4f(0.0f, 0.0f, 0.0f, treeParams.leafShadowDensity);
+    glColor4f(0.0f, 0.0f, 0.0f, params.leafShadowDensity);
     DrawLeaves(state, false, false);
     glDisableClientState(GL_VERTEX_ARRAY);
     UnbindBuffers(state);
-    EndShadow();
-    frameStats += state.treeMesh.mesh.passStats;
+    EndShadow(state);
+    return state.treeMesh.mesh.passStats;
 }
 
 } // namespace
 
-void DrawTree(const TreeModel& model) {
-    GlContextState& state = GlContextState::Current();
+FrameStats DrawTree(const TreeModel& model, const TreeParams& params, GlContextState& state) {
     if (state.drawMode == TreeDrawMode::Immediate) {
-        model.Draw();
-        return;
+        return DrawModel(model, params, state);
     }
-    UpdateTreeMesh(model);
-    DrawTreeFromMesh(state);
+    UpdateTreeMesh(model, params, state);
+    return DrawTreeFromMesh(state);
 }
 
-void DrawTreeShadow(const TreeModel& model, float angle) {
-    GlContextState& state = GlContextState::Current();
+FrameStats DrawTreeShadow(const TreeModel& model, const TreeParams& params, float angle,
+                          GlContextState& state) {
     if (state.drawMode == TreeDrawMode::Immediate) {
-        model.DrawShadow(angle);
-        return;
+        return DrawModelShadow(model, params, angle, state);
     }
-    UpdateTreeMesh(model);
-    DrawShadowFromMesh(state, angle);
+    UpdateTreeMesh(model, params, state);
+    return DrawShadowFromMesh(params, angle, state);
 }

@@ -2,10 +2,10 @@
 
 #include <GL/gl.h>
 
+#include <cstring>
+
 #include "mesh/TreeGeometry.h"
-#include "model/TreeParams.h"
 #include "render/GlContextState.h"
-#include "render/TreeDrawing.h"
 
 namespace {
 
@@ -91,7 +91,8 @@ private:
 
 // Builds the mesh straight into the buffer objects, mapped, so it is never held in client
 // memory nor copied. False when the driver could not hold or map them.
-bool BuildIntoBuffers(const BufferFunctions& gl, const TreeModel& model, TreeMeshCache& cache) {
+bool BuildIntoBuffers(const BufferFunctions& gl, const TreeModel& model, const TreeParams& params,
+                      TreeMeshCache& cache) {
     while (glGetError() != GL_NO_ERROR) {
     }
     const TreeMeshLayout layout = MeasureTreeMesh(model);
@@ -119,7 +120,7 @@ bool BuildIntoBuffers(const BufferFunctions& gl, const TreeModel& model, TreeMes
             return false;
         }
     }
-    cache.mesh = BuildTreeMeshInto(model, treeParams, layout, to);
+    cache.mesh = BuildTreeMeshInto(model, params, layout, to);
     if (!mapped.Unmap()) {
         return false;
     }
@@ -141,8 +142,8 @@ void SetCounts(TreeMeshCache& cache, size_t barkVertices, size_t leafVertices) {
 
 // Builds the mesh for drawing, without index arrays: the tubes are drawn by chunks with
 // one shared index array (see DrawBark), the leaves one quadrangle each (see DrawLeaves).
-void BuildForDrawing(const TreeModel& model, TreeMeshCache& cache) {
-    cache.mesh = BuildTreeMesh(model, treeParams, false);
+void BuildForDrawing(const TreeModel& model, const TreeParams& params, TreeMeshCache& cache) {
+    cache.mesh = BuildTreeMesh(model, params, false);
     SetCounts(cache, cache.mesh.bark.vertexCount(), cache.mesh.leaves.vertexCount());
 }
 
@@ -173,19 +174,27 @@ bool WantsBuffers(const GlContextState& state) {
 
 } // namespace
 
-bool UpdateTreeMesh(const TreeModel& model) {
-    GlContextState& state = GlContextState::Current();
+// Whether the cache holds the mesh of `model` as it stands. The model's address and
+// generation alone could name another model made where an old one was; what it was grown
+// from tells them apart.
+bool HoldsMeshOf(const TreeMeshCache& cache, const TreeModel& model) {
+    return cache.built && cache.model == &model && cache.modelGeneration == model.generation() &&
+           std::memcmp(&cache.grownParams, &model.grownParams(), sizeof(TreeParams)) == 0 &&
+           cache.grownSeed == model.grownSeed();
+}
+
+bool UpdateTreeMesh(const TreeModel& model, const TreeParams& params, GlContextState& state) {
     TreeMeshCache& cache = state.treeMesh;
     const bool buffers = WantsBuffers(state);
-    if (cache.built && cache.model == &model && cache.mesh.modelGeneration == model.generation() &&
-        cache.mesh.sideBranchScale == treeParams.sseScaleAttenuate && cache.forBuffers == buffers) {
+    if (HoldsMeshOf(cache, model) && cache.mesh.sideBranchScale == params.sseScaleAttenuate &&
+        cache.forBuffers == buffers) {
         return false;
     }
     cache.mesh = TreeMesh{};
     cache.inBuffers = false;
     if (buffers) {
         PrepareChunkIndices(state.buffers, cache, true);
-        cache.inBuffers = BuildIntoBuffers(state.buffers, model, cache);
+        cache.inBuffers = BuildIntoBuffers(state.buffers, model, params, cache);
     }
     if (!cache.inBuffers) {
         // No buffer objects wanted, or the driver could not hold the tree: its storage goes
@@ -195,10 +204,13 @@ bool UpdateTreeMesh(const TreeModel& model) {
             ReleaseBuffers(state.buffers, cache.leaves);
         }
         cache.mesh = TreeMesh{};
-        BuildForDrawing(model, cache);
+        BuildForDrawing(model, params, cache);
     }
     PrepareChunkIndices(state.buffers, cache, false);
     cache.model = &model;
+    cache.modelGeneration = model.generation();
+    cache.grownParams = model.grownParams();
+    cache.grownSeed = model.grownSeed();
     cache.forBuffers = buffers;
     cache.built = true;
     ++cache.builds;

@@ -7,6 +7,10 @@
 #include <vector>
 
 #include "mesh/TreeMesh.h"
+#include "model/TreeModel.h"
+#include "model/TreeParams.h"
+
+class GlContextState;
 
 // The calls beyond OpenGL 1.1 the mesh drawing uses when the context has them, looked up
 // when the context state is made: buffer objects with their mapping (OpenGL 1.5, or
@@ -48,6 +52,9 @@ struct PartBuffers {
 // holds the arrays.
 struct TreeMeshCache {
     const TreeModel* model = nullptr; // the model it was built from (not owned)
+    uint64_t modelGeneration = 0;     // that model's generation then
+    TreeParams grownParams;           // what that growth was grown from
+    uint32_t grownSeed = 0;
     bool built = false;
     TreeMesh mesh;
     bool inBuffers = false;  // the arrays live in buffer objects
@@ -62,3 +69,9 @@ struct TreeMeshCache {
     std::vector<GLsizei> leafCounts;    // 4 for every leaf
     int64_t builds = 0;                 // how many times a mesh was built here
 };
+
+// Makes the cache of `state` hold the mesh of `model` as it stands, building and
+// uploading it only when the model grew since (another generation), is another model or
+// was grown from other parameters or another seed, or the side-branch scale of `params`
+// changed. True when it built.
+bool UpdateTreeMesh(const TreeModel& model, const TreeParams& params, GlContextState& state);

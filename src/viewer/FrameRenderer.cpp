@@ -3,7 +3,6 @@
 #include <GL/gl.h>
 
 #include "model/TreeModel.h"
-#include "render/FrameStats.h"
 #include "render/TreeDrawing.h"
 #include "render/ViewState.h"
 #include "scene/Backdrop.h"
@@ -14,11 +13,10 @@ void ApplyCamera(const Camera& camera, double aspect) {
     glRotatef(camera.elevation, 1.0f, 0.0f, 0.0f);
     glTranslatef(0.0f, camera.y, camera.z);
     glScalef(0.3f, 0.3f, 0.3f);
-    ResetFrameStats();
     glScalef(static_cast<float>(aspect), 1.0f, 1.0f);
 }
 
-void DrawFrame(const FrameScene& scene) {
+FrameStats DrawFrame(const FrameScene& scene, GlContextState& state) {
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     ApplyCamera(*scene.camera, scene.aspect);
@@ -33,11 +31,11 @@ void DrawFrame(const FrameScene& scene) {
     // The tree and its shadow are stretched vertically against sky and ground.
     glScalef(1.0f, 1.6666666f, 1.0f);
     // The shadow turns the other way, so it keeps its direction on screen.
-    DrawTreeShadow(*scene.model, -azimuth);
+    FrameStats stats = DrawTreeShadow(*scene.model, *scene.params, -azimuth, state);
 
     glPushMatrix();
     glRotatef(azimuth, 0.0f, 1.0f, 0.0f);
-    DrawTree(*scene.model);
+    stats += DrawTree(*scene.model, *scene.params, state);
     glPopMatrix();
 
     if (scene.overlayVisible) {
@@ -51,4 +49,12 @@ void DrawFrame(const FrameScene& scene) {
     glClear(GL_COLOR_BUFFER_BIT);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glFinish();
+    return stats;
+}
+
+std::vector<uint8_t> ReadFramePixels(int32_t width, int32_t height) {
+    std::vector<uint8_t> rgba(static_cast<size_t>(width) * height * 4, 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return rgba;
 }

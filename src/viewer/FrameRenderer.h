@@ -1,18 +1,22 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
+#include "mesh/FrameStats.h"
 #include "model/Camera.h"
+#include "model/TreeParams.h"
 #include "render/ViewState.h"
 #include "scene/Overlay.h"
 
 class Backdrop;
+class GlContextState;
 class TreeModel;
 
 // The OpenGL side of a viewer frame, free of any window toolkit so that tests and
 // benchmarks can draw the same frame into an off-screen framebuffer.
 
-// Camera transform at the start of a frame; also zeroes the frame counters.
+// Camera transform at the start of a frame.
 void ApplyCamera(const Camera& camera, double aspect);
 
 // Everything a frame shows, as the viewer holds it.
@@ -21,6 +25,7 @@ struct FrameScene {
     double aspect;
     Backdrop* backdrop;
     const TreeModel* model;
+    const TreeParams* params; // the tree's: its side-branch scale and its shadow
     OverlayImage* helpImage;
     OverlayImage* buttonImage;
     int32_t clientWidth;
@@ -30,6 +35,11 @@ struct FrameScene {
     bool overlayVisible = true; // false leaves the buttons and pictures out (still pictures)
 };
 
-// Clears and draws sky and ground, the shadow, the tree and the overlay, then glFinish.
-// Presenting the picture is left to the caller.
-void DrawFrame(const FrameScene& scene);
+// Clears and draws sky and ground, the shadow, the tree and the overlay, then glFinish, in
+// the context of `state`. Returns the frame's statistics: those of the shadow pass and the
+// tree pass together. Presenting the picture is left to the caller.
+FrameStats DrawFrame(const FrameScene& scene, GlContextState& state);
+
+// The frame just drawn in the current context, width x height pixels from the lower left
+// corner, as RGBA bytes, the bottom row first.
+std::vector<uint8_t> ReadFramePixels(int32_t width, int32_t height);

@@ -1,7 +1,5 @@
 #include "viewer/StillFrame.h"
 
-#include <GL/gl.h>
-
 #include "platform/HeadlessGl.h"
 #include "render/GlContextState.h"
 #include "render/ViewState.h"
@@ -23,16 +21,15 @@ Result<> RenderStillFrame(const StillFrame& frame, std::vector<uint8_t>& rgba) {
     Backdrop backdrop;
     OverlayImage helpImage("help.BMP", OverlayBitmap, -1.0f);
     OverlayImage buttonImage("button.bmp", OverlayBitmap, -1.0f);
-    FrameScene scene{&frame.camera,       static_cast<double>(frame.height) / frame.width,
-                     &backdrop,           frame.model,
-                     &helpImage,          &buttonImage,
-                     frame.width,         frame.height,
-                     OverlayButton::None, false};
+    FrameScene scene{&frame.camera, static_cast<double>(frame.height) / frame.width,
+                     &backdrop,     frame.model,
+                     &frame.params, &helpImage,
+                     &buttonImage,  frame.width,
+                     frame.height,  OverlayButton::None,
+                     false};
     scene.overlayVisible = frame.overlay;
-    DrawFrame(scene);
+    DrawFrame(scene, state);
 
-    rgba.assign(static_cast<size_t>(frame.width) * frame.height * 4, 0);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, frame.width, frame.height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    rgba = ReadFramePixels(frame.width, frame.height);
     return {};
 }

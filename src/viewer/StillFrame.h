@@ -6,6 +6,7 @@
 
 #include "base/Failure.h"
 #include "model/Camera.h"
+#include "model/TreeParams.h"
 
 class TreeModel;
 
@@ -14,7 +15,8 @@ class TreeModel;
 // OpenGL context of its own that needs no window and no display server.
 struct StillFrame {
     Camera camera;
-    const TreeModel* model = nullptr; // grown, with its materials set
+    const TreeModel* model = nullptr; // grown
+    TreeParams params;                // the tree's parameters (its scale and shadow)
     int width = 540;
     int height = 350;
     bool overlay = true;

@@ -5,14 +5,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "export/ExportTree.h"
 #include "export/FileOutput.h"
-#include "export/PngEncoder.h"
-#include "export/TreePictures.h"
-#include "mesh/TreeMesh.h"
-#include "model/LeafRandomTable.h"
-#include "model/TreeParams.h"
-#include "viewer/ViewerWindow.h"
+#include "export/SessionOutput.h"
+#include "model/TreeSession.h"
 
 std::string FreeOutputName(const std::string& folder, uint32_t seed, const char* extension) {
     const std::filesystem::path dir(folder);
@@ -28,77 +23,67 @@ std::string FreeOutputName(const std::string& folder, uint32_t seed, const char*
     }
 }
 
-Result<> SaveFramePicture(const std::string& path, const std::vector<uint8_t>& rgba, int width,
-                          int height, uint32_t seed) {
-    const Result<std::string> png =
-        EncodePng(FromGlReadback(rgba, width, height),
-                  {{"Software", "Dendrova"}, {"Seed", std::to_string(seed)}});
-    if (!png) {
-        return png.Error();
-    }
-    return WriteFileAtomically(path, *png, {FilePlacement::CreateNew, {}});
-}
-
-Result<> SaveTreeGlb(const std::string& path, const TreeModel& model, uint32_t seed) {
-    const Result<TreePictures> pictures = LoadTreePictures();
-    if (!pictures) {
-        return pictures.Error();
-    }
-    const TreeMesh mesh = BuildTreeMesh(model, treeParams);
-    PendingFiles files({FilePlacement::CreateNew, {}});
-    const Result<> result = ExportTree(path, mesh, *pictures, CurrentExportInfo(seed), files);
-    return result ? files.PlaceAll() : result;
-}
+namespace {
 
 // P and E try this many free names at most, so that a folder where every name found free
 // is taken at once cannot hold the viewer for ever.
 constexpr int MaxOutputNameAttempts = 100;
 
-// The viewer's P and E keys.
-bool ViewerWindow::SaveSnapshot() {
-    if (!contextReady || clientWidth <= 0 || clientHeight <= 0) {
-        return false;
-    }
-    captureNextFrame_ = true;
-    RenderFrame();
-    std::string path;
+// Writes what `add` adds under the first free name for `extension`, as a new file only:
+// a name another program takes between the search and the write moves on to the next
+// free one, nothing is ever replaced. The path tried last goes to `path`.
+Result<> WriteUnderFreeName(const std::string& folder, uint32_t seed, const char* extension,
+                            const std::function<Result<>(const std::string&, PendingFiles&)>& add,
+                            std::string& path) {
     Result<> result;
-    // A name another program takes between the search and the write: the next free one.
     for (int attempt = 0; attempt < MaxOutputNameAttempts; ++attempt) {
-        path = FreeOutputName(outputFolder, leafRandomTable.seed, ".png");
-        result =
-            SaveFramePicture(path, capturedFrame_, clientWidth, clientHeight, leafRandomTable.seed);
+        path = FreeOutputName(folder, seed, extension);
+        PendingFiles files({FilePlacement::CreateNew, {}});
+        result = add(path, files);
+        if (result) {
+            result = files.PlaceAll();
+        }
         if (!NameTakenMeanwhile(result, path)) {
             break;
         }
     }
-    capturedFrame_.clear();
-    return ReportOutput(path, result);
+    return result;
 }
 
-bool ViewerWindow::ExportGlb() {
-    if (!contextReady) {
-        return false;
-    }
+} // namespace
+
+ViewerOutput::ViewerOutput(std::function<void()> redraw) : notice_(std::move(redraw)) {}
+
+bool ViewerOutput::SavePicture(const std::vector<uint8_t>& rgba, int width, int height,
+                               uint32_t seed) {
     std::string path;
-    Result<> result;
-    for (int attempt = 0; attempt < MaxOutputNameAttempts; ++attempt) {
-        path = FreeOutputName(outputFolder, leafRandomTable.seed, ".glb");
-        result = SaveTreeGlb(path, model, leafRandomTable.seed);
-        if (!NameTakenMeanwhile(result, path)) {
-            break;
-        }
-    }
-    return ReportOutput(path, result);
+    const Result<> result = WriteUnderFreeName(
+        folder_, seed, ".png",
+        [&](const std::string& name, PendingFiles& files) {
+            return AddFramePicture(name, rgba, width, height, seed, files);
+        },
+        path);
+    return Report(path, result);
 }
 
-bool ViewerWindow::ReportOutput(const std::string& path, const Result<>& written) {
+bool ViewerOutput::ExportTree(const TreeSession& session) {
+    std::string path;
+    const Result<> result = WriteUnderFreeName(
+        folder_, session.seed(), ".glb",
+        [&](const std::string& name, PendingFiles& files) {
+            return AddTreeExport(name, session, files);
+        },
+        path);
+    return Report(path, result);
+}
+
+bool ViewerOutput::Report(const std::string& path, const Result<>& written) {
     if (!written) {
         notice_.Show(
             QStringLiteral("Not saved: ") + QString::fromStdString(written.Error().message), true);
         return false;
     }
-    lastOutputPath = path;
+    lastPath_ = path;
     std::error_code ec;
     const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
     const std::string shown = ec ? path : absolute.lexically_normal().string();

@@ -1,26 +1,19 @@
 #include "viewer/ViewerWindow.h"
 
-#include <GL/gl.h>
-
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QOpenGLContext>
 #include <QResizeEvent>
 #include <QSurfaceFormat>
 #include <QThread>
-#include <QTimerEvent>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
-#include "model/LeafRandomTable.h"
-#include "model/TreeParams.h"
 #include "platform/Platform.h"
-#include "render/FrameStats.h"
 #include "render/GlContextState.h"
 #include "scene/FeedbackMail.h"
 #include "viewer/FrameRenderer.h"
@@ -43,31 +36,6 @@ QSurfaceFormat RequestedFormat() {
 
 } // namespace
 
-int32_t KeyCodeFor(int qtKey) {
-    switch (qtKey) {
-    case Qt::Key_Left:
-        return KeyLeft;
-    case Qt::Key_Up:
-        return KeyUp;
-    case Qt::Key_Right:
-        return KeyRight;
-    case Qt::Key_Down:
-        return KeyDown;
-    case Qt::Key_Escape:
-        return 0x1B;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 0x0D;
-    default:
-        break;
-    }
-    // Qt's letter and digit keys already carry their upper-case ASCII codes.
-    if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)) {
-        return qtKey;
-    }
-    return OtherKeyFlag | qtKey;
-}
-
 std::string ContextFailureText(int errorCode) {
     char code[16];
     std::snprintf(code, sizeof code, "0x%08x", static_cast<unsigned>(errorCode));
@@ -77,8 +45,9 @@ std::string ContextFailureText(int errorCode) {
            FeedbackAddress + " with\r\nthe error code. Thank you for the cooperation.";
 }
 
-ViewerWindow::ViewerWindow()
-    : helpImage("help.BMP", OverlayBitmap, -1.0f), buttonImage("button.bmp", OverlayBitmap, -1.0f) {
+ViewerWindow::ViewerWindow(TreeSession& session)
+    : session_(session), helpImage_("help.BMP", OverlayBitmap, -1.0f),
+      buttonImage_("button.bmp", OverlayBitmap, -1.0f) {
     setSurfaceType(QSurface::OpenGLSurface);
     setFormat(RequestedFormat());
     setFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -89,14 +58,8 @@ ViewerWindow::ViewerWindow()
 }
 
 ViewerWindow::~ViewerWindow() {
-    keyRepeatTimer_.stop();
-    moveTimer_.stop();
-    spinTimer_.stop();
-    glState_.reset();
-    if (context_) {
-        context_->doneCurrent();
-        context_.reset();
-    }
+    navigation_.Stop();
+    view_.Release();
 }
 
 bool ViewerWindow::CreateSized(int width, int height) {
@@ -114,50 +77,20 @@ void ViewerWindow::InitializeWindow() {
     icon_.addFile(QStringLiteral(":/icons/icon-16.png"), QSize(16, 16));
     setIcon(icon_);
     errno = 0;
-    if (!InitContext()) {
+    if (!view_.Create()) {
         ShowContextFailure(errno);
         return;
     }
-    contextReady = true;
     LimitSurfaceSize();
-    model.Build();
-    const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    std::string title = " Dendrova on ";
-    if (!renderer) {
-        title += "UnknownDevice";
-    } else {
-        title += renderer;
-        if (version) {
-            title += std::string(" (") + version + ")";
-        }
-    }
+    session_.Regrow();
+    rendererText_ = view_.RendererText();
+    ShowTitle();
+}
+
+void ViewerWindow::ShowTitle() {
     // The seed lets the tree on screen be grown again (--seed).
-    title += " - seed " + std::to_string(leafRandomTable.seed);
-    setTitle(QString::fromStdString(title));
-}
-
-bool ViewerWindow::InitContext() {
-    context_ = std::make_unique<QOpenGLContext>();
-    context_->setFormat(requestedFormat());
-    if (!context_->create() || !context_->makeCurrent(this)) {
-        context_.reset();
-        return false;
-    }
-    // Everything the drawing remembers about this context starts here, empty.
-    QOpenGLContext* context = context_.get();
-    glState_ = std::make_unique<GlContextState>(
-        [context](const char* name) { return context->getProcAddress(name); });
-    SetInitialGlState();
-    return true;
-}
-
-void ViewerWindow::MakeContextCurrent() {
-    // Made current before every frame, even when it already is: on Wayland this is when
-    // the platform sets up the surface's framebuffer (and that of its client-side
-    // decorations), without which swapping the buffers crashes.
-    context_->makeCurrent(this);
-    glState_->MakeCurrent();
+    setTitle(QString::fromStdString(" Dendrova on " + rendererText_ + " - seed " +
+                                    std::to_string(session_.seed())));
 }
 
 void ViewerWindow::ShowContextFailure(int errorCode) {
@@ -165,34 +98,19 @@ void ViewerWindow::ShowContextFailure(int errorCode) {
 }
 
 void ViewerWindow::DestroyWindow() {
-    keyRepeatTimer_.stop();
-    moveTimer_.stop();
-    spinTimer_.stop();
-    if (contextReady && context_) {
-        glState_.reset();
-        context_->doneCurrent();
-        context_.reset();
-    }
+    navigation_.Stop();
+    view_.Release();
     destroy();
 }
 
 void ViewerWindow::LimitSurfaceSize() {
-    // A drawing surface larger than the implementation's largest viewport is beyond what
-    // the renderer can draw (a software renderer crashes on it).
-    GLint dims[2] = {0, 0};
-    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, dims);
-    if (dims[0] <= 0 || dims[1] <= 0) {
+    const QSize largest = view_.LargestSurface();
+    if (!largest.isValid()) {
         return;
     }
-    largestSurface_ = QSize(dims[0], dims[1]);
     const qreal ratio = devicePixelRatio();
-    setMaximumSize(QSize(std::max(minimumWidth(), static_cast<int>(dims[0] / ratio)),
-                         std::max(minimumHeight(), static_cast<int>(dims[1] / ratio))));
-}
-
-bool ViewerWindow::SurfaceTooLarge(int cx, int cy) const {
-    return largestSurface_.isValid() &&
-           (cx > largestSurface_.width() || cy > largestSurface_.height());
+    setMaximumSize(QSize(std::max(minimumWidth(), static_cast<int>(largest.width() / ratio)),
+                         std::max(minimumHeight(), static_cast<int>(largest.height() / ratio))));
 }
 
 void ViewerWindow::SetOuterSize(int width, int height) {
@@ -221,7 +139,7 @@ bool ViewerWindow::WaitUntilExposed(int timeoutMs) {
 
 QSize ViewerWindow::OverlaySize() const {
     const qreal ratio = devicePixelRatio();
-    return QSize(qRound(clientWidth / ratio), qRound(clientHeight / ratio));
+    return QSize(qRound(clientWidth_ / ratio), qRound(clientHeight_ / ratio));
 }
 
 QSize ViewerWindow::NormalOuterSize() const {
@@ -238,64 +156,74 @@ void ViewerWindow::RememberNormalSize() {
 }
 
 void ViewerWindow::RebuildTree() {
-    model.Rebuild(TrunkCount(treeParams));
+    session_.Regrow();
     // A parameter file loaded from the control panel may bring another seed; the title
     // keeps naming the one the tree was grown with.
-    const QString seedLabel = QStringLiteral(" - seed ");
-    const QString base = title();
-    const qsizetype at = base.lastIndexOf(seedLabel);
-    if (at >= 0)
-        setTitle(base.left(at) + seedLabel + QString::number(leafRandomTable.seed));
+    if (view_.Ready()) {
+        ShowTitle();
+    }
 }
 
 void ViewerWindow::RenderFrame() {
-    if (!contextReady || !context_ || SurfaceTooLarge(clientWidth, clientHeight)) {
+    if (!view_.Ready() || view_.TooLarge(clientWidth_, clientHeight_)) {
         return;
     }
-    MakeContextCurrent();
+    view_.MakeCurrent();
     const QSize overlay = OverlaySize();
-    const FrameScene scene{&camera,       aspect,       &backdrop,       &model,
-                           &helpImage,    &buttonImage, overlay.width(), overlay.height(),
-                           hoveredButton, helpVisible};
-    DrawFrame(scene);
+    const FrameScene scene{&camera_,           aspect_,        &backdrop_,    &session_.model(),
+                           &session_.params(), &helpImage_,    &buttonImage_, overlay.width(),
+                           overlay.height(),   hoveredButton_, helpVisible_};
+    const FrameStats stats = DrawFrame(scene, *view_.State());
     if (captureNextFrame_) {
         captureNextFrame_ = false;
-        capturedFrame_.assign(static_cast<size_t>(clientWidth) * clientHeight * 4, 0);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, clientWidth, clientHeight, GL_RGBA, GL_UNSIGNED_BYTE,
-                     capturedFrame_.data());
+        capturedFrame_ = ReadFramePixels(clientWidth_, clientHeight_);
     }
     // After the read-back: the notice is on screen, never in P's picture.
-    if (notice_.Visible()) {
-        DrawNotice(notice_.Picture(clientWidth, clientHeight, devicePixelRatio()));
+    FrameNotice& notice = output_.Notice();
+    if (notice.Visible()) {
+        DrawNotice(notice.Picture(clientWidth_, clientHeight_, devicePixelRatio()));
     }
-    if (isExposed()) {
-        context_->swapBuffers(this);
-    }
-    ++framesDrawn;
-    lastStatistics = FormatStatistics(frameStats, camera);
-    if (panel) {
-        panel->ShowStatistics(lastStatistics);
+    view_.Present();
+    ++framesDrawn_;
+    lastStatistics_ = FormatStatistics(stats, camera_);
+    if (panel_) {
+        panel_->ShowStatistics(lastStatistics_);
     }
 }
 
+bool ViewerWindow::SaveSnapshot() {
+    if (!view_.Ready() || clientWidth_ <= 0 || clientHeight_ <= 0) {
+        return false;
+    }
+    captureNextFrame_ = true;
+    RenderFrame();
+    const bool saved =
+        output_.SavePicture(capturedFrame_, clientWidth_, clientHeight_, session_.seed());
+    capturedFrame_.clear();
+    return saved;
+}
+
+bool ViewerWindow::ExportGlb() {
+    return view_.Ready() && output_.ExportTree(session_);
+}
+
 void ViewerWindow::OnSize(int cx, int cy) {
-    clientWidth = cx;
-    clientHeight = cy;
-    if (SurfaceTooLarge(cx, cy)) {
+    clientWidth_ = cx;
+    clientHeight_ = cy;
+    if (view_.TooLarge(cx, cy)) {
         // Made larger than the renderer can draw by something that ignores the maximum
         // size (there is no window manager): nothing is drawn until it is back within it.
         resize(size().boundedTo(maximumSize()));
         return;
     }
-    if (cy <= 0 || !contextReady || !context_) {
+    if (cy <= 0 || !view_.Ready()) {
         return;
     }
-    MakeContextCurrent();
+    view_.MakeCurrent();
     ApplyProjection(cx, cy);
     // A zero width keeps the previous aspect instead of dividing by zero.
     if (cx > 0) {
-        aspect = static_cast<double>(cy) / static_cast<double>(cx);
+        aspect_ = static_cast<double>(cy) / static_cast<double>(cx);
     }
     RenderFrame();
 }
@@ -305,8 +233,8 @@ bool ViewerWindow::event(QEvent* e) {
         // The close box and the window manager's close run the close sequence, which
         // destroys the window itself.
         e->ignore();
-        if (onCancel) {
-            onCancel();
+        if (onCancel_) {
+            onCancel_();
         }
         return true;
     }
@@ -321,7 +249,7 @@ bool ViewerWindow::event(QEvent* e) {
 }
 
 void ViewerWindow::exposeEvent(QExposeEvent*) {
-    if (isExposed() && contextReady) {
+    if (isExposed() && view_.Ready()) {
         RenderFrame();
     }
 }
@@ -341,24 +269,13 @@ void ViewerWindow::keyPressEvent(QKeyEvent* e) {
         }
         return;
     }
-    const int32_t code = KeyCodeFor(e->key());
-    // The repeat of a key that went down in another window (Escape held after it hid the
-    // control panel, an arrow held while clicking into this window) is not for this one.
-    if (e->isAutoRepeat() && !keysDown_.contains(code)) {
-        return;
-    }
-    keysDown_.insert(code);
-    KeyMessage message{KeyMessage::Kind::KeyDown, code, e->isAutoRepeat()};
-    if (e->key() == Qt::Key_F1) {
-        message.kind = KeyMessage::Kind::HelpRequest;
-    }
-    if (filterMessage(message, *this)) {
+    if (navigation_.KeyPress(e->key(), e->isAutoRepeat())) {
         return;
     }
     switch (e->key()) {
     case Qt::Key_Escape:
-        if (onCancel) {
-            onCancel();
+        if (onCancel_) {
+            onCancel_();
         }
         return;
     case Qt::Key_Return:
@@ -370,63 +287,42 @@ void ViewerWindow::keyPressEvent(QKeyEvent* e) {
 }
 
 void ViewerWindow::keyReleaseEvent(QKeyEvent* e) {
-    // The keyboard's auto-repeat arrives as release/press pairs; only the final release
-    // is a real key-up.
-    if (e->isAutoRepeat()) {
-        return;
-    }
-    // Only keys pressed in this window are recorded on their release, so that a key-up
-    // from elsewhere cannot make the next press of that key count as a repeat.
-    const int32_t code = KeyCodeFor(e->key());
-    if (keysDown_.erase(code) == 0) {
-        QWindow::keyReleaseEvent(e);
-        return;
-    }
-    const KeyMessage message{KeyMessage::Kind::KeyUp, code};
-    if (!filterMessage(message, *this)) {
+    if (!navigation_.KeyRelease(e->key(), e->isAutoRepeat())) {
         QWindow::keyReleaseEvent(e);
     }
 }
 
 void ViewerWindow::focusOutEvent(QFocusEvent* e) {
-    // The key-ups of keys held now go to another window: stop the arrow repeat, and let
-    // the next press of any of them count as a new press.
-    keysDown_.clear();
-    if (lastKey >= KeyLeft && lastKey <= KeyDown) {
-        lastKey = 0;
-    }
-    StopKeyRepeatTimer();
+    navigation_.FocusLost();
     QWindow::focusOutEvent(e);
 }
 
 void ViewerWindow::mousePressEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton) {
-        if (hoveredButton != OverlayButton::None) {
+        if (hoveredButton_ != OverlayButton::None) {
             setCursor(handCursor_);
         } else {
-            StartMove(MoveMode::Forward);
+            navigation_.StartMove(MoveMode::Forward);
             setCursor(arrowCursor_);
         }
     } else if (e->button() == Qt::RightButton) {
-        StartMove(MoveMode::Backward);
+        navigation_.StartMove(MoveMode::Backward);
     }
 }
 
 void ViewerWindow::mouseReleaseEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton) {
-        if (moveMode != MoveMode::None) {
-            EndMove();
+        if (navigation_.Mode() != MoveMode::None) {
+            navigation_.EndMove();
             return;
         }
-        setCursor(hoveredButton != OverlayButton::None ? handCursor_ : arrowCursor_);
-        if (hoveredButton != OverlayButton::None) {
-            // A click acts on release, over the button found by the last pointer move,
-            // exactly as the button's key would.
-            const KeyMessage click{KeyMessage::Kind::KeyDown, CommandLetter(hoveredButton)};
-            filterMessage(click, *this);
+        setCursor(hoveredButton_ != OverlayButton::None ? handCursor_ : arrowCursor_);
+        if (hoveredButton_ != OverlayButton::None) {
+            // A click acts on release, over the button found by the last pointer move.
+            navigation_.ButtonClicked(CommandLetter(hoveredButton_));
         }
     } else if (e->button() == Qt::RightButton) {
-        EndMove();
+        navigation_.EndMove();
     }
 }
 
@@ -442,103 +338,28 @@ void ViewerWindow::UpdateHover(QPointF position) {
 }
 
 void ViewerWindow::SetHovered(OverlayButton button) {
-    const bool wasNone = hoveredButton == OverlayButton::None;
-    hoveredButton = button;
-    const bool isNone = hoveredButton == OverlayButton::None;
+    const bool wasNone = hoveredButton_ == OverlayButton::None;
+    hoveredButton_ = button;
+    const bool isNone = hoveredButton_ == OverlayButton::None;
     setCursor(isNone ? arrowCursor_ : handCursor_);
     // The bar brightens while a button is hovered; with auto spin on the next tick
     // redraws anyway.
-    if (wasNone != isNone && !autoSpin) {
+    if (wasNone != isNone && !navigation_.Spinning()) {
         RenderFrame();
     }
 }
 
-void ViewerWindow::StartMove(MoveMode mode) {
-    moveMode = mode;
-    moveTimer_.start(NavigationPeriodMs, Qt::PreciseTimer, this);
-    setMouseGrabEnabled(true);
-}
-
-void ViewerWindow::EndMove() {
-    moveMode = MoveMode::None;
-    moveTimer_.stop();
-    setMouseGrabEnabled(false);
-}
-
-void ViewerWindow::timerEvent(QTimerEvent* e) {
-    if (e->timerId() == moveTimer_.timerId()) {
-        OnTimer(MoveTimerId);
-    } else if (e->timerId() == keyRepeatTimer_.timerId()) {
-        OnTimer(KeyRepeatTimerId);
-    } else if (e->timerId() == spinTimer_.timerId()) {
-        OnTimer(SpinTimerId);
-    } else {
-        QWindow::timerEvent(e);
-    }
-}
-
-void ViewerWindow::OnTimer(int timerId) {
-    switch (timerId) {
-    case MoveTimerId:
-        MoveStep(camera, moveMode);
-        RenderFrame();
-        break;
-    case KeyRepeatTimerId:
-        ArrowStep();
-        break;
-    case SpinTimerId:
-        SpinStep(camera);
-        RenderFrame();
-        break;
-    default:
-        break;
-    }
-}
-
-bool ViewerWindow::isTimerRunning(int timerId) const {
-    switch (timerId) {
-    case MoveTimerId:
-        return moveTimer_.isActive();
-    case KeyRepeatTimerId:
-        return keyRepeatTimer_.isActive();
-    case SpinTimerId:
-        return spinTimer_.isActive();
-    default:
-        return false;
-    }
-}
-
-void ViewerWindow::ArrowStep() {
-    if (::ArrowStep(camera, lastKey)) {
-        RenderFrame();
-    }
-}
-
-void ViewerWindow::StartKeyRepeatTimer() {
-    keyRepeatTimer_.start(NavigationPeriodMs, Qt::PreciseTimer, this);
-}
-
-void ViewerWindow::StopKeyRepeatTimer() {
-    keyRepeatTimer_.stop();
-}
-
-void ViewerWindow::ToggleAutoSpin() {
-    if (!autoSpin) {
-        spinTimer_.start(SpinPeriodMs, Qt::PreciseTimer, this);
-        autoSpin = 1;
-    } else {
-        spinTimer_.stop();
-        autoSpin = 0;
-    }
+void ViewerWindow::GrabMouse(bool grab) {
+    setMouseGrabEnabled(grab);
 }
 
 void ViewerWindow::ToggleHelp() {
-    helpVisible = !helpVisible;
+    helpVisible_ = !helpVisible_;
     RenderFrame();
 }
 
 void ViewerWindow::ShowControlPanel() {
-    if (panel) {
-        panel->ShowAndFocus();
+    if (panel_) {
+        panel_->ShowAndFocus();
     }
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QBasicTimer>
 #include <QCursor>
 #include <QIcon>
 #include <QWindow>
@@ -8,20 +7,20 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 
 #include "model/Camera.h"
-#include "model/TreeModel.h"
+#include "model/TreeSession.h"
 #include "panel/PanelViewer.h"
 #include "scene/Backdrop.h"
 #include "scene/KeyFilter.h"
 #include "scene/Overlay.h"
 #include "viewer/FrameNotice.h"
+#include "viewer/GlView.h"
 #include "viewer/Navigation.h"
+#include "viewer/ViewNavigation.h"
 #include "viewer/ViewerOutput.h"
 
-class QOpenGLContext;
 class GlContextState;
 
 // What the viewer needs of the control panel: the statistics of every frame, and
@@ -35,11 +34,14 @@ public:
 
 inline constexpr const char* InitialViewerTitle = " Dendrova - [ Initializing OpenGL subsystem ]";
 
-// The scene window: one OpenGL surface with its own context, the tree, the backdrop,
-// the overlay, the camera and its navigation.
-class ViewerWindow : public QWindow, public CommandHost, public PanelViewer {
+// The scene window: one OpenGL surface with its own context showing the tree of a
+// session (owned by the application), the backdrop, the overlay, the camera and its
+// navigation.
+class ViewerWindow : public QWindow, public NavigationHost, public PanelViewer {
 public:
-    ViewerWindow();
+    // Shows the tree of `session`, which must outlive the window; the window grows it
+    // first when its context is made, and again on every RebuildTree.
+    explicit ViewerWindow(TreeSession& session);
     ~ViewerWindow() override;
 
     // Creates the native window, runs the window initialisation (context, first growth,
@@ -48,26 +50,20 @@ public:
     // Releases the context and the native window.
     void DestroyWindow();
 
-    // PanelViewer
+    // PanelViewer: regrows the session's tree from its parameters and seed as they are.
     void RebuildTree() override;
     void RenderFrame() override;
-    std::optional<Camera> ViewCamera() const override { return camera; }
-    void SetViewCamera(const Camera& c) override { camera = c; }
+    std::optional<Camera> ViewCamera() const override { return camera_; }
+    void SetViewCamera(const Camera& c) override { camera_ = c; }
 
-    // CommandHost
-    void ToggleAutoSpin() override;
+    // NavigationHost
     void ToggleHelp() override;
     void ShowControlPanel() override;
-    void ArrowStep() override;
-    void StartKeyRepeatTimer() override;
-    void StopKeyRepeatTimer() override;
-    int32_t& LastKey() override { return lastKey; }
+    void GrabMouse(bool grab) override;
 
-    void StartMove(MoveMode mode);
-    void EndMove();
-    // Runs one tick of the navigation timer with the given id (KeyRepeatTimerId, MoveTimerId
-    // or SpinTimerId).
-    void OnTimer(int timerId);
+    // The keys, the mouse flight and the spin, with their timers.
+    ViewNavigation& Navigation() { return navigation_; }
+    const ViewNavigation& Navigation() const { return navigation_; }
     // The size handler, with the new client size in device pixels.
     void OnSize(int cx, int cy);
     // Sets the outer (frame-inclusive) size, keeping the position. The size is kept within
@@ -82,48 +78,41 @@ public:
     // Outer size of the window in its normal (not maximized) state.
     QSize NormalOuterSize() const;
 
-    bool isTimerRunning(int timerId) const;
+    // The session whose tree the window shows.
+    TreeSession& session() const { return session_; }
     // What the drawing remembers about the window's OpenGL context; null without one.
-    GlContextState* glState() const { return glState_.get(); }
+    GlContextState* glState() const { return view_.State(); }
+    // The window has its OpenGL context (and draws).
+    bool ContextReady() const { return view_.Ready(); }
 
-    // P: writes the frame on screen as a PNG file; E: the tree as a .glb file. Both go
-    // into `outputFolder` under a name no other file has, and say so (with the file's
-    // full path) in a notice over the frame for a few seconds. True when the file was
-    // written (its path in lastOutputPath).
+    // P: writes the frame on screen as a PNG file; E: the tree as a .glb file, into the
+    // output's folder under a name no other file has, saying so in a notice over the
+    // frame. True when the file was written.
     bool SaveSnapshot();
     bool ExportGlb();
-    std::string outputFolder = ".";
-    std::string lastOutputPath;
-    // The notice over the frame, for tests.
-    const FrameNotice& Notice() const { return notice_; }
+    ViewerOutput& Output() { return output_; }
+    const ViewerOutput& Output() const { return output_; }
+    const FrameNotice& Notice() const { return output_.Notice(); }
+
+    // Where the statistics of every frame go, and who shows the panel (none: nobody).
+    void SetPanel(PanelLink* panel) { panel_ = panel; }
+    // Run by Escape, the close box and the window manager's close: the application's
+    // close sequence.
+    void SetOnCancel(std::function<void()> onCancel) { onCancel_ = std::move(onCancel); }
+
+    const Camera& CurrentCamera() const { return camera_; }
+    OverlayButton HoveredButton() const { return hoveredButton_; }
+    bool HelpVisible() const { return helpVisible_; }
+    // The client area in device pixels, and its height over its width.
+    QSize ClientSize() const { return QSize(clientWidth_, clientHeight_); }
+    double Aspect() const { return aspect_; }
+    // Frames drawn so far (for tests and diagnostics), and the statistics text of the last.
+    int64_t FramesDrawn() const { return framesDrawn_; }
+    const std::string& LastStatistics() const { return lastStatistics_; }
 
     // Smallest client area at which the overlay's pieces do not overlap.
     static constexpr int MinimumClientWidth = 256;
     static constexpr int MinimumClientHeight = 136;
-
-    Camera camera;
-    OverlayButton hoveredButton = OverlayButton::None;
-    int32_t autoSpin = 0;
-    double aspect = 0.0;
-    int32_t clientWidth = 0;
-    int32_t clientHeight = 0;
-    PanelLink* panel = nullptr;
-    Backdrop backdrop;
-    TreeModel model;
-    OverlayImage helpImage;
-    OverlayImage buttonImage;
-    bool contextReady = false;
-    int32_t lastKey = 0;
-    MoveMode moveMode = MoveMode::None;
-    bool helpVisible = false;
-
-    // Run by Escape, the close box and the window manager's close: the application's
-    // close sequence.
-    std::function<void()> onCancel;
-    // Frames drawn so far (for tests and diagnostics).
-    int64_t framesDrawn = 0;
-    // The statistics text of the last frame.
-    std::string lastStatistics;
 
 protected:
     bool event(QEvent* event) override;
@@ -134,44 +123,42 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
-    void timerEvent(QTimerEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void InitializeWindow();
-    bool InitContext();
-    void MakeContextCurrent();
     void ShowContextFailure(int errorCode);
     void UpdateHover(QPointF position);
     void SetHovered(OverlayButton button);
     void RememberNormalSize();
-    bool ReportOutput(const std::string& path, const Result<>& written);
     void LimitSurfaceSize();
-    bool SurfaceTooLarge(int cx, int cy) const;
+    void ShowTitle();
 
-    std::unique_ptr<QOpenGLContext> context_;
-    std::unique_ptr<GlContextState> glState_;
-    FrameNotice notice_{[this] { RenderFrame(); }};
+    TreeSession& session_;
+    GlView view_{*this};
+    Camera camera_;
+    ViewNavigation navigation_{camera_, *this};
+    ViewerOutput output_{[this] { RenderFrame(); }};
+    PanelLink* panel_ = nullptr;
+    std::function<void()> onCancel_;
+    Backdrop backdrop_;
+    OverlayImage helpImage_;
+    OverlayImage buttonImage_;
+    OverlayButton hoveredButton_ = OverlayButton::None;
+    bool helpVisible_ = false;
+    double aspect_ = 0.0;
+    int32_t clientWidth_ = 0;
+    int32_t clientHeight_ = 0;
+    int64_t framesDrawn_ = 0;
+    std::string lastStatistics_;
+    std::string rendererText_; // names the renderer in the title, once there is a context
     bool captureNextFrame_ = false;
     std::vector<uint8_t> capturedFrame_; // RGBA, bottom row first
     QCursor handCursor_{Qt::PointingHandCursor};
     QCursor arrowCursor_{Qt::ArrowCursor};
     QIcon icon_;
-    QBasicTimer keyRepeatTimer_;
-    QBasicTimer moveTimer_;
-    QBasicTimer spinTimer_;
     QSize normalOuterSize_;
-    QSize largestSurface_; // device pixels; the largest viewport of the implementation
-    // Keys whose key-down reached this window and whose key-up has not yet come.
-    std::set<int32_t> keysDown_;
 };
-
-// Maps a Qt key to the key code the filter works with: arrows 0x25-0x28, letters and
-// digits as upper-case ASCII, Escape 0x1B, Enter 0x0D. Every other key gets Qt's number
-// moved above all of these (OtherKeyFlag), so that no other key can pass for an arrow
-// (Qt's codes for '%', '&', '\'' and '(' are 0x25-0x28).
-inline constexpr int32_t OtherKeyFlag = 0x40000000;
-int32_t KeyCodeFor(int qtKey);
 
 // The text shown when no OpenGL context can be had.
 std::string ContextFailureText(int errorCode);

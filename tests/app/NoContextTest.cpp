@@ -30,21 +30,21 @@ private slots:
                                  "contact feedback@dendrova.example with\r\nthe error code. Thank "
                                  "you for the cooperation."));
             QCOMPARE(app.viewer.title(), QString(" Dendrova - [ Initializing OpenGL subsystem ]"));
-            QVERIFY(!app.viewer.contextReady);
-            QCOMPARE(CountModel(app.viewer.model).segments, int64_t(0));
+            QVERIFY(!app.viewer.ContextReady());
+            QCOMPARE(CountModel(app.session.model()).segments, int64_t(0));
 
             // Every trigger draws nothing, but input still moves the camera.
             app.viewer.SetOuterSize(600, 400);
             QTest::qWait(50);
             QTest::keyPress(&app.viewer, Qt::Key_Left);
-            QTRY_VERIFY(app.viewer.camera.azimuth < 19346.0f - 4.0f); // stepping repeats
+            QTRY_VERIFY(app.viewer.CurrentCamera().azimuth < 19346.0f - 4.0f); // stepping repeats
             QTest::keyRelease(&app.viewer, Qt::Key_Left);
-            app.viewer.OnTimer(MoveTimerId);
-            app.viewer.OnTimer(SpinTimerId);
+            app.viewer.Navigation().OnTimer(MoveTimerId);
+            app.viewer.Navigation().OnTimer(SpinTimerId);
             QTest::keyClick(&app.viewer, Qt::Key_H);
             app.viewer.RebuildTree(); // a slider move regrows, still without drawing
-            QCOMPARE(app.viewer.framesDrawn, int64_t(0));
-            QVERIFY(app.viewer.lastStatistics.empty());
+            QCOMPARE(app.viewer.FramesDrawn(), int64_t(0));
+            QVERIFY(app.viewer.LastStatistics().empty());
             QCOMPARE(platform.errors.size(), size_t(1));
 
             QTest::keyClick(&app.viewer, Qt::Key_Escape);

@@ -20,8 +20,8 @@
 #include "RecordingPlatform.h"
 #include "SliderHandle.h"
 #include "app/TreeApp.h"
-#include "model/LeafRandomTable.h"
 #include "model/ModelConfig.h"
+#include "model/ModelConfigRecord.h"
 #include "model/Presets.h"
 #include "model/TreeParams.h"
 #include "panel/ParamMenu.h"
@@ -79,7 +79,6 @@ private slots:
         QVERIFY(dir.isValid());
         QDir::setCurrent(dir.path());
         QFile::remove("TreeModl.Cfg");
-        ResetTreeParams();
         app = std::make_unique<TreeApp>();
         app->Start();
         QVERIFY(QTest::qWaitForWindowExposed(&app->viewer));
@@ -94,7 +93,7 @@ private slots:
     void cleanupTestCase() { QDir::setCurrent(QDir::tempPath()); }
 
     void threeDragsUndoneAndRedone() {
-        const TreeParams start = treeParams;
+        const TreeParams start = app->session.params();
         const QString startStats = Stats();
         QVERIFY(startStats.contains(QStringLiteral("Nodes")));
 
@@ -106,7 +105,7 @@ private slots:
         Drag(30);
         SelectRow(0);
         Drag(-20);
-        const TreeParams last = treeParams;
+        const TreeParams last = app->session.params();
         const QString lastStats = Stats();
         QVERIFY(afterFirst != startStats);
         QVERIFY(lastStats != afterFirst);
@@ -117,7 +116,7 @@ private slots:
         QCOMPARE(Stats(), afterFirst);
         Undo();
         QCOMPARE(Stats(), startStats);
-        QVERIFY(SameBits(treeParams, start));
+        QVERIFY(SameBits(app->session.params(), start));
         // The panel shows the value it went back to.
         QCOMPARE(app->panel.CurField()->text(), QStringLiteral("19.29"));
         QCOMPARE(app->panel.SliderControl()->value(), 411);
@@ -126,20 +125,20 @@ private slots:
         Redo();
         Redo();
         QCOMPARE(Stats(), lastStats);
-        QVERIFY(SameBits(treeParams, last));
+        QVERIFY(SameBits(app->session.params(), last));
     }
 
     void keyMovesAreOneStepEachAndTheHistoryKeepsHundreds() {
         SelectRow(1);
         QSlider* slider = app->panel.SliderControl();
         slider->setFocus();
-        const TreeParams start = treeParams;
+        const TreeParams start = app->session.params();
         for (int i = 0; i < 101; ++i)
             QTest::keyClick(slider, Qt::Key_Down);
         QCOMPARE(Menu().History().Stack().count(), 101);
         for (int i = 0; i < 101; ++i)
             Undo();
-        QVERIFY(SameBits(treeParams, start));
+        QVERIFY(SameBits(app->session.params(), start));
         QVERIFY(!Menu().History().Stack().canUndo());
     }
 
@@ -157,26 +156,28 @@ private slots:
         SelectRow(8); // "Leaf Size"
         const QString startStats = Stats();
         const Preset& preset = BuiltInPresets()[1];
-        const int64_t frames = app->viewer.framesDrawn;
+        const int64_t frames = app->viewer.FramesDrawn();
         Menu().ApplyPreset(preset);
-        QVERIFY(SameBits(treeParams, preset.params));
-        QCOMPARE(app->viewer.framesDrawn, frames + 1);
+        QVERIFY(SameBits(app->session.params(), preset.params));
+        QCOMPARE(app->viewer.FramesDrawn(), frames + 1);
         QVERIFY(Stats() != startStats);
         QCOMPARE(app->panel.CurField()->text(),
                  QString::asprintf("%3.2f", double(preset.params.leafSize)));
         const QString presetStats = Stats();
 
         // Saved with its seed and camera, changed, and loaded back: the same tree.
-        const uint32_t seed = leafRandomTable.seed;
+        const uint32_t seed = app->session.seed();
         QVERIFY(Menu().SaveTo(QStringLiteral("shared.json")));
         Menu().ResetToDefaults();
-        QVERIFY(SameBits(treeParams, TreeParams{}));
+        QVERIFY(SameBits(app->session.params(), TreeParams{}));
         QCOMPARE(Stats(), startStats);
-        ReseedLeafRandomTable(seed + 1);
-        app->viewer.camera.azimuth += 90.0f;
+        app->session.Reseed(seed + 1);
+        Camera turned = app->viewer.CurrentCamera();
+        turned.azimuth += 90.0f;
+        app->viewer.SetViewCamera(turned);
         QVERIFY(Menu().LoadFrom(QStringLiteral("shared.json")));
-        QVERIFY(SameBits(treeParams, preset.params));
-        QCOMPARE(leafRandomTable.seed, seed);
+        QVERIFY(SameBits(app->session.params(), preset.params));
+        QCOMPARE(app->session.seed(), seed);
         QCOMPARE(Stats(), presetStats);
         QVERIFY(app->viewer.title().endsWith(QStringLiteral(" - seed %1").arg(seed)));
 
@@ -191,18 +192,18 @@ private slots:
         QCOMPARE(refused.Error().message,
                  std::string("\"Leaf Size\" is outside its range 0.1 to 4"));
         QCOMPARE(Menu().History().Stack().count(), steps);
-        QVERIFY(SameBits(treeParams, preset.params));
+        QVERIFY(SameBits(app->session.params(), preset.params));
 
         // Load, reset and preset each undo as one step.
         Undo();
-        QCOMPARE(leafRandomTable.seed, seed + 1);
+        QCOMPARE(app->session.seed(), seed + 1);
         QVERIFY(app->viewer.title().endsWith(QStringLiteral(" - seed %1").arg(seed + 1)));
         QVERIFY(LabelShows(QStringLiteral("Seed %1").arg(seed + 1)));
-        QCOMPARE(app->viewer.camera.azimuth, 19346.0f + 90.0f);
+        QCOMPARE(app->viewer.CurrentCamera().azimuth, 19346.0f + 90.0f);
         Undo();
-        QVERIFY(SameBits(treeParams, preset.params));
+        QVERIFY(SameBits(app->session.params(), preset.params));
         Undo();
-        QVERIFY(SameBits(treeParams, TreeParams{}));
+        QVERIFY(SameBits(app->session.params(), TreeParams{}));
     }
 
     // A name ending in .Cfg is saved as the record the program reads at start, so that
@@ -211,15 +212,20 @@ private slots:
     void aCfgNameIsSavedAsTheStartRecord() {
         const Preset& preset = BuiltInPresets()[2];
         Menu().ApplyPreset(preset);
-        app->viewer.camera.azimuth = 123.0f;
-        const Result<> saved = Menu().SaveTo(QStringLiteral("mine.Cfg"));
-        QVERIFY2(saved, saved ? "" : saved.Error().message.c_str());
+        Camera turned = app->viewer.CurrentCamera();
+        turned.azimuth = 123.0f;
+        app->viewer.SetViewCamera(turned);
+        const Result<> written = Menu().SaveTo(QStringLiteral("mine.Cfg"));
+        QVERIFY2(written, written ? "" : written.Error().message.c_str());
         QCOMPARE(QFileInfo(QStringLiteral("mine.Cfg")).size(), 96);
         Menu().ResetToDefaults();
         WindowGeometry geometry;
         Camera camera;
-        LoadModelConfig(geometry, camera, "mine.Cfg");
-        QVERIFY(SameBits(treeParams, preset.params));
+        TreeParams saved;
+        const std::optional<ModelConfigRead> read = LoadModelConfig("mine.Cfg");
+        QVERIFY(read);
+        ApplyModelConfigRecord(read->record, read->size, geometry, camera, saved);
+        QVERIFY(SameBits(saved, preset.params));
         QCOMPARE(camera.azimuth, 123.0f);
         QCOMPARE(geometry.windowWidth, app->viewer.frameGeometry().width());
         QCOMPARE(geometry.windowMaximized, 0);

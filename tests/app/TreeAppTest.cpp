@@ -22,6 +22,8 @@
 #include "app/OutputFolder.h"
 #include "app/TreeApp.h"
 #include "model/LeafRandomTable.h"
+#include "model/ModelConfig.h"
+#include "model/ModelConfigRecord.h"
 #include "model/TreeParams.h"
 #include "panel/ParamMenu.h"
 #include "platform/QuitSignals.h"
@@ -52,14 +54,15 @@ private slots:
         QVERIFY(dir.isValid());
         QDir::setCurrent(dir.path());
         QFile::remove("TreeModl.Cfg");
-        ResetTreeParams();
     }
     void cleanupTestCase() { QDir::setCurrent(QDir::tempPath()); }
 
     void firstStartWithoutAFileAndItsSavedRecord() {
         {
             TreeApp app;
+            const uint32_t clockBefore = ClockSeed();
             QVERIFY(app.Start());
+            const uint32_t clockAfter = ClockSeed();
             QVERIFY(QTest::qWaitForWindowExposed(&app.viewer));
             QCOMPARE(app.viewer.frameGeometry().size(), QSize(540, 350));
             const QPoint centre = app.viewer.screen()->availableGeometry().center();
@@ -67,11 +70,12 @@ private slots:
             QVERIFY(!(app.viewer.windowStates() & Qt::WindowMaximized));
             QVERIFY(!app.panel.isVisible());
             QCOMPARE(app.panel.frameGeometry().topLeft(), QPoint(100, 100));
-            QVERIFY(leafRandomTable.entries != nullptr);
+            // Without --seed the leaf factors come from the clock, and the tree from them.
+            QVERIFY(app.session.seed() >= clockBefore && app.session.seed() <= clockAfter);
+            QCOMPARE(app.session.model().grownSeed(), app.session.seed());
             QTest::keyClick(&app.viewer, Qt::Key_Escape);
             QVERIFY(!app.viewer.handle()); // the window is gone
             QCOMPARE(app.Exit(0), 0);
-            QVERIFY(leafRandomTable.entries == nullptr);
         }
         const auto bytes = ReadConfig();
         QCOMPARE(bytes.size(), size_t(96));
@@ -92,8 +96,10 @@ private slots:
             TreeApp app;
             app.Start();
             QVERIFY(QTest::qWaitForWindowExposed(&app.viewer));
-            app.viewer.camera.elevation = -20.0f;
-            treeParams.totalDepth = 12.0f;
+            Camera lowered = app.viewer.CurrentCamera();
+            lowered.elevation = -20.0f;
+            app.viewer.SetViewCamera(lowered);
+            app.session.params().totalDepth = 12.0f;
             app.viewer.SetOuterSize(700, 500);
             QTRY_COMPARE(app.viewer.frameGeometry().size(), QSize(700, 500));
             app.panel.move(-40, 30); // partly off the screen: fitted at the next start
@@ -102,13 +108,12 @@ private slots:
             app.viewer.close(); // the close box runs the same close sequence
             app.Exit(0);
         }
-        ResetTreeParams();
         TreeApp app;
         app.Start();
         QVERIFY(QTest::qWaitForWindowExposed(&app.viewer));
-        QCOMPARE(app.viewer.camera.elevation, -20.0f);
-        QCOMPARE(treeParams.totalDepth, 12.0f);
-        QCOMPARE(CountModel(app.viewer.model).segments > 0, true);
+        QCOMPARE(app.viewer.CurrentCamera().elevation, -20.0f);
+        QCOMPARE(app.session.params().totalDepth, 12.0f);
+        QCOMPARE(CountModel(app.session.model()).segments > 0, true);
         QCOMPARE(app.viewer.frameGeometry().size(), QSize(700, 500));
         QCOMPARE(app.panel.frameGeometry().topLeft(), QPoint(0, 30));
         QCOMPARE(app.panel.autoClose, 1);
@@ -155,51 +160,54 @@ private slots:
 
         // A slider move regrows the viewer's tree and draws it at once.
         app.panel.ListControl()->setCurrentRow(0);
-        const int64_t frames = app.viewer.framesDrawn;
+        const int64_t frames = app.viewer.FramesDrawn();
         app.panel.SliderControl()->triggerAction(QAbstractSlider::SliderToMinimum);
-        QCOMPARE(treeParams.totalDepth, 30.0f);
-        QCOMPARE(app.viewer.framesDrawn, frames + 1);
+        QCOMPARE(app.session.params().totalDepth, 30.0f);
+        QCOMPARE(app.viewer.FramesDrawn(), frames + 1);
         int trunk = 0;
-        for (const Segment* s = app.viewer.model.trunk.first.get(); s; s = s->next.get()) {
+        for (const Segment* s = app.session.model().trunk.first.get(); s; s = s->next.get()) {
             ++trunk;
         }
         QCOMPARE(trunk, 30);
         const QString nodes =
-            QString("Object: %1 Nodes").arg(2 * CountModel(app.viewer.model).records());
+            QString("Object: %1 Nodes").arg(2 * CountModel(app.session.model()).records());
         QVERIFY(app.panel.StatsBox()->toPlainText().contains(nodes));
         app.CloseSequence();
         app.Exit(0);
         // The value at the top of the slider survives the next start.
-        ResetTreeParams();
         WindowGeometry g;
         Camera c;
-        LoadModelConfig(g, c);
-        QCOMPARE(treeParams.totalDepth, 30.0f);
+        TreeParams saved;
+        const std::optional<ModelConfigRead> read = LoadModelConfig();
+        QVERIFY(read);
+        ApplyModelConfigRecord(read->record, read->size, g, c, saved);
+        QCOMPARE(saved.totalDepth, 30.0f);
     }
 
     // --params and --seed: the named file is only read, the working folder's file is the
     // one written, and the seed shapes the leaves and is shown in the title.
     void aNamedParameterFileIsOnlyReadAndTheSeedIsShown() {
-        treeParams.totalDepth = 25.0f;
+        TreeParams deeper;
+        deeper.totalDepth = 25.0f;
         Camera tilted;
         tilted.elevation = -30.0f;
-        QVERIFY(SaveModelConfig(WindowGeometry{}, tilted, "other.cfg"));
+        QVERIFY(SaveModelConfig(WindowGeometry{}, tilted, deeper, "other.cfg"));
         const QByteArray before = [] {
             QFile f("other.cfg");
             return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
         }();
-        ResetTreeParams();
         {
             TreeApp app;
             app.configPath = "other.cfg";
             app.seed = 77;
             app.Start();
             QVERIFY(QTest::qWaitForWindowExposed(&app.viewer));
-            QCOMPARE(treeParams.totalDepth, 25.0f);
-            QCOMPARE(app.viewer.camera.elevation, -30.0f);
-            QCOMPARE(leafRandomTable.seed, 77u);
+            QCOMPARE(app.session.params().totalDepth, 25.0f);
+            QCOMPARE(app.viewer.CurrentCamera().elevation, -30.0f);
+            QCOMPARE(app.session.seed(), 77u);
+            QCOMPARE(app.session.model().grownSeed(), 77u);
             QVERIFY(app.viewer.title().endsWith(" - seed 77"));
-            treeParams.totalDepth = 9.0f;
+            app.session.params().totalDepth = 9.0f;
             app.CloseSequence();
             app.Exit(0);
         }
@@ -276,10 +284,10 @@ private slots:
         {
             TreeApp app;
             QVERIFY(app.Start());
-            QCOMPARE(QString::fromStdString(app.viewer.outputFolder), pictures);
+            QCOMPARE(QString::fromStdString(app.viewer.Output().Folder()), pictures);
             QTest::keyClick(&app.viewer, Qt::Key_P);
             const QString saved = pictures + QStringLiteral("/dendrova-seed") +
-                                  QString::number(leafRandomTable.seed) + QStringLiteral("-1.png");
+                                  QString::number(app.session.seed()) + QStringLiteral("-1.png");
             QVERIFY(QFile::exists(saved));
             QCOMPARE(app.viewer.Notice().Text(), QStringLiteral("Saved ") + saved);
             app.CloseSequence();

@@ -20,25 +20,24 @@ private slots:
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("wayland"));
         QVERIFY(dir.isValid());
         QDir::setCurrent(dir.path());
-        ResetTreeParams();
     }
 
     void startDrawAnswerKeysAndClose() {
         TreeApp app;
         QVERIFY(app.Start());
         QVERIFY(QTest::qWaitForWindowExposed(&app.viewer));
-        QVERIFY(app.viewer.contextReady);
-        QTRY_VERIFY(app.viewer.framesDrawn > 0);
+        QVERIFY(app.viewer.ContextReady());
+        QTRY_VERIFY(app.viewer.FramesDrawn() > 0);
         // The stored outer size, the compositor's title bar included.
         QCOMPARE(app.viewer.frameGeometry().size(), QSize(540, 350));
         QVERIFY(app.viewer.frameMargins().top() > 0);
 
-        const int64_t before = app.viewer.framesDrawn;
+        const int64_t before = app.viewer.FramesDrawn();
         QTest::keyClick(&app.viewer, Qt::Key_H);
-        QVERIFY(app.viewer.helpVisible);
-        QVERIFY(app.viewer.framesDrawn > before);
+        QVERIFY(app.viewer.HelpVisible());
+        QVERIFY(app.viewer.FramesDrawn() > before);
         QTest::keyClick(&app.viewer, Qt::Key_H);
-        QVERIFY(!app.viewer.helpVisible);
+        QVERIFY(!app.viewer.HelpVisible());
 
         // Escape runs the close sequence, which ends the event loop.
         QTimer::singleShot(200, &app.viewer,

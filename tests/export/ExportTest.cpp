@@ -14,12 +14,16 @@
 #include <fstream>
 #include <sstream>
 
+#include <thread>
+
 #include "export/ExportTree.h"
 #include "export/FileOutput.h"
 #include "export/GltfWriter.h"
-#include "model/LeafRandomTable.h"
+#include "export/SessionOutput.h"
 #include "model/TreeModel.h"
+#include "model/TreeSession.h"
 #include "platform/PixelOrder.h"
+#include "platform/Platform.h"
 #include "platform/QtPlatform.h"
 
 namespace fs = std::filesystem;
@@ -40,10 +44,8 @@ std::string Read(const fs::path& path) {
 class ExportTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetTreeParams();
-        CreateLeafRandomTableSeeded(3);
-        model.Build();
-        mesh = BuildTreeMesh(model, treeParams);
+        session.Regrow();
+        mesh = BuildTreeMesh(session.model(), session.params());
         pictures.barkPng = "bark";
         pictures.leafPng = "leaf!";
         folder = fs::temp_directory_path() / ("dendrova-export-" + std::to_string(::getpid()));
@@ -51,7 +53,7 @@ protected:
     }
     void TearDown() override { fs::remove_all(folder); }
 
-    TreeModel model;
+    TreeSession session{TreeParams{}, 3};
     TreeMesh mesh;
     TreePictures pictures;
     fs::path folder;
@@ -61,7 +63,7 @@ protected:
 
 TEST_F(ExportTest, GlbChunksAccessorsAndFrame) {
     std::ostringstream out;
-    ASSERT_TRUE(WriteGlb(out, mesh, pictures, CurrentExportInfo(3)));
+    ASSERT_TRUE(WriteGlb(out, mesh, pictures, ExportInfoOf(session.params(), 3)));
     const std::string glb = out.str();
     ASSERT_EQ(U32(glb, 0), 0x46546C67u);
     EXPECT_EQ(U32(glb, 4), 2u);
@@ -136,7 +138,7 @@ TEST_F(ExportTest, GlbJsonChunkIsTheSameTextAsEver) {
     small.leaves.texCoords = {1, 0, 1, 1, 0, 1, 0, 0};
     small.leaves.indices = {0, 1, 2, 0, 2, 3};
     small.leafColours.assign(16, 0.47f);
-    ExportInfo info = CurrentExportInfo(4000000000u);
+    ExportInfo info = ExportInfoOf(TreeParams{}, 4000000000u);
     info.parameters[0] = 1.0f / 3.0f;
     std::ostringstream out;
     ASSERT_TRUE(WriteGlb(out, small, pictures, info));
@@ -197,12 +199,89 @@ TEST_F(ExportTest, FailuresLeaveNoFilesBehind) {
     // the pictures written before it.
     fs::create_directories(folder / "tree.mtl");
     PendingFiles files;
-    const Result<> exported =
-        ExportTree((folder / "tree.obj").string(), mesh, pictures, CurrentExportInfo(3), files);
+    const Result<> exported = ExportTree((folder / "tree.obj").string(), mesh, pictures,
+                                         ExportInfoOf(session.params(), 3), files);
     ASSERT_FALSE(exported);
     EXPECT_NE(exported.Error().message.find("tree.mtl"), std::string::npos)
         << exported.Error().message;
     EXPECT_FALSE(fs::exists(folder / "tree.obj"));
     EXPECT_FALSE(fs::exists(folder / "tree-bark.png"));
     EXPECT_FALSE(fs::exists(folder / "tree-leaf.png"));
+}
+
+namespace {
+
+// The bark and leaf pictures as plain colours, the same for every caller on any thread.
+class FixedPictures final : public Platform {
+public:
+    FixedPictures() : previous_(SetPlatform(this)) {}
+    ~FixedPictures() override { SetPlatform(previous_); }
+    bool LoadBitmap(const std::string& name, BitmapPixels& out) override {
+        out.width = 8;
+        out.height = 8;
+        out.bytes.assign(8 * 8 * 3, name == "leaf.bmp" ? 20 : 120);
+        return true;
+    }
+    void ShowWarning(const std::string&) override {}
+    void ShowError(const std::string&) override {}
+    bool OpenUri(const std::string&) override { return false; }
+
+private:
+    Platform* previous_;
+};
+
+// The .glb bytes of the tree of `session` as grown now, written through `path`.
+std::string ExportedGlb(const TreeSession& session, const fs::path& path) {
+    PendingFiles files;
+    const Result<> added = AddTreeExport(path.string(), session, files);
+    EXPECT_TRUE(added) << (added ? "" : added.Error().message);
+    const Result<> placed = files.PlaceAll();
+    EXPECT_TRUE(placed) << (placed ? "" : placed.Error().message);
+    return Read(path);
+}
+
+} // namespace
+
+// Two trees in one process: two sessions of different parameters and seeds, grown and
+// exported at the same time on two threads, write exactly the file each writes alone, and
+// growing one leaves the other's mesh as it was.
+TEST_F(ExportTest, TwoSessionsExportedAtOnceWriteWhatEachWritesAlone) {
+    const FixedPictures platform;
+    TreeParams slender;
+    slender.totalDepth = 22.0f;
+    slender.leafSize = 3.0f;
+    std::string alone[2];
+    {
+        TreeSession first(TreeParams{}, 3), second(slender, 4);
+        first.Regrow();
+        second.Regrow();
+        alone[0] = ExportedGlb(first, folder / "first-alone.glb");
+        alone[1] = ExportedGlb(second, folder / "second-alone.glb");
+    }
+    ASSERT_NE(alone[0], alone[1]);
+
+    TreeSession sessions[2] = {{TreeParams{}, 3}, {slender, 4}};
+    std::string together[2];
+    auto work = [&](int i) {
+        for (int round = 0; round < 3; ++round) {
+            sessions[i].Regrow();
+            together[i] = ExportedGlb(sessions[i], folder / ("together-" + std::to_string(i) + "-" +
+                                                             std::to_string(round) + ".glb"));
+        }
+    };
+    std::thread other(work, 1);
+    work(0);
+    other.join();
+    EXPECT_EQ(together[0], alone[0]);
+    EXPECT_EQ(together[1], alone[1]);
+    EXPECT_EQ(sessions[0].generation(), 3u);
+
+    const TreeMesh before = BuildTreeMesh(sessions[0].model(), sessions[0].params());
+    sessions[1].params().totalDepth = 25.0f;
+    sessions[1].Regrow();
+    const TreeMesh after = BuildTreeMesh(sessions[0].model(), sessions[0].params());
+    EXPECT_EQ(after.bark.positions, before.bark.positions);
+    EXPECT_EQ(after.leafColours, before.leafColours);
+    EXPECT_EQ(after.modelGeneration, before.modelGeneration);
+    EXPECT_EQ(sessions[0].generation(), 3u);
 }

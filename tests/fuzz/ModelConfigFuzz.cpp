@@ -40,6 +40,13 @@ struct State {
     TreeParams params;
 };
 
+// Reads the file at `path` into `s` as the program does at start.
+void LoadInto(State& s, const std::string& path) {
+    if (const std::optional<ModelConfigRead> read = LoadModelConfig(path)) {
+        ApplyModelConfigRecord(read->record, read->size, s.geometry, s.camera, s.params);
+    }
+}
+
 void CheckInRange(const State& s) {
     Check(s.geometry.windowWidth > 100 && s.geometry.windowWidth <= MaxWindowSide,
           "window width out of range");
@@ -55,7 +62,7 @@ void CheckInRange(const State& s) {
     Check(c.azimuth == defaults.azimuth || (c.azimuth >= 0.0f && c.azimuth < 360.0f),
           "azimuth not wrapped");
     for (int row = 0; row < ParamCount; ++row) {
-        Check(InParamRange(ParamTable[row], *ParamTable[row].value), "parameter out of range");
+        Check(InParamRange(ParamTable[row], ParamValue(s.params, row)), "parameter out of range");
     }
 }
 
@@ -84,22 +91,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::fclose(file);
 
     State first;
-    ResetTreeParams();
-    LoadModelConfig(first.geometry, first.camera, input);
-    first.params = treeParams;
+    LoadInto(first, input);
     CheckInRange(first);
 
-    Check(SaveModelConfig(first.geometry, first.camera, saved).Ok(), "the save failed");
+    Check(SaveModelConfig(first.geometry, first.camera, first.params, saved).Ok(),
+          "the save failed");
 
     // Load into values that differ from the defaults, so a field the loader drops shows.
     State second;
     second.geometry = {1234, 567, 3, 4, 5, 6};
     second.camera = {1.0f, -2.0f, -4.0f, 3.0f, 3.0f};
     for (int row = 0; row < ParamCount; ++row) {
-        *ParamTable[row].value = ParamTable[row].maximum;
+        ParamValue(second.params, row) = ParamTable[row].maximum;
     }
-    LoadModelConfig(second.geometry, second.camera, saved);
-    second.params = treeParams;
+    LoadInto(second, saved);
 
     Check(SameBits(&first.geometry, &second.geometry, sizeof(WindowGeometry)),
           "geometry does not round-trip");

@@ -6,9 +6,9 @@
 #include "ModelRecords.h"
 #include "mesh/TreeGeometry.h"
 #include "mesh/TreeMesh.h"
-#include "model/LeafRandomTable.h"
 #include "model/TreeModel.h"
 #include "model/TreeParams.h"
+#include "model/TreeSession.h"
 
 namespace {
 
@@ -42,13 +42,13 @@ Vec TopCentre(const MeshPart& bark, size_t tube) {
 } // namespace
 
 TEST(TreeMesh, DefaultTreeCountsOnePassAndFollowsEveryGrowth) {
-    ResetTreeParams();
-    CreateLeafRandomTableSeeded(3);
-    TreeModel model;
+    TreeSession session(TreeParams{}, 3);
+    const TreeModel& model = session.model();
+    const TreeParams& params = session.params();
     EXPECT_EQ(model.generation(), 0u);
-    EXPECT_EQ(BuildTreeMesh(model, treeParams).bark.vertexCount(), 0u);
-    model.Build();
-    const TreeMesh mesh = BuildTreeMesh(model, treeParams);
+    EXPECT_EQ(BuildTreeMesh(model, params).bark.vertexCount(), 0u);
+    session.Regrow();
+    const TreeMesh mesh = BuildTreeMesh(model, params);
     EXPECT_EQ(mesh.modelGeneration, model.generation());
 
     // A frame adds the pass twice; the read-out shows 4758 Nodes, 222.97 KB,
@@ -76,9 +76,8 @@ TEST(TreeMesh, DefaultTreeCountsOnePassAndFollowsEveryGrowth) {
     }
 
     const uint64_t before = model.generation();
-    model.Rebuild(TrunkCount(treeParams));
+    session.Regrow();
     EXPECT_GT(model.generation(), before);
-    FreeLeafRandomTable();
 }
 
 // A chain bent and twisted at every segment, with a side branch: each tube's bottom ring,
@@ -163,16 +162,16 @@ TEST(TreeMesh, LeafIsScaledTwistedAndTiltedAtTheTopOfItsSegment) {
 // tree of many small branches (depth 25) and on one whose branches keep the full count.
 TEST(TreeMesh, ThreadsWriteTheSameArraysAsOneWalk) {
     for (const float depAttenuate : {0.81f, 1.0f}) {
-        ResetTreeParams();
-        treeParams.totalDepth = depAttenuate < 1.0f ? 25.0f : 15.0f;
-        treeParams.sseDepAttenuate = depAttenuate;
-        CreateLeafRandomTableSeeded(4);
-        TreeModel model;
-        model.Build();
-        const TreeMesh one = BuildTreeMesh(model, treeParams, true, 1);
+        TreeSession session(TreeParams{}, 4);
+        TreeParams& params = session.params();
+        params.totalDepth = depAttenuate < 1.0f ? 25.0f : 15.0f;
+        params.sseDepAttenuate = depAttenuate;
+        session.Regrow();
+        const TreeModel& model = session.model();
+        const TreeMesh one = BuildTreeMesh(model, params, true, 1);
         ASSERT_GT(one.bark.vertexCount() + one.leaves.vertexCount(), 40000u);
         for (const int threads : {2, 3, 8}) {
-            const TreeMesh many = BuildTreeMesh(model, treeParams, true, threads);
+            const TreeMesh many = BuildTreeMesh(model, params, true, threads);
             EXPECT_EQ(many.bark.positions, one.bark.positions) << threads;
             EXPECT_EQ(many.bark.normals, one.bark.normals) << threads;
             EXPECT_EQ(many.bark.texCoords, one.bark.texCoords) << threads;
@@ -186,10 +185,8 @@ TEST(TreeMesh, ThreadsWriteTheSameArraysAsOneWalk) {
         // A layout measured before a regrowth no longer describes the structure: nothing is
         // written through it.
         const TreeMeshLayout stale = MeasureTreeMesh(model);
-        model.Rebuild(TrunkCount(treeParams));
-        const TreeMesh none = BuildTreeMeshInto(model, treeParams, stale, MeshDestination{});
+        session.Regrow();
+        const TreeMesh none = BuildTreeMeshInto(model, params, stale, MeshDestination{});
         EXPECT_EQ(none.passStats, FrameStats{});
-        FreeLeafRandomTable();
     }
-    ResetTreeParams();
 }

@@ -5,60 +5,43 @@
 
 #include "model/LeafRandomTable.h"
 
-namespace {
-struct LeafRandomTableTest : ::testing::Test {
-    void SetUp() override { FreeLeafRandomTable(); }
-    void TearDown() override { FreeLeafRandomTable(); }
-};
-} // namespace
-
-TEST_F(LeafRandomTableTest, FactorFormulaCoversHalfToOneAndAHalf) {
+TEST(LeafRandomTable, FactorFormulaCoversHalfToOneAndAHalf) {
     EXPECT_EQ(LeafFactorFromSample(0), 0.5f);
     EXPECT_EQ(LeafFactorFromSample(32767), 1.5f);
     EXPECT_NEAR(LeafFactorFromSample(16384), 1.0f, 1e-4);
 }
 
-TEST_F(LeafRandomTableTest, EntriesLieInRangeAndSecondCreateKeepsTheFirstTable) {
-    CreateLeafRandomTableSeeded(7);
-    ASSERT_TRUE(leafRandomTable.entries);
-    float first[LeafFactorCount];
+TEST(LeafRandomTable, EntriesLieInRangeAndOneSeedAlwaysGivesTheSameTable) {
+    const LeafRandomTable table(7);
+    EXPECT_EQ(table.seed, 7u);
     for (int i = 0; i < LeafFactorCount; ++i) {
-        first[i] = leafRandomTable.entries[i];
-        EXPECT_GE(first[i], 0.5f);
-        EXPECT_LE(first[i], 1.5f);
+        EXPECT_GE(table.entries[i], 0.5f);
+        EXPECT_LE(table.entries[i], 1.5f);
     }
-    CreateLeafRandomTableSeeded(8);
-    CreateLeafRandomTable();
-    for (int i = 0; i < LeafFactorCount; ++i) {
-        EXPECT_EQ(leafRandomTable.entries[i], first[i]);
-    }
+    // Drawn again from the same seed, later and elsewhere: the same factors.
+    EXPECT_EQ(LeafRandomTable(7).entries, table.entries);
+    EXPECT_NE(LeafRandomTable(8).entries, table.entries);
+    EXPECT_EQ(LeafRandomTable().entries, LeafRandomTable(0).entries);
     // The factors are spread out, not constant.
-    float lo = 2, hi = 0;
-    for (float f : first) {
-        lo = std::min(lo, f);
-        hi = std::max(hi, f);
-    }
-    EXPECT_LT(lo, 0.6f);
-    EXPECT_GT(hi, 1.4f);
+    const auto [lo, hi] = std::minmax_element(table.entries.begin(), table.entries.end());
+    EXPECT_LT(*lo, 0.6f);
+    EXPECT_GT(*hi, 1.4f);
 }
 
-TEST_F(LeafRandomTableTest, FactorsAreHandedOutCyclicallyAndRestartOnReset) {
-    CreateLeafRandomTableSeeded(3);
-    ResetLeafFactors();
-    std::vector<float> taken;
-    for (int i = 0; i < 600; ++i) {
-        taken.push_back(TakeLeafFactor());
+TEST(LeafRandomTable, FactorsAreHandedOutCyclically) {
+    const LeafRandomTable table(3);
+    for (int64_t i = 0; i < 600; ++i) {
+        EXPECT_EQ(table.Factor(i), table.entries[i % 256]);
     }
-    for (int i = 0; i < 600; ++i) {
-        EXPECT_EQ(taken[i], leafRandomTable.entries[i % 256]);
-    }
-    ResetLeafFactors();
-    EXPECT_EQ(TakeLeafFactor(), taken[0]);
+    EXPECT_EQ(table.Factor(599999), table.entries[599999 % 256]);
 }
 
-TEST_F(LeafRandomTableTest, WithoutATableLeavesGetTheNeutralFactor) {
-    ResetLeafFactors();
-    EXPECT_EQ(TakeLeafFactor(), 1.0f);
-    FreeLeafRandomTable(); // freeing twice is harmless
-    EXPECT_FALSE(leafRandomTable.entries);
+TEST(LeafRandomTable, TablesAreValuesOfTheirOwn) {
+    // Changing one table, or drawing another, leaves a copy as it was.
+    LeafRandomTable first(3);
+    const LeafRandomTable copy = first;
+    first = LeafRandomTable(4);
+    EXPECT_EQ(copy.seed, 3u);
+    EXPECT_EQ(copy.entries, LeafRandomTable(3).entries);
+    EXPECT_EQ(first.entries, LeafRandomTable(4).entries);
 }

@@ -79,6 +79,15 @@ std::string Names(const fs::path& folder = ".") {
     return all;
 }
 
+// Reads the parameter file at `path` into the three as the program does at start: what
+// the file validly holds replaces their values.
+void LoadInto(WindowGeometry& geometry, Camera& camera, TreeParams& params,
+              const std::string& path = ModelConfigFileName) {
+    if (const std::optional<ModelConfigRead> read = LoadModelConfig(path)) {
+        ApplyModelConfigRecord(read->record, read->size, geometry, camera, params);
+    }
+}
+
 struct ModelConfigTest : ::testing::Test {
     void SetUp() override {
         old_ = fs::current_path();
@@ -89,19 +98,18 @@ struct ModelConfigTest : ::testing::Test {
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         fs::current_path(dir_);
-        ResetTreeParams();
     }
     void TearDown() override {
         fs::current_path(old_);
         fs::permissions(dir_, fs::perms::owner_all);
         fs::remove_all(dir_);
-        ResetTreeParams();
     }
-    void Load() { LoadModelConfig(geometry, camera); }
+    void Load() { LoadInto(geometry, camera, params); }
 
     fs::path old_, dir_;
     WindowGeometry geometry;
     Camera camera;
+    TreeParams params; // what the file's parameters are read into
 };
 
 } // namespace
@@ -111,7 +119,7 @@ TEST_F(ModelConfigTest, MissingFileKeepsEveryDefault) {
     EXPECT_EQ(geometry.windowWidth, 540);
     EXPECT_EQ(geometry.panelTop, 100);
     EXPECT_EQ(camera.azimuth, 19346.0f);
-    EXPECT_EQ(treeParams.totalDepth, 19.29f);
+    EXPECT_EQ(params.totalDepth, 19.29f);
 }
 
 TEST_F(ModelConfigTest, WindowSizeThresholds) {
@@ -170,7 +178,7 @@ TEST_F(ModelConfigTest, NegativeZeroIsReadAsZero) {
     // As the JSON file reads it back, so both formats give the same tree and view.
     FileBytes().Float(24, -0.0f).Float(36, -0.0f).Float(40, -0.0f).Float(60, -0.0f).Write();
     Load();
-    for (const float v : {camera.x, camera.elevation, camera.azimuth, treeParams.segTwistAngle}) {
+    for (const float v : {camera.x, camera.elevation, camera.azimuth, params.segTwistAngle}) {
         EXPECT_EQ(std::bit_cast<uint32_t>(v), 0u);
     }
 }
@@ -186,17 +194,17 @@ TEST_F(ModelConfigTest, ParametersOnlyInsideTheirRange) {
          {Case{3.9f, 19.29f}, Case{4.0f, 4.0f}, Case{30.0f, 30.0f}, Case{30.5f, 19.29f},
           Case{nan, 19.29f}, Case{inf, 19.29f}, Case{-inf, 19.29f}}) {
         SCOPED_TRACE(c.stored);
-        ResetTreeParams();
+        params = TreeParams{};
         FileBytes().Float(44, c.stored).Float(48, 45.0f).Write();
         Load();
-        EXPECT_EQ(treeParams.totalDepth, c.expected);
-        EXPECT_EQ(treeParams.segExpandAngle, 45.0f); // one rejected field never affects another
+        EXPECT_EQ(params.totalDepth, c.expected);
+        EXPECT_EQ(params.segExpandAngle, 45.0f); // one rejected field never affects another
     }
-    ResetTreeParams();
+    params = TreeParams{};
     FileBytes().Float(92, 1.0f).Float(88, 1.5f).Write();
     Load();
-    EXPECT_EQ(treeParams.leafShadowDensity, 1.0f);
-    EXPECT_EQ(treeParams.brushShadowDensity, 0.3f);
+    EXPECT_EQ(params.leafShadowDensity, 1.0f);
+    EXPECT_EQ(params.brushShadowDensity, 0.3f);
 }
 
 TEST_F(ModelConfigTest, UncheckedFieldsAreTakenAsStored) {
@@ -262,7 +270,7 @@ TEST_F(ModelConfigTest, ShortAndLongFiles) {
     EXPECT_EQ(geometry.windowHeight, 600);
     EXPECT_EQ(camera.x, 0.0f); // two bytes of it only
     EXPECT_EQ(camera.y, -11.7872f);
-    EXPECT_EQ(treeParams.totalDepth, 19.29f);
+    EXPECT_EQ(params.totalDepth, 19.29f);
 
     // An empty file changes nothing.
     geometry = {};
@@ -273,7 +281,7 @@ TEST_F(ModelConfigTest, ShortAndLongFiles) {
     // A long file: the first 96 bytes count, the rest is ignored.
     FileBytes().Float(44, 25.0f).Resize(500).Write();
     Load();
-    EXPECT_EQ(treeParams.totalDepth, 25.0f);
+    EXPECT_EQ(params.totalDepth, 25.0f);
 }
 
 TEST_F(ModelConfigTest, OnlyARegularFileIsReadAndNothingBlocks) {
@@ -295,7 +303,7 @@ TEST_F(ModelConfigTest, OnlyARegularFileIsReadAndNothingBlocks) {
     }
     loading.wait();
     EXPECT_EQ(geometry.windowWidth, 540);
-    EXPECT_EQ(treeParams.totalDepth, 19.29f);
+    EXPECT_EQ(params.totalDepth, 19.29f);
 
     // A link to a regular file is read.
     fs::remove(ModelConfigFileName);
@@ -308,7 +316,7 @@ TEST_F(ModelConfigTest, OnlyARegularFileIsReadAndNothingBlocks) {
 }
 
 TEST_F(ModelConfigTest, SavedRecordHasTheExpectedBytesAndRoundTrips) {
-    ASSERT_TRUE(SaveModelConfig(geometry, camera));
+    ASSERT_TRUE(SaveModelConfig(geometry, camera, params));
     const auto bytes = ReadFile();
     ASSERT_EQ(bytes.size(), 96u);
     auto u32 = [&](size_t at) {
@@ -331,27 +339,27 @@ TEST_F(ModelConfigTest, SavedRecordHasTheExpectedBytesAndRoundTrips) {
     // Round trip of changed values.
     geometry = {900, 700, 1, -50, 2000, 1};
     camera = {1, -20, -30, 45, -19346.5f};
-    treeParams.totalDepth = 30.0f;
-    treeParams.leafShadowDensity = 0.0f;
-    ASSERT_TRUE(SaveModelConfig(geometry, camera));
+    params.totalDepth = 30.0f;
+    params.leafShadowDensity = 0.0f;
+    ASSERT_TRUE(SaveModelConfig(geometry, camera, params));
     EXPECT_EQ(Names(), "TreeModl.Cfg");
     WindowGeometry g2;
     Camera c2;
-    ResetTreeParams();
-    LoadModelConfig(g2, c2);
+    params = TreeParams{};
+    LoadInto(g2, c2, params);
     EXPECT_EQ(g2.windowWidth, 900);
     EXPECT_EQ(g2.panelLeft, -50);
     EXPECT_EQ(g2.panelAutoClose, 1);
     EXPECT_EQ(c2.azimuth, 93.5f); // the same direction
     EXPECT_EQ(c2.elevation, 45.0f);
-    EXPECT_EQ(treeParams.totalDepth, 30.0f);
-    EXPECT_EQ(treeParams.leafShadowDensity, 0.0f);
+    EXPECT_EQ(params.totalDepth, 30.0f);
+    EXPECT_EQ(params.leafShadowDensity, 0.0f);
 }
 
 TEST_F(ModelConfigTest, FailedSaveKeepsTheOldFileIntactAndSaysWhy) {
     FileBytes().Float(44, 25.0f).Write();
     const auto before = ReadFile();
-    treeParams.totalDepth = 5.0f;
+    params.totalDepth = 5.0f;
     // A file size limit below the record's 96 bytes makes the write itself fail part-way
     // (as a full disk would, also for a privileged user); the signal it raises is ignored.
     {
@@ -361,7 +369,7 @@ TEST_F(ModelConfigTest, FailedSaveKeepsTheOldFileIntactAndSaysWhy) {
         struct rlimit small = saved;
         small.rlim_cur = 50;
         ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-        const Result<> cut = SaveModelConfig(geometry, camera, ModelConfigFileName);
+        const Result<> cut = SaveModelConfig(geometry, camera, params, ModelConfigFileName);
         ::setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previous);
         ASSERT_FALSE(cut);
@@ -375,27 +383,27 @@ TEST_F(ModelConfigTest, FailedSaveKeepsTheOldFileIntactAndSaysWhy) {
     fs::remove(ModelConfigFileName);
     fs::create_directory(ModelConfigFileName);
     std::ofstream(fs::path(ModelConfigFileName) / "inside") << "kept";
-    const Result<> folder = SaveModelConfig(geometry, camera, ModelConfigFileName);
+    const Result<> folder = SaveModelConfig(geometry, camera, params, ModelConfigFileName);
     ASSERT_FALSE(folder);
     EXPECT_EQ(folder.Error().message, "cannot write 'TreeModl.Cfg': it is not a regular file");
     EXPECT_TRUE(fs::exists(fs::path(ModelConfigFileName) / "inside"));
     fs::remove_all(ModelConfigFileName);
     ASSERT_EQ(::mkfifo(ModelConfigFileName, 0600), 0);
-    EXPECT_FALSE(SaveModelConfig(geometry, camera));
+    EXPECT_FALSE(SaveModelConfig(geometry, camera, params));
     EXPECT_TRUE(fs::is_fifo(ModelConfigFileName));
     fs::remove(ModelConfigFileName);
 
     // A name that is not one line is shown escaped, so the message stays one line.
-    const Result<> odd = SaveModelConfig(geometry, camera, "no\nsuch/folder.cfg");
+    const Result<> odd = SaveModelConfig(geometry, camera, params, "no\nsuch/folder.cfg");
     ASSERT_FALSE(odd);
     EXPECT_EQ(odd.Error().message.rfind("cannot write 'no\\nsuch/folder.cfg': ", 0), 0u)
         << odd.Error().message;
 
     // A directory without write permission: nothing can be created (unless running
     // with privileges that ignore permissions, in which case the save simply works).
-    ASSERT_TRUE(SaveModelConfig(geometry, camera));
+    ASSERT_TRUE(SaveModelConfig(geometry, camera, params));
     fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
-    static_cast<void>(SaveModelConfig(geometry, camera));
+    static_cast<void>(SaveModelConfig(geometry, camera, params));
     const auto after = ReadFile();
     fs::permissions(dir_, fs::perms::owner_all);
     EXPECT_EQ(after.size(), 96u);
@@ -408,8 +416,8 @@ TEST_F(ModelConfigTest, NoOtherNameBesideTheFileIsTouched) {
     fs::create_symlink("victim", "TreeModl.Cfg.new");
     FileBytes().Write();
     fs::permissions(ModelConfigFileName, fs::perms::owner_read | fs::perms::owner_write);
-    treeParams.totalDepth = 9.0f;
-    EXPECT_TRUE(SaveModelConfig(geometry, camera));
+    params.totalDepth = 9.0f;
+    EXPECT_TRUE(SaveModelConfig(geometry, camera, params));
     EXPECT_EQ(Names(), "TreeModl.Cfg TreeModl.Cfg.new victim");
     EXPECT_TRUE(fs::is_symlink("TreeModl.Cfg.new"));
     std::ifstream victim("victim");
@@ -417,9 +425,9 @@ TEST_F(ModelConfigTest, NoOtherNameBesideTheFileIsTouched) {
     EXPECT_FALSE(fs::is_symlink(ModelConfigFileName));
     EXPECT_EQ(fs::status(ModelConfigFileName).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
-    ResetTreeParams();
+    params = TreeParams{};
     Load();
-    EXPECT_EQ(treeParams.totalDepth, 9.0f);
+    EXPECT_EQ(params.totalDepth, 9.0f);
 }
 
 TEST_F(ModelConfigTest, ASymlinkedFileIsUpdatedWhereItLives) {
@@ -430,28 +438,28 @@ TEST_F(ModelConfigTest, ASymlinkedFileIsUpdatedWhereItLives) {
     fs::permissions("keep/real.cfg", fs::perms::owner_read | fs::perms::owner_write);
     fs::create_symlink("keep/sub/../real.cfg", "link.cfg");
     fs::create_symlink("link.cfg", ModelConfigFileName);
-    treeParams.totalDepth = 7.0f;
-    ASSERT_TRUE(SaveModelConfig(geometry, camera));
+    params.totalDepth = 7.0f;
+    ASSERT_TRUE(SaveModelConfig(geometry, camera, params));
     EXPECT_TRUE(fs::is_symlink(ModelConfigFileName));
     EXPECT_TRUE(fs::is_symlink("link.cfg"));
     EXPECT_EQ(Names("keep"), "real.cfg sub");
     EXPECT_EQ(fs::status("keep/real.cfg").permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
-    ResetTreeParams();
+    params = TreeParams{};
     Load();
-    EXPECT_EQ(treeParams.totalDepth, 7.0f);
+    EXPECT_EQ(params.totalDepth, 7.0f);
 
     // A link to a file that does not exist yet: the file is created there.
     fs::remove(ModelConfigFileName);
     fs::create_symlink(dir_ / "keep/new.cfg", ModelConfigFileName);
-    ASSERT_TRUE(SaveModelConfig(geometry, camera));
+    ASSERT_TRUE(SaveModelConfig(geometry, camera, params));
     EXPECT_EQ(fs::file_size("keep/new.cfg"), 96u);
 
     // A loop of links cannot be saved through, and says so.
     fs::remove(ModelConfigFileName);
     fs::create_symlink("loop.cfg", ModelConfigFileName);
     fs::create_symlink(ModelConfigFileName, "loop.cfg");
-    const Result<> looped = SaveModelConfig(geometry, camera, ModelConfigFileName);
+    const Result<> looped = SaveModelConfig(geometry, camera, params, ModelConfigFileName);
     ASSERT_FALSE(looped);
     EXPECT_FALSE(looped.Error().message.empty());
 }
@@ -475,16 +483,16 @@ TEST_F(ModelConfigTest, RandomBytesNeverCrashAndOnlyInRangeParametersAreAccepted
             std::ofstream out(ModelConfigFileName, std::ios::binary | std::ios::trunc);
             out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
         }
-        ResetTreeParams();
+        params = TreeParams{};
         WindowGeometry g;
         Camera c;
-        LoadModelConfig(g, c);
+        LoadInto(g, c, params);
         ASSERT_GT(g.windowWidth, 100);
         ASSERT_GT(g.windowHeight, 50);
         ASSERT_LE(g.windowWidth, MaxWindowSide);
         ASSERT_LE(g.windowHeight, MaxWindowSide);
         for (int row = 0; row < ParamCount; ++row) {
-            ASSERT_TRUE(InParamRange(ParamTable[row], *ParamTable[row].value)) << row;
+            ASSERT_TRUE(InParamRange(ParamTable[row], ParamValue(params, row))) << row;
         }
     }
 }

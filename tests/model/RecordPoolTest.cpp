@@ -6,10 +6,10 @@
 #include <thread>
 #include <vector>
 
-#include "model/LeafRandomTable.h"
 #include "model/RecordPool.h"
 #include "model/TreeModel.h"
 #include "model/TreeParams.h"
+#include "model/TreeSession.h"
 
 namespace {
 
@@ -103,12 +103,10 @@ TEST(RecordPool, AllBlocksBackStartsAgainInAddressOrder) {
 // Trees grown and released over and over keep their shape while another thread takes and
 // releases records of the same kinds.
 TEST(RecordPool, RegrowthsKeepTheirTreesWhileAnotherThreadUsesThePools) {
-    ResetTreeParams();
-    treeParams.totalDepth = 22.0f;
-    CreateLeafRandomTableSeeded(9);
-    TreeModel model;
-    model.Build();
-    const ModelCounts reference = CountModel(model);
+    TreeSession session(TreeParams{}, 9);
+    session.params().totalDepth = 22.0f;
+    session.Regrow();
+    const ModelCounts reference = CountModel(session.model());
     ASSERT_GT(reference.records(), 5000);
     std::thread other([] {
         for (int round = 0; round < 50; ++round) {
@@ -125,11 +123,9 @@ TEST(RecordPool, RegrowthsKeepTheirTreesWhileAnotherThreadUsesThePools) {
         }
     });
     for (int i = 0; i < 30; ++i) {
-        model.Rebuild(22);
-        const ModelCounts counts = CountModel(model);
+        session.Regrow();
+        const ModelCounts counts = CountModel(session.model());
         EXPECT_EQ(counts.records(), reference.records());
     }
     other.join();
-    FreeLeafRandomTable();
-    ResetTreeParams();
 }

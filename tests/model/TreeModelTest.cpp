@@ -5,35 +5,37 @@
 #include <gtest/gtest.h>
 
 #include "model/LeafRandomTable.h"
-#include "model/Material.h"
 #include "model/TreeModel.h"
 #include "model/TreeParams.h"
+#include "model/TreeSession.h"
 
 namespace {
 
 // Every entry distinct, so a leaf's jitter tells which entry it took.
-void UseIndexedFactors() {
-    FreeLeafRandomTable();
-    CreateLeafRandomTableSeeded(1);
+LeafRandomTable IndexedFactors() {
+    LeafRandomTable factors(1);
     for (int i = 0; i < LeafFactorCount; ++i) {
-        leafRandomTable.entries[i] = 0.5f + i / 255.0f;
+        factors.entries[i] = 0.5f + i / 255.0f;
     }
+    return factors;
 }
 
 int EntryOf(const Leaf& leaf) {
     return static_cast<int>(std::lround((leaf.jitter - 0.5f) * 255));
 }
 
-struct TreeModelTest : ::testing::Test {
-    void SetUp() override {
-        ResetTreeParams();
-        UseIndexedFactors();
-    }
-    void TearDown() override {
-        ResetTreeParams();
-        FreeLeafRandomTable();
-    }
+// A model grown the way a tree session grows it (its trunk linked to the root), from
+// parameters and factors of its own.
+struct GrownModel {
+    GrownModel() { model.trunk.parent = &model.root; }
+    void Grow() { model.Grow(params, factors); }
+
+    TreeParams params;
+    LeafRandomTable factors = IndexedFactors();
+    TreeModel model;
 };
+
+struct TreeModelTest : ::testing::Test, GrownModel {};
 
 std::vector<const Segment*> Chain(const Fork& fork) {
     std::vector<const Segment*> out;
@@ -102,11 +104,10 @@ TEST_F(TreeModelTest, TotalsByTrunkCount) {
     const Totals table[] = {{4, 6, 1, 5},           {5, 10, 2, 8},           {10, 78, 21, 57},
                             {15, 398, 110, 288},    {19, 1189, 330, 859},    {20, 1588, 441, 1147},
                             {25, 5636, 1567, 4069}, {30, 17884, 4974, 12910}};
-    TreeModel model;
-    model.Build();
     for (const Totals& t : table) {
         SCOPED_TRACE(t.count);
-        model.Rebuild(t.count);
+        params.totalDepth = static_cast<float>(t.count);
+        Grow();
         const ModelCounts counts = CountModel(model);
         EXPECT_EQ(Chain(model.trunk).size(), size_t(t.count));
         EXPECT_EQ(counts.segments, t.segments);
@@ -114,16 +115,21 @@ TEST_F(TreeModelTest, TotalsByTrunkCount) {
         EXPECT_EQ(counts.leaves, t.leaves);
         EXPECT_FALSE(model.lastGrowthCapped());
         EXPECT_EQ(model.lastGrowthRecords(), counts.records() - 1); // the trunk's Fork is embedded
-        EXPECT_EQ(leafRandomTable.cursor, t.leaves);
+        // Every leaf took one factor, in growth order, the first growth's first.
+        std::vector<const Leaf*> order;
+        LeavesInGrowthOrder(model.trunk.first.get(), order);
+        ASSERT_EQ(order.size(), size_t(t.leaves));
+        for (size_t i = 0; i < order.size(); ++i) {
+            ASSERT_EQ(order[i]->jitter, factors.entries[i % 256]) << i;
+        }
     }
 }
 
 TEST_F(TreeModelTest, BranchCountsBySproutingSegment) {
     const int expected[] = {2,  3,  4,  4,  5,  6,  7,  8,  8,  9,  10, 11, 12, 12,
                             13, 14, 15, 16, 17, 17, 18, 19, 20, 21, 21, 22, 23};
-    treeParams.totalDepth = 30;
-    TreeModel model;
-    model.Build();
+    params.totalDepth = 30;
+    Grow();
     const auto trunk = Chain(model.trunk);
     ASSERT_EQ(trunk.size(), 30u);
     for (int i = 0; i < 30; ++i) {
@@ -141,8 +147,7 @@ TEST_F(TreeModelTest, BranchCountsBySproutingSegment) {
 }
 
 TEST_F(TreeModelTest, WorkedExampleWithDefaults) {
-    TreeModel model;
-    ASSERT_TRUE(model.Build());
+    Grow();
     const auto trunk = Chain(model.trunk);
     ASSERT_EQ(trunk.size(), 19u);
     struct Row {
@@ -181,24 +186,18 @@ TEST_F(TreeModelTest, WorkedExampleWithDefaults) {
     EXPECT_FLOAT_EQ(top.angle, 26.4f);
     EXPECT_FLOAT_EQ(top.size, 1.97f);
     EXPECT_NEAR(top.twist, 1339.38f, 1e-3f);
-    // Build sets the material colours.
-    EXPECT_EQ(barkMaterial.ambient[0], 0.15f);
-    EXPECT_EQ(barkMaterial.diffuse[1], 0.5f);
-    EXPECT_EQ(leafMaterial.diffuse[0], 0.1f);
-    EXPECT_EQ(leafMaterial.diffuse[3], 1.0f);
-    EXPECT_EQ(barkMaterial.id, 1);
-    EXPECT_EQ(leafMaterial.id, 2);
+    EXPECT_EQ(model.generation(), 1u);
+    EXPECT_EQ(model.grownSeed(), 1u);
 }
 
 TEST_F(TreeModelTest, LeafHeadingIsHalfATurnFromTheSuccessorTwist) {
-    TreeModel model;
-    model.Build();
+    Grow();
     int checked = 0;
     ForEachSegment(model.trunk, [&](const Segment& s) {
         if (!s.leaf) {
             return;
         }
-        const double successorTwist = treeParams.segTwistAngle + s.twist;
+        const double successorTwist = params.segTwistAngle + s.twist;
         EXPECT_EQ(s.leaf->twist, static_cast<float>(successorTwist + 180.0));
         if (s.next) {
             EXPECT_NEAR(s.leaf->twist - s.next->twist, 180.0, 1e-3);
@@ -209,8 +208,7 @@ TEST_F(TreeModelTest, LeafHeadingIsHalfATurnFromTheSuccessorTwist) {
 }
 
 TEST_F(TreeModelTest, LeavesTakeFactorsInGrowthOrderAndReuseThemCyclically) {
-    TreeModel model;
-    model.Build();
+    Grow();
     const auto trunk = Chain(model.trunk);
     EXPECT_EQ(EntryOf(*trunk[18]->leaf), 0);
     EXPECT_EQ(EntryOf(*trunk[17]->leaf), 1);
@@ -225,7 +223,7 @@ TEST_F(TreeModelTest, LeavesTakeFactorsInGrowthOrderAndReuseThemCyclically) {
     LeavesInGrowthOrder(model.trunk.first.get(), order);
     ASSERT_EQ(order.size(), 859u);
     for (size_t i = 0; i < order.size(); ++i) {
-        ASSERT_EQ(order[i]->jitter, leafRandomTable.entries[i % 256]) << i;
+        ASSERT_EQ(order[i]->jitter, factors.entries[i % 256]) << i;
     }
     EXPECT_EQ(order[256]->jitter, order[0]->jitter);
     // The branch of the trunk's first segment takes the last factors.
@@ -235,22 +233,25 @@ TEST_F(TreeModelTest, LeavesTakeFactorsInGrowthOrderAndReuseThemCyclically) {
 }
 
 TEST_F(TreeModelTest, RegrowthWithUnchangedParametersIsIdentical) {
-    TreeModel a, b;
-    a.Build();
-    b.Build();
-    b.Rebuild(TrunkCount(treeParams));
-    ExpectSameChain(a.trunk.first.get(), b.trunk.first.get());
-    // With a clock-seeded table as well.
-    FreeLeafRandomTable();
-    CreateLeafRandomTable();
-    a.Rebuild(19);
-    b.Rebuild(19);
-    ExpectSameChain(a.trunk.first.get(), b.trunk.first.get());
+    TreeSession a, b;
+    a.Regrow();
+    b.Regrow();
+    b.Regrow();
+    ExpectSameChain(a.model().trunk.first.get(), b.model().trunk.first.get());
+    EXPECT_EQ(a.generation(), 1u);
+    EXPECT_EQ(b.generation(), 2u);
+    // With clock-seeded factors as well.
+    const uint32_t seed = ClockSeed();
+    a.Reseed(seed);
+    b.Reseed(seed);
+    a.Regrow();
+    b.Regrow();
+    ExpectSameChain(a.model().trunk.first.get(), b.model().trunk.first.get());
 }
 
-TEST_F(TreeModelTest, RebuildWithoutBuildStartsFromAPlainSegment) {
+TEST_F(TreeModelTest, AnUnlinkedTrunkStartsFromAPlainSegment) {
     TreeModel model;
-    model.Rebuild(19);
+    model.Grow(params, factors);
     const auto trunk = Chain(model.trunk);
     ASSERT_EQ(trunk.size(), 19u);
     EXPECT_EQ(trunk[0]->length, 16.0f);
@@ -261,15 +262,14 @@ TEST_F(TreeModelTest, RebuildWithoutBuildStartsFromAPlainSegment) {
 }
 
 TEST_F(TreeModelTest, SmallestTreeAndClampedBranchCount) {
-    TreeModel model;
-    model.Build();
-    model.Rebuild(4);
+    params.totalDepth = 4.0f;
+    Grow();
     auto trunk = Chain(model.trunk);
     ASSERT_TRUE(trunk[0]->fork);
     EXPECT_EQ(Chain(*trunk[0]->fork).size(), 2u); // 3 x 0.81 = 2.43
 
-    treeParams.sseDepAttenuate = 0.1f; // t = 0.3 is clamped to a one-segment branch
-    model.Rebuild(4);
+    params.sseDepAttenuate = 0.1f; // t = 0.3 is clamped to a one-segment branch
+    Grow();
     trunk = Chain(model.trunk);
     const auto branch = Chain(*trunk[0]->fork);
     ASSERT_EQ(branch.size(), 1u);
@@ -277,9 +277,8 @@ TEST_F(TreeModelTest, SmallestTreeAndClampedBranchCount) {
 }
 
 TEST_F(TreeModelTest, NarrowBifurcationStillOpensAwayFromTheSuccessor) {
-    treeParams.sseBifurcateAngle = 10.0f;
-    TreeModel model;
-    model.Build();
+    params.sseBifurcateAngle = 10.0f;
+    Grow();
     const auto trunk = Chain(model.trunk);
     const Segment& first = *trunk[1]->fork->first;
     EXPECT_NEAR(first.expand, 16.4, 1e-5);
@@ -287,9 +286,8 @@ TEST_F(TreeModelTest, NarrowBifurcationStillOpensAwayFromTheSuccessor) {
 }
 
 TEST_F(TreeModelTest, FullDepthBranchingDoublesAndStaysUnderTheBudget) {
-    treeParams.sseDepAttenuate = 1.0f;
-    TreeModel model;
-    model.Build(); // count 19, every other parameter at its default
+    params.sseDepAttenuate = 1.0f;
+    Grow(); // count 19, every other parameter at its default
     const ModelCounts counts = CountModel(model);
     EXPECT_EQ(counts.segments, (1 << 18) - 1);
     EXPECT_FALSE(model.lastGrowthCapped());
@@ -297,10 +295,11 @@ TEST_F(TreeModelTest, FullDepthBranchingDoublesAndStaysUnderTheBudget) {
 }
 
 TEST_F(TreeModelTest, ExtremeCornerIsCappedDeterministicAndWalkable) {
-    treeParams.sseDepAttenuate = 1.0f;
-    treeParams.totalDepth = 30.0f;
-    TreeModel a, b;
-    a.Build();
+    params.sseDepAttenuate = 1.0f;
+    params.totalDepth = 30.0f;
+    TreeModel& a = model;
+    GrownModel b;
+    Grow();
     EXPECT_TRUE(a.lastGrowthCapped());
     EXPECT_LE(a.lastGrowthRecords(), GrowthBudget);
     const ModelCounts counts = CountModel(a);
@@ -316,11 +315,12 @@ TEST_F(TreeModelTest, ExtremeCornerIsCappedDeterministicAndWalkable) {
         }
     };
     walk(a.trunk);
-    b.Build();
-    ExpectSameChain(a.trunk.first.get(), b.trunk.first.get());
+    b.params = params;
+    b.Grow();
+    ExpectSameChain(a.trunk.first.get(), b.model.trunk.first.get());
     // Back at the defaults the cap is lifted again.
-    ResetTreeParams();
-    a.Rebuild(19);
+    params = TreeParams{};
+    Grow();
     EXPECT_FALSE(a.lastGrowthCapped());
     EXPECT_EQ(CountModel(a).segments, 1189);
 }

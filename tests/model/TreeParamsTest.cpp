@@ -27,20 +27,21 @@ TEST(TreeParams, TableRowsMatchTheDefinedParameters) {
         {"Brush Shad. Density", false, 0, 1, 0.3f},
         {"Leaf Shadow Density", false, 0, 1, 0.25f},
     };
-    ResetTreeParams();
+    const TreeParams defaults;
     for (int i = 0; i < ParamCount; ++i) {
         SCOPED_TRACE(i);
         EXPECT_STREQ(ParamTable[i].name, expected[i].name);
         EXPECT_EQ(ParamTable[i].rebuild, expected[i].rebuild);
         EXPECT_EQ(ParamTable[i].minimum, expected[i].lo);
         EXPECT_EQ(ParamTable[i].maximum, expected[i].hi);
-        EXPECT_EQ(*ParamTable[i].value, expected[i].def);
+        EXPECT_EQ(ParamValue(defaults, i), expected[i].def);
     }
     // Each row refers to its own member, in member order.
-    EXPECT_EQ(ParamTable[0].value, &treeParams.totalDepth);
-    EXPECT_EQ(ParamTable[12].value, &treeParams.leafShadowDensity);
+    EXPECT_EQ(ParamTable[0].value, &TreeParams::totalDepth);
+    EXPECT_EQ(ParamTable[12].value, &TreeParams::leafShadowDensity);
+    TreeParams params;
     for (int i = 1; i < ParamCount; ++i) {
-        EXPECT_EQ(ParamTable[i].value, ParamTable[i - 1].value + 1);
+        EXPECT_EQ(&ParamValue(params, i), &ParamValue(params, i - 1) + 1);
     }
 }
 

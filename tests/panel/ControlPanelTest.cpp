@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "SliderHandle.h"
-#include "model/LeafRandomTable.h"
 #include "model/TreeParams.h"
+#include "model/TreeSession.h"
 #include "panel/ControlPanel.h"
 #include "panel/SliderMapping.h"
 
@@ -33,7 +33,7 @@ public:
 
     void RebuildTree() override {
         ++rebuilds;
-        trunkCounts.push_back(TrunkCount(treeParams));
+        trunkCounts.push_back(TrunkCount(panel->Session().params()));
     }
     void RenderFrame() override {
         ++renders;
@@ -63,6 +63,7 @@ class ControlPanelTest : public QObject {
     Q_OBJECT
 
 private:
+    TreeSession session;
     std::unique_ptr<ControlPanel> panel;
     FakeViewer viewer;
 
@@ -91,9 +92,9 @@ private:
 
 private slots:
     void init() {
-        ResetTreeParams();
+        session.params() = TreeParams{};
         viewer = FakeViewer{};
-        panel = std::make_unique<ControlPanel>();
+        panel = std::make_unique<ControlPanel>(session);
         panel->viewer = &viewer;
         viewer.panel = panel.get();
         panel->Create(nullptr);
@@ -127,7 +128,7 @@ private slots:
     }
 
     void beforeCreationStatisticsAreIgnored() {
-        ControlPanel fresh;
+        ControlPanel fresh(session);
         QCOMPARE(fresh.ready, false);
         QCOMPARE(fresh.selected, -1);
         QCOMPARE(fresh.maxText, QStringLiteral("n/a"));
@@ -171,7 +172,7 @@ private slots:
     }
 
     void checkBoxStartsInTheRememberedState() {
-        ControlPanel other;
+        ControlPanel other(session);
         other.autoClose = 1;
         other.Create(nullptr);
         QVERIFY(other.AutoCloseBox()->isChecked());
@@ -180,7 +181,7 @@ private slots:
     void transientForItsOwner() {
         QWindow owner;
         owner.create();
-        ControlPanel other;
+        ControlPanel other(session);
         other.Create(&owner);
         QVERIFY(other.windowHandle() != nullptr);
         QCOMPARE(other.windowHandle()->transientParent(), &owner);
@@ -222,7 +223,7 @@ private slots:
         QVERIFY(p.CautionText()->geometry().bottom() < p.height());
         // The seed in use sits on the statistics frame's title line, within the panel and
         // clear of the read-out.
-        QCOMPARE(p.SeedField()->text(), QStringLiteral("Seed %1").arg(leafRandomTable.seed));
+        QCOMPARE(p.SeedField()->text(), QStringLiteral("Seed %1").arg(session.seed()));
         QVERIFY(p.SeedField()->geometry().right() < p.width());
         QVERIFY(p.SeedField()->geometry().bottom() < p.StatsBox()->y());
 
@@ -248,7 +249,7 @@ private slots:
         ShowPanel();
         std::vector<float> before;
         for (const ParamEntry& row : ParamTable)
-            before.push_back(*row.value);
+            before.push_back(session.params().*row.value);
         QSlider* s = panel->SliderControl();
         s->triggerAction(QAbstractSlider::SliderPageStepAdd);
         s->triggerAction(QAbstractSlider::SliderToMaximum);
@@ -257,7 +258,7 @@ private slots:
         QCOMPARE(viewer.renders, 0);
         QCOMPARE(panel->CurField()->text(), QStringLiteral("n/a"));
         for (int row = 0; row < ParamCount; ++row)
-            QCOMPARE(*ParamTable[row].value, before[row]);
+            QCOMPARE(ParamValue(session.params(), row), before[row]);
     }
 
     void selectingTotalDepthThenTakingTheThumb() {
@@ -271,11 +272,11 @@ private slots:
         // Moving the thumb to the selection is no user move.
         QCOMPARE(viewer.rebuilds, 0);
         QCOMPARE(viewer.renders, 0);
-        QCOMPARE(treeParams.totalDepth, 19.29f);
+        QCOMPARE(session.params().totalDepth, 19.29f);
 
         PressThumb();
         QCOMPARE(panel->SliderControl()->value(), 411);
-        QCOMPARE(treeParams.totalDepth, 19.314f);
+        QCOMPARE(session.params().totalDepth, 19.314f);
         QCOMPARE(viewer.rebuilds, 1);
         QCOMPARE(viewer.renders, 1);
         QCOMPARE(viewer.trunkCounts, std::vector<int>{19});
@@ -292,12 +293,12 @@ private slots:
         QCOMPARE(panel->SliderControl()->value(), 660);
         QCOMPARE(panel->CurField()->text(), QStringLiteral("61.02"));
         PressThumb();
-        QCOMPARE(treeParams.segTwistAngle, 61.2f);
+        QCOMPARE(session.params().segTwistAngle, 61.2f);
         QCOMPARE(panel->CurField()->text(), QStringLiteral("61.20"));
         ClickRow(12);
         QCOMPARE(panel->SliderControl()->value(), 750);
         PressThumb();
-        QCOMPARE(treeParams.leafShadowDensity, 0.25f);
+        QCOMPARE(session.params().leafShadowDensity, 0.25f);
         QCOMPARE(viewer.rebuilds, 1); // only the twist angle regrows
         QCOMPARE(viewer.renders, 2);
     }
@@ -310,12 +311,12 @@ private slots:
             ClickRow(row);
             s->triggerAction(QAbstractSlider::SliderToMaximum); // bottom end
             QCOMPARE(s->value(), 1000);
-            QCOMPARE(*e.value, e.minimum);
+            QCOMPARE(session.params().*e.value, e.minimum);
             QCOMPARE(panel->CurField()->text(), QString::asprintf("%3.2f", double(e.minimum)));
             s->triggerAction(QAbstractSlider::SliderToMinimum); // top end
             QCOMPARE(s->value(), 0);
-            QCOMPARE(*e.value, e.maximum);
-            QVERIFY(InParamRange(e, *e.value));
+            QCOMPARE(session.params().*e.value, e.maximum);
+            QVERIFY(InParamRange(e, session.params().*e.value));
         }
     }
 
@@ -324,10 +325,10 @@ private slots:
         ClickRow(10);
         QSlider* s = panel->SliderControl();
         s->setFocus();
-        const float before = treeParams.shadowLength;
+        const float before = session.params().shadowLength;
         QTest::keyClick(s, Qt::Key_Up);
         QCOMPARE(s->value(), ValueToSliderPos(ParamTable[10], 0.98f) - 1);
-        QVERIFY(treeParams.shadowLength > before);
+        QVERIFY(session.params().shadowLength > before);
     }
 
     void onlyRowsZeroToNineRegrow() {
@@ -363,7 +364,7 @@ private slots:
         QCOMPARE(panel->SliderControl()->value(), pos);
         QCOMPARE(viewer.rebuilds, 0);
         QCOMPARE(viewer.renders, 0);
-        QCOMPARE(treeParams.totalDepth, 19.29f);
+        QCOMPARE(session.params().totalDepth, 19.29f);
 
         panel->hide();
         panel->ShowStatistics(FakeViewer::StatsText(7));
@@ -411,7 +412,7 @@ private slots:
         s->triggerAction(QAbstractSlider::SliderPageStepAdd);
         const int pos = s->value();
         const QString cur = panel->CurField()->text();
-        const float value = treeParams.segLenAttenuate;
+        const float value = session.params().segLenAttenuate;
 
         QTest::keyClick(panel->ListControl(), Qt::Key_Return);
         QTest::keyClick(panel->ListControl(), Qt::Key_Enter);
@@ -427,7 +428,7 @@ private slots:
         QCOMPARE(s->value(), pos);
         QCOMPARE(panel->CurField()->text(), cur);
         QCOMPARE(panel->MaxField()->text(), QStringLiteral("0.99"));
-        QCOMPARE(treeParams.segLenAttenuate, value);
+        QCOMPARE(session.params().segLenAttenuate, value);
 
         // The close box hides the same way and leaves the panel usable.
         QVERIFY(panel->close());

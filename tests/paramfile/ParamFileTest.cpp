@@ -37,18 +37,15 @@ bool SameBits(const TreeParams& a, const TreeParams& b) {
 class ParamFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetTreeParams();
         dir = fs::temp_directory_path() /
               ("dendrova-paramfile-" +
                std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir);
     }
-    void TearDown() override {
-        fs::remove_all(dir);
-        ResetTreeParams();
-    }
+    void TearDown() override { fs::remove_all(dir); }
     std::string Path(const char* name) const { return (dir / name).string(); }
+    TreeParams params; // the parameters of a tree of the test's own
     std::string WriteBytes(const char* name, const std::string& bytes) const {
         std::ofstream(Path(name), std::ios::binary) << bytes;
         return Path(name);
@@ -163,24 +160,24 @@ TEST_F(ParamFileTest, MissingKeysTakeDefaultsAndUnknownKeysAreReported) {
 }
 
 TEST_F(ParamFileTest, TheBinaryRecordIsToldApartByContent) {
-    treeParams.leafSize = 3.25f;
-    treeParams.totalDepth = 30.0f;
+    params.leafSize = 3.25f;
+    params.totalDepth = 30.0f;
     Camera camera;
     camera.azimuth = 12.5f;
-    ASSERT_TRUE(SaveModelConfig(WindowGeometry{}, camera, Path("preset.json")));
-    ResetTreeParams();
+    ASSERT_TRUE(SaveModelConfig(WindowGeometry{}, camera, params, Path("preset.json")));
+    params = TreeParams{};
     const Result<LoadedParamFile> read = ReadParamFile(Path("preset.json"));
     ASSERT_TRUE(read.Ok()) << Why(read);
     EXPECT_EQ(read->contents.params.leafSize, 3.25f);
     EXPECT_EQ(read->contents.params.totalDepth, 30.0f);
     EXPECT_EQ(read->contents.camera->azimuth, 12.5f);
     // Reading it left the program's own parameters alone.
-    EXPECT_TRUE(SameBits(treeParams, TreeParams{}));
+    EXPECT_TRUE(SameBits(params, TreeParams{}));
 
     // A window 891 pixels wide puts a brace in the first byte; the record is still a record.
     WindowGeometry wide;
     wide.windowWidth = 891;
-    ASSERT_TRUE(SaveModelConfig(wide, camera, Path("wide.cfg")));
+    ASSERT_TRUE(SaveModelConfig(wide, camera, params, Path("wide.cfg")));
     EXPECT_TRUE(ReadParamFile(Path("wide.cfg")).Ok());
 
     // A record holding a value outside its range is refused as a whole.
@@ -194,7 +191,7 @@ TEST_F(ParamFileTest, TheBinaryRecordIsToldApartByContent) {
     EXPECT_FALSE(refused.Ok());
     EXPECT_EQ(Why(refused),
               "\"Tree Total Depth\" in the 96-byte record is outside its range 4 to 30");
-    EXPECT_TRUE(SameBits(treeParams, TreeParams{}));
+    EXPECT_TRUE(SameBits(params, TreeParams{}));
 }
 
 // A record's bytes as stored, built by the record's own layout.
@@ -382,7 +379,7 @@ TEST_F(ParamFileTest, MalformedFilesAreRefusedWithOneLine) {
         EXPECT_FALSE(Why(read).empty());
         EXPECT_EQ(Why(read).find('\n'), std::string::npos) << Why(read);
         EXPECT_EQ(Why(read).rfind(c.reason, 0), 0u) << Why(read);
-        EXPECT_TRUE(SameBits(treeParams, TreeParams{}));
+        EXPECT_TRUE(SameBits(params, TreeParams{}));
     }
     const Result<LoadedParamFile> missing = ReadParamFile(Path("nowhere.json"));
     EXPECT_FALSE(missing.Ok());

@@ -4,13 +4,13 @@
 #include <set>
 
 #include "RenderTestSupport.h"
-#include "model/LeafRandomTable.h"
-#include "model/Material.h"
+#include "mesh/FrameStats.h"
 #include "model/TreeParams.h"
+#include "model/TreeSession.h"
 #include "render/ApplyMaterial.h"
 #include "render/BranchMesh.h"
-#include "render/FrameStats.h"
 #include "render/GlContextState.h"
+#include "render/Material.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ void ExpectTube(const std::vector<FeedbackVertex>& vertices, const Segment& segm
 TEST_F(BranchMeshTest, StraightTubeRunsFromTheRingBelowToItsOwnRingAtHeightL) {
     auto below = MakeSegment(8.0f, 0.8f);
     auto seg = MakeSegment(5.0f, 0.6f);
-    const auto polygons = CaptureFeedback([&] { DrawSegment(*seg, *below); });
+    const auto polygons = CaptureFeedback([&] { DrawSegment(*seg, *below, params, gl.state()); });
     EXPECT_FALSE(polygons.empty());
     ExpectTube(Vertices(polygons), *seg, *below, Mat4::Translation(0, 5, 0), 2e-4);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
@@ -85,7 +85,7 @@ TEST_F(BranchMeshTest, BentTwistedTopRingMatchesTheRotateTranslateTransform) {
             }
         }
     }
-    const auto polygons = CaptureFeedback([&] { DrawSegment(*seg, *below); });
+    const auto polygons = CaptureFeedback([&] { DrawSegment(*seg, *below, params, gl.state()); });
     ExpectTube(Vertices(polygons), *seg, *below, top, 2e-4);
 }
 
@@ -108,19 +108,18 @@ TEST_F(BranchMeshTest, CountersOfOneChainWithAndWithoutParent) {
     }
 
     chain.parent = &parent;
-    DrawChain(chain);
-    EXPECT_EQ(frameStats.quadrangles, 6 * n + m);
-    EXPECT_EQ(frameStats.vertices, 12 * n + 4 * m);
-    EXPECT_EQ(frameStats.nodes, n + m + 1);
-    EXPECT_EQ(frameStats.memoryBytes, 80 * n + 16 * m + 16);
+    FrameStats stats = DrawChain(chain, params, gl.state());
+    EXPECT_EQ(stats.quadrangles, 6 * n + m);
+    EXPECT_EQ(stats.vertices, 12 * n + 4 * m);
+    EXPECT_EQ(stats.nodes, n + m + 1);
+    EXPECT_EQ(stats.memoryBytes, 80 * n + 16 * m + 16);
 
-    ResetFrameStats();
     chain.parent = nullptr;
-    DrawChain(chain);
-    EXPECT_EQ(frameStats.quadrangles, 6 * (n - 1) + m);
-    EXPECT_EQ(frameStats.vertices, 12 * (n - 1) + 4 * m);
-    EXPECT_EQ(frameStats.nodes, (n - 1) + m + 1);
-    EXPECT_EQ(frameStats.memoryBytes, 80 * (n - 1) + 16 * m + 16);
+    stats = DrawChain(chain, params, gl.state());
+    EXPECT_EQ(stats.quadrangles, 6 * (n - 1) + m);
+    EXPECT_EQ(stats.vertices, 12 * (n - 1) + 4 * m);
+    EXPECT_EQ(stats.nodes, (n - 1) + m + 1);
+    EXPECT_EQ(stats.memoryBytes, 80 * (n - 1) + 16 * m + 16);
 }
 
 TEST_F(BranchMeshTest, SingleSegmentChainDrawsItsTubeOnlyWithAParent) {
@@ -129,23 +128,22 @@ TEST_F(BranchMeshTest, SingleSegmentChainDrawsItsTubeOnlyWithAParent) {
     chain.first = MakeSegment(2.0f, 0.5f);
     chain.first->leaf = MakeLeaf(1.0f, 1.0f);
     chain.parent = &parent;
-    DrawChain(chain);
-    EXPECT_EQ(frameStats.quadrangles, 7);
-    EXPECT_EQ(frameStats.nodes, 3);
+    FrameStats stats = DrawChain(chain, params, gl.state());
+    EXPECT_EQ(stats.quadrangles, 7);
+    EXPECT_EQ(stats.nodes, 3);
 
-    ResetFrameStats();
     chain.parent = nullptr;
-    DrawChain(chain);
-    EXPECT_EQ(frameStats.quadrangles, 1);
-    EXPECT_EQ(frameStats.vertices, 4);
-    EXPECT_EQ(frameStats.nodes, 2);
-    EXPECT_EQ(frameStats.memoryBytes, 32);
+    stats = DrawChain(chain, params, gl.state());
+    EXPECT_EQ(stats.quadrangles, 1);
+    EXPECT_EQ(stats.vertices, 4);
+    EXPECT_EQ(stats.nodes, 2);
+    EXPECT_EQ(stats.memoryBytes, 32);
 }
 
 TEST_F(BranchMeshTest, GrownTreeIsDrawnWholeAndLeavesMatrixAndStackAsFound) {
-    CreateLeafRandomTableSeeded(11);
-    TreeModel model;
-    ASSERT_TRUE(model.Build());
+    TreeSession session(params, 11);
+    session.Regrow();
+    const TreeModel& model = session.model();
     glTranslatef(1.0f, -2.0f, 3.0f);
     glPushMatrix();
     glRotatef(33.0f, 0.0f, 1.0f, 0.0f);
@@ -153,7 +151,7 @@ TEST_F(BranchMeshTest, GrownTreeIsDrawnWholeAndLeavesMatrixAndStackAsFound) {
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthBefore);
     const Mat4 before = Mat4::FromGl(GL_MODELVIEW_MATRIX);
 
-    model.Draw();
+    const FrameStats stats = DrawModel(model, params, gl.state());
 
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthAfter);
     EXPECT_EQ(depthAfter, depthBefore);
@@ -161,10 +159,10 @@ TEST_F(BranchMeshTest, GrownTreeIsDrawnWholeAndLeavesMatrixAndStackAsFound) {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     // Every segment has a ring below it, so every record of the tree is counted.
     const ModelCounts counts = CountModel(model);
-    EXPECT_EQ(frameStats.nodes, counts.records());
-    EXPECT_EQ(frameStats.quadrangles, 6 * counts.segments + counts.leaves);
-    EXPECT_EQ(frameStats.vertices, 12 * counts.segments + 4 * counts.leaves);
-    EXPECT_EQ(frameStats.memoryBytes, 80 * counts.segments + 16 * (counts.leaves + counts.forks));
+    EXPECT_EQ(stats.nodes, counts.records());
+    EXPECT_EQ(stats.quadrangles, 6 * counts.segments + counts.leaves);
+    EXPECT_EQ(stats.vertices, 12 * counts.segments + 4 * counts.leaves);
+    EXPECT_EQ(stats.memoryBytes, 80 * counts.segments + 16 * (counts.leaves + counts.forks));
     glPopMatrix();
 }
 
@@ -182,37 +180,63 @@ TEST_F(BranchMeshTest, SideBranchScaleIsReadAtDrawTime) {
 
     auto leftmost = [&] {
         double x = 0.0;
-        for (const FeedbackVertex& v : Vertices(CaptureFeedback([&] { DrawChain(trunk); }))) {
+        for (const FeedbackVertex& v :
+             Vertices(CaptureFeedback([&] { DrawChain(trunk, params, gl.state()); }))) {
             x = std::min(x, v.pos[0]);
         }
         return x;
     };
-    treeParams.sseScaleAttenuate = 0.5f;
+    params.sseScaleAttenuate = 0.5f;
     EXPECT_NEAR(leftmost(), -2.0, 1e-3);
-    treeParams.sseScaleAttenuate = 1.0f;
+    params.sseScaleAttenuate = 1.0f;
     EXPECT_NEAR(leftmost(), -4.0, 1e-3);
 }
 
 TEST_F(BranchMeshTest, ReapplyingTheSameMaterialIsSkipped) {
     Material first, second;
-    SetAmbient(first, 0.1f, 0.2f, 0.3f, 1.0f);
-    ApplyMaterial(first, GL_FRONT_AND_BACK);
-    EXPECT_EQ(GlContextState::Current().lastAppliedMaterialId, first.id);
+    first.ambient = {0.1f, 0.2f, 0.3f, 1.0f};
+    ApplyMaterial(first, GL_FRONT_AND_BACK, gl.state());
+    ASSERT_TRUE(gl.state().appliedMaterial);
+    EXPECT_EQ(*gl.state().appliedMaterial, first);
 
     auto ambient = [] {
         std::array<GLfloat, 4> c{};
         glGetMaterialfv(GL_FRONT, GL_AMBIENT, c.data());
         return c;
     };
-    SetAmbient(first, 0.9f, 0.8f, 0.7f, 1.0f);
-    ApplyMaterial(first, GL_FRONT_AND_BACK);
-    EXPECT_FLOAT_EQ(ambient()[0], 0.1f);
-
-    // Another material in between lets the change through, on both faces.
-    ApplyMaterial(second, GL_FRONT_AND_BACK);
-    ApplyMaterial(first, GL_FRONT_AND_BACK);
+    // Changed behind the cache's back, OpenGL keeps that change: the same colours again
+    // are not sent.
+    const GLfloat other[4] = {0.9f, 0.8f, 0.7f, 1.0f};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, other);
+    ApplyMaterial(first, GL_FRONT_AND_BACK, gl.state());
     EXPECT_FLOAT_EQ(ambient()[0], 0.9f);
+
+    // Other colours are sent, on both faces, and so are the first ones after them.
+    second.ambient = {0.4f, 0.5f, 0.6f, 1.0f};
+    ApplyMaterial(second, GL_FRONT_AND_BACK, gl.state());
+    EXPECT_FLOAT_EQ(ambient()[0], 0.4f);
+    ApplyMaterial(first, GL_FRONT_AND_BACK, gl.state());
+    EXPECT_FLOAT_EQ(ambient()[0], 0.1f);
     std::array<GLfloat, 4> back{};
     glGetMaterialfv(GL_BACK, GL_AMBIENT, back.data());
-    EXPECT_FLOAT_EQ(back[2], 0.7f);
+    EXPECT_FLOAT_EQ(back[2], 0.3f);
+}
+
+TEST_F(BranchMeshTest, TheTreeMaterialsComeFromWhatIsDrawn) {
+    // The bark's fixed colours, the leaf's from its factor over a dark red.
+    const Material bark = BarkMaterial();
+    EXPECT_EQ(bark.ambient, (std::array<float, 4>{0.15f, 0.15f, 0.15f, 1.0f}));
+    EXPECT_EQ(bark.diffuse, (std::array<float, 4>{0.5f, 0.5f, 0.5f, 1.0f}));
+    const Material leaf = LeafMaterial(1.5f);
+    EXPECT_EQ(leaf.diffuse, (std::array<float, 4>{0.1f, 0.0f, 0.0f, 1.0f}));
+    EXPECT_EQ(leaf.ambient, LeafAmbient(1.5f));
+    EXPECT_NE(LeafMaterial(0.5f), leaf);
+
+    // A tube sends the bark's colours to its context.
+    auto below = MakeSegment(8.0f, 0.8f);
+    auto seg = MakeSegment(5.0f, 0.6f);
+    DrawSegment(*seg, *below, params, gl.state());
+    std::array<GLfloat, 4> diffuse{};
+    glGetMaterialfv(GL_BACK, GL_DIFFUSE, diffuse.data());
+    EXPECT_EQ(diffuse, bark.diffuse);
 }

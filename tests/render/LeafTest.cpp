@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "RenderTestSupport.h"
-#include "model/Material.h"
+#include "mesh/FrameStats.h"
+#include "mesh/TreeGeometry.h"
 #include "model/TreeParams.h"
-#include "render/FrameStats.h"
 #include "render/GlContextState.h"
 #include "render/Leaves.h"
+#include "render/Material.h"
 #include "render/Shadow.h"
 #include "render/Texture.h"
 
@@ -27,7 +28,7 @@ TEST_F(LeafTest, NormalPassTurnsTheAlphaTestOffAgainAndRestoresTheMatrix) {
     GLint depthBefore = 0, depthAfter = 0;
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthBefore);
 
-    DrawLeaf(*MakeLeaf(1.2f, 0.8f, 20.0f, 45.0f));
+    const FrameStats stats = DrawLeaf(*MakeLeaf(1.2f, 0.8f, 20.0f, 45.0f), params, gl.state());
 
     EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
     GLint func = 0;
@@ -40,20 +41,20 @@ TEST_F(LeafTest, NormalPassTurnsTheAlphaTestOffAgainAndRestoresTheMatrix) {
     EXPECT_EQ(Mat4::FromGl(GL_MODELVIEW_MATRIX).m, before.m);
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthAfter);
     EXPECT_EQ(depthAfter, depthBefore);
-    EXPECT_EQ(GlContextState::Current().boundTexture, leafTexture.glName());
-    EXPECT_EQ(frameStats.quadrangles, 1);
-    EXPECT_EQ(frameStats.vertices, 4);
-    EXPECT_EQ(frameStats.nodes, 1);
-    EXPECT_EQ(frameStats.memoryBytes, 16);
+    EXPECT_EQ(gl.state().boundTexture, leafTexture.glName());
+    EXPECT_EQ(stats.quadrangles, 1);
+    EXPECT_EQ(stats.vertices, 4);
+    EXPECT_EQ(stats.nodes, 1);
+    EXPECT_EQ(stats.memoryBytes, 16);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 TEST_F(LeafTest, ShadowPassLeavesTheAlphaTestAloneAndUsesTheLeafShadowDensity) {
-    treeParams.leafShadowDensity = 0.6f;
-    GlContextState::Current().shadowPass = true;
+    params.leafShadowDensity = 0.6f;
+    gl.state().shadowPass = true;
     glAlphaFunc(GL_GREATER, 0.7f);
     glEnable(GL_ALPHA_TEST);
-    DrawLeaf(*MakeLeaf(1.0f, 1.0f));
+    DrawLeaf(*MakeLeaf(1.0f, 1.0f), params, gl.state());
     EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));
     GLint func = 0;
     GLfloat ref = 0.0f;
@@ -64,35 +65,39 @@ TEST_F(LeafTest, ShadowPassLeavesTheAlphaTestAloneAndUsesTheLeafShadowDensity) {
 
     glDisable(GL_ALPHA_TEST);
     glDisable(GL_LIGHTING);
-    const auto vertices = Vertices(CaptureFeedback([] { DrawLeaf(*MakeLeaf(1.0f, 1.0f)); }));
+    const auto vertices =
+        Vertices(CaptureFeedback([&] { DrawLeaf(*MakeLeaf(1.0f, 1.0f), params, gl.state()); }));
     EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
     ASSERT_FALSE(vertices.empty());
     for (const FeedbackVertex& v : vertices) {
         EXPECT_EQ(v.color[0], 0.0f);
         EXPECT_NEAR(v.color[3], 0.6f, 1e-6);
     }
-    GlContextState::Current().shadowPass = false;
+    gl.state().shadowPass = false;
 }
 
 TEST_F(LeafTest, AmbientFollowsTheJitter) {
-    DrawLeaf(*MakeLeaf(1.0f, 1.0f));
-    EXPECT_EQ(leafMaterial.ambient[0], 0.47f);
-    EXPECT_EQ(leafMaterial.ambient[1], 0.552f);
-    EXPECT_EQ(leafMaterial.ambient[2], 0.0f);
-    EXPECT_EQ(leafMaterial.ambient[3], 1.0f);
-    std::array<GLfloat, 4> applied{};
-    glGetMaterialfv(GL_FRONT, GL_AMBIENT, applied.data());
-    EXPECT_EQ(applied, (std::array<GLfloat, 4>{0.47f, 0.552f, 0.0f, 1.0f}));
+    auto applied = [] {
+        std::array<GLfloat, 4> c{};
+        glGetMaterialfv(GL_FRONT, GL_AMBIENT, c.data());
+        return c;
+    };
+    DrawLeaf(*MakeLeaf(1.0f, 1.0f), params, gl.state());
+    EXPECT_EQ(LeafAmbient(1.0f), (std::array<float, 4>{0.47f, 0.552f, 0.0f, 1.0f}));
+    EXPECT_EQ(applied(), (std::array<GLfloat, 4>{0.47f, 0.552f, 0.0f, 1.0f}));
+    ASSERT_TRUE(gl.state().appliedMaterial);
+    EXPECT_EQ(*gl.state().appliedMaterial, LeafMaterial(1.0f));
 
-    // The largest factor gives the reddest leaf. The material is still the last applied
-    // one, so the new colour stays in the record only.
-    DrawLeaf(*MakeLeaf(1.0f, 1.5f));
-    EXPECT_EQ(leafMaterial.ambient[0], static_cast<float>(0.47 + 0.025));
-    EXPECT_EQ(leafMaterial.ambient[1], static_cast<float>(0.552 - 0.025));
+    // The largest factor gives the reddest leaf; its colour is sent even right after
+    // another leaf's.
+    DrawLeaf(*MakeLeaf(1.0f, 1.5f), params, gl.state());
+    EXPECT_EQ(applied()[0], static_cast<float>(0.47 + 0.025));
+    EXPECT_EQ(applied()[1], static_cast<float>(0.552 - 0.025));
 }
 
 TEST_F(LeafTest, QuadIsScaledTurnedAndTiltedInThatOrder) {
-    const auto polygons = CaptureFeedback([] { DrawLeaf(*MakeLeaf(2.0f, 1.5f, 30.0f, 90.0f)); });
+    const auto polygons =
+        CaptureFeedback([&] { DrawLeaf(*MakeLeaf(2.0f, 1.5f, 30.0f, 90.0f), params, gl.state()); });
     const Mat4 leaf =
         Mat4::Scaling(3, 3, 3) * Mat4::Rotation(90, 0, 1, 0) * Mat4::Rotation(30, 1, 0, 0);
     const auto vertices = Vertices(polygons);
@@ -117,7 +122,7 @@ TEST_F(LeafTest, AlphaTestCutsTheLeafOutOfItsPaleBackground) {
         gl.state().TextureFor(leafTexture.id).name = 0;
         glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        DrawLeaf(*MakeLeaf(2.0f, 1.0f));
+        DrawLeaf(*MakeLeaf(2.0f, 1.0f), params, gl.state());
         return gl.pixel(gl.width() / 2, gl.height() / 2);
     };
     // Blue near 0 marks the leaf: it is drawn.

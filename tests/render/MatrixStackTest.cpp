@@ -3,6 +3,7 @@
 #include "RenderTestSupport.h"
 #include "model/TreeParams.h"
 #include "render/BranchMesh.h"
+#include "render/GlContextState.h"
 #include "render/MatrixStack.h"
 
 namespace {
@@ -20,21 +21,22 @@ GLint GlInt(GLenum what) {
 TEST_F(MatrixStackTest, SavesAndRestoresBeyondOpenGLsOwnStack) {
     glPushMatrix(); // start from a depth other than the bottom
     const GLint depth = GlInt(GL_MODELVIEW_STACK_DEPTH);
+    ModelViewStack& stack = gl.state().modelView;
     const int pushes = GlInt(GL_MAX_MODELVIEW_STACK_DEPTH) + 20;
     for (int i = 0; i < pushes; ++i) {
-        PushModelView();
+        stack.Push();
         glTranslatef(1.0f, 0.0f, 0.0f);
     }
-    EXPECT_EQ(ModelViewNesting(), pushes);
-    EXPECT_GT(ModelViewSpilled(), 0);
+    EXPECT_EQ(stack.Nesting(), pushes);
+    EXPECT_GT(stack.Spilled(), 0);
     for (int i = pushes; i > 0; --i) {
         ASSERT_FLOAT_EQ(Mat4::FromGl(GL_MODELVIEW_MATRIX).m[12], static_cast<float>(i));
-        PopModelView();
+        stack.Pop();
     }
     EXPECT_EQ(Mat4::FromGl(GL_MODELVIEW_MATRIX).m, Mat4::Identity().m);
     EXPECT_EQ(GlInt(GL_MODELVIEW_STACK_DEPTH), depth);
-    EXPECT_EQ(ModelViewNesting(), 0);
-    EXPECT_EQ(ModelViewSpilled(), 0);
+    EXPECT_EQ(stack.Nesting(), 0);
+    EXPECT_EQ(stack.Spilled(), 0);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     glPopMatrix();
 }
@@ -43,8 +45,8 @@ TEST_F(MatrixStackTest, SideBranchesNestedDeeperThanTheStackDrawCorrectly) {
     // Each level is a chain of two segments whose first carries the next level's chain;
     // every side branch adds two saved matrices, so this nests well past OpenGL's stack.
     const int levels = GlInt(GL_MAX_MODELVIEW_STACK_DEPTH) / 2 + 10;
-    treeParams.sseScaleAttenuate = 0.97f;
-    const double k = treeParams.sseScaleAttenuate;
+    params.sseScaleAttenuate = 0.97f;
+    const double k = params.sseScaleAttenuate;
     Segment root;
     Fork trunk;
     trunk.parent = &root;
@@ -81,12 +83,13 @@ TEST_F(MatrixStackTest, SideBranchesNestedDeeperThanTheStackDrawCorrectly) {
     const Mat4 start = Mat4::FromGl(GL_MODELVIEW_MATRIX);
     const GLint depth = GlInt(GL_MODELVIEW_STACK_DEPTH);
     glDisable(GL_LIGHTING); // leaves white, tubes black in the feedback
-    const auto polygons = CaptureFeedback([&] { DrawChain(trunk); });
+    const auto polygons = CaptureFeedback([&] { DrawChain(trunk, params, gl.state()); });
 
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     EXPECT_EQ(GlInt(GL_MODELVIEW_STACK_DEPTH), depth);
     EXPECT_EQ(Mat4::FromGl(GL_MODELVIEW_MATRIX).m, start.m);
-    EXPECT_EQ(ModelViewNesting(), 0);
+    EXPECT_EQ(gl.state().modelView.Nesting(), 0);
+    EXPECT_EQ(gl.state().modelView.Spilled(), 0);
 
     std::vector<FeedbackVertex> leafVertices;
     for (const FeedbackVertex& v : Vertices(polygons)) {

@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "model/TreeParams.h"
-#include "render/FrameStats.h"
 #include "render/ViewState.h"
 
 Mat4 Mat4::Identity() {
@@ -169,7 +168,5 @@ std::unique_ptr<Leaf> MakeLeaf(float size, float jitter, float angle, float twis
 RenderTest::RenderTest() {
     platform.AddBitmap("bark.bmp", 64, 128, 40, 80, 120);
     platform.AddBitmap("leaf.bmp", 128, 128, 0, 200, 60);
-    ResetFrameStats();
-    ResetTreeParams();
     SetViewerInitialState();
 }

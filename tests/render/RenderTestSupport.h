@@ -12,6 +12,7 @@
 #include "ModelRecords.h"
 #include "TestPlatform.h"
 #include "model/TreeModel.h"
+#include "model/TreeParams.h"
 
 // A 4 x 4 matrix in OpenGL's column-major order, in double precision, for working out
 // where the drawing code should have put things.
@@ -51,10 +52,12 @@ void SetViewerInitialState();
 std::unique_ptr<Leaf> MakeLeaf(float size, float jitter, float angle = 0.0f, float twist = 0.0f);
 
 // A test with a real OpenGL context (and so a fresh drawing state) in the viewer's
-// initial state, made-up bark and leaf pictures, and the frame counters cleared.
+// initial state, made-up bark and leaf pictures, and parameters of its own to draw with
+// (the defaults).
 struct RenderTest : ::testing::Test {
     RenderTest();
 
     GlTestContext gl;
     TestPlatform platform;
+    TreeParams params;
 };

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "RenderTestSupport.h"
+#include "mesh/FrameStats.h"
 #include "model/TreeParams.h"
-#include "render/FrameStats.h"
 #include "render/GlContextState.h"
 #include "render/Shadow.h"
 
@@ -39,11 +39,12 @@ struct ShadowTest : RenderTest {
     std::vector<uint8_t> DrawOnGrey() {
         glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        model.DrawShadow(0.0f);
+        stats = DrawModelShadow(model, params, 0.0f, gl.state());
         return gl.readPixels();
     }
 
     TreeModel model;
+    FrameStats stats; // of the last DrawOnGrey
 };
 
 } // namespace
@@ -52,29 +53,30 @@ TEST_F(ShadowTest, RestoresTheDrawingStateAndTheMatrix) {
     glTranslatef(0.0f, -3.0f, 0.0f);
     const Mat4 before = Mat4::FromGl(GL_MODELVIEW_MATRIX);
     glDisable(GL_TEXTURE_2D); // switched on afterwards whatever it was before
-    model.DrawShadow(-45.0f);
+    const FrameStats stats = DrawModelShadow(model, params, -45.0f, gl.state());
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
-    EXPECT_FALSE(GlContextState::Current().shadowPass);
+    EXPECT_FALSE(gl.state().shadowPass);
     EXPECT_EQ(Mat4::FromGl(GL_MODELVIEW_MATRIX).m, before.m);
     GLint depth = 0;
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
     EXPECT_EQ(depth, 1);
     // The shadow pass is counted like the tree pass: one tube, one leaf, one chain.
-    EXPECT_EQ(frameStats.nodes, 3);
-    EXPECT_EQ(frameStats.quadrangles, 7);
+    EXPECT_EQ(stats.nodes, 3);
+    EXPECT_EQ(stats.quadrangles, 7);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 TEST_F(ShadowTest, PointAtHeightHLandsAtMinusLTimesHOnTheGround) {
     model.trunk.first->leaf.reset();
-    treeParams.brushShadowDensity = 0.4f;
+    params.brushShadowDensity = 0.4f;
     const float angle = 30.0f;
     glDisable(GL_LIGHTING);
-    const auto vertices = Vertices(CaptureFeedback([&] { model.DrawShadow(angle); }));
+    const auto vertices =
+        Vertices(CaptureFeedback([&] { DrawModelShadow(model, params, angle, gl.state()); }));
     ASSERT_FALSE(vertices.empty());
     const Mat4 turn = Mat4::Rotation(angle, 0, 1, 0);
     const Segment& top = *model.trunk.first;
@@ -98,8 +100,8 @@ TEST_F(ShadowTest, PointAtHeightHLandsAtMinusLTimesHOnTheGround) {
 
 TEST_F(ShadowTest, DensityZeroIsInvisibleAndDensityOneIsBlack) {
     LookDownOnTheGround();
-    treeParams.brushShadowDensity = 0.0f;
-    treeParams.leafShadowDensity = 0.0f;
+    params.brushShadowDensity = 0.0f;
+    params.leafShadowDensity = 0.0f;
     const std::vector<uint8_t> pixels = DrawOnGrey();
     const std::array<uint8_t, 4> grey = GroundPixel(15, 15);
     for (size_t i = 0; i < pixels.size(); i += 4) {
@@ -107,10 +109,10 @@ TEST_F(ShadowTest, DensityZeroIsInvisibleAndDensityOneIsBlack) {
         ASSERT_EQ(pixels[i + 1], grey[1]) << i / 4;
         ASSERT_EQ(pixels[i + 2], grey[2]) << i / 4;
     }
-    EXPECT_EQ(frameStats.nodes, 3); // drawn and counted all the same
+    EXPECT_EQ(stats.nodes, 3); // drawn and counted all the same
 
-    treeParams.brushShadowDensity = 1.0f;
-    treeParams.leafShadowDensity = 1.0f;
+    params.brushShadowDensity = 1.0f;
+    params.leafShadowDensity = 1.0f;
     DrawOnGrey();
     const std::array<uint8_t, 4> black = {0, 0, 0, 255};
     EXPECT_EQ(GroundPixel(-5.0, 0.0), black);  // the trunk, halfway up
@@ -120,8 +122,8 @@ TEST_F(ShadowTest, DensityZeroIsInvisibleAndDensityOneIsBlack) {
 
 TEST_F(ShadowTest, TranslucentLeafShadowBlendsOverTheGround) {
     LookDownOnTheGround();
-    treeParams.brushShadowDensity = 0.0f;
-    treeParams.leafShadowDensity = 0.5f;
+    params.brushShadowDensity = 0.0f;
+    params.leafShadowDensity = 0.5f;
     DrawOnGrey();
     // One layer of the leaf quad: half of the grey.
     const auto leaf = GroundPixel(-12.0, 1.5);

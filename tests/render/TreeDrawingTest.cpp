@@ -3,22 +3,21 @@
 #include <gtest/gtest.h>
 
 #include "RenderTestSupport.h"
-#include "model/LeafRandomTable.h"
-#include "render/FrameStats.h"
+#include "mesh/FrameStats.h"
+#include "model/TreeSession.h"
 #include "render/GlContextState.h"
 #include "render/TreeDrawing.h"
 
 TEST_F(RenderTest, MeshPassesRestoreTheStateBetweenDrawingRoutines) {
-    CreateLeafRandomTableSeeded(2);
-    TreeModel model;
-    model.Build();
+    TreeSession session(params, 2);
+    session.Regrow();
+    const TreeModel& model = session.model();
     for (TreeDrawMode mode : {TreeDrawMode::Buffers, TreeDrawMode::VertexArrays}) {
         gl.state().drawMode = mode;
-        ResetFrameStats();
         glTranslatef(0.0f, -3.0f, 0.0f);
         const Mat4 before = Mat4::FromGl(GL_MODELVIEW_MATRIX);
-        DrawTreeShadow(model, 30.0f);
-        DrawTree(model);
+        FrameStats stats = DrawTreeShadow(model, params, 30.0f, gl.state());
+        stats += DrawTree(model, params, gl.state());
         EXPECT_EQ(Mat4::FromGl(GL_MODELVIEW_MATRIX).m, before.m);
         EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
         EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
@@ -38,8 +37,7 @@ TEST_F(RenderTest, MeshPassesRestoreTheStateBetweenDrawingRoutines) {
         EXPECT_EQ(gl.state().treeMesh.inBuffers, mode == TreeDrawMode::Buffers);
         // Two passes over the same structure, nothing drawn twice or left out.
         const ModelCounts c = CountModel(model);
-        EXPECT_EQ(frameStats.nodes, 2 * c.records());
+        EXPECT_EQ(stats.nodes, 2 * c.records());
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     }
-    FreeLeafRandomTable();
 }

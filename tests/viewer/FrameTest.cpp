@@ -13,10 +13,9 @@
 
 #include "GlTestContext.h"
 #include "RecordingPlatform.h"
-#include "model/LeafRandomTable.h"
 #include "model/TreeModel.h"
 #include "model/TreeParams.h"
-#include "render/FrameStats.h"
+#include "model/TreeSession.h"
 #include "render/GlContextState.h"
 #include "scene/Backdrop.h"
 #include "scene/Overlay.h"
@@ -37,20 +36,18 @@ int Brightness(const uint8_t* p) {
 class FrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetTreeParams();
-        CreateLeafRandomTableSeeded(11);
         SetInitialGlState();
         ApplyProjection(Width, Height);
-        model.Build();
+        session.Regrow();
     }
-    void TearDown() override { ResetTreeParams(); }
 
-    // Draws one frame of `tree` and returns its pixels (row 0 at the bottom).
+    // Draws one frame of `tree` with the session's parameters and returns its pixels (row
+    // 0 at the bottom); its statistics in `stats`.
     std::vector<uint8_t> Frame(const TreeModel& tree, const char* name = nullptr) {
         const FrameScene scene{
-            &camera, double(Height) / Width, &backdrop, &tree, &help, &button, Width,
+            &camera, double(Height) / Width, &backdrop, &tree, &params, &help, &button, Width,
             Height,  OverlayButton::None,    false};
-        DrawFrame(scene);
+        stats = DrawFrame(scene, gl.state());
         if (name && std::getenv("DENDROVA_FRAME_PNG_DIR")) {
             gl.savePng(
                 (std::string(std::getenv("DENDROVA_FRAME_PNG_DIR")) + "/" + name + ".png").c_str());
@@ -65,8 +62,11 @@ protected:
     RecordingPlatform platform;
     Camera camera;
     Backdrop backdrop;
-    TreeModel model;
-    TreeModel bare; // no trunk: the scene without a tree
+    TreeSession session{TreeParams{}, 11};
+    const TreeModel& model = session.model();
+    TreeParams& params = session.params();
+    TreeModel bare;   // no trunk: the scene without a tree
+    FrameStats stats; // of the last frame
     OverlayImage help{"help.BMP", OverlayBitmap, -1.0f};
     OverlayImage button{"button.bmp", OverlayBitmap, -1.0f};
 };
@@ -109,13 +109,13 @@ TEST_F(FrameTest, ShadowDarkensTheGroundWithItsDensities) {
     camera.y = -24.0f;
     const auto bareGround = Frame(bare, "shadow-bare");
 
-    treeParams.brushShadowDensity = 1.0f;
-    treeParams.leafShadowDensity = 1.0f;
+    params.brushShadowDensity = 1.0f;
+    params.leafShadowDensity = 1.0f;
     const auto opaque = Frame(model, "shadow-opaque");
-    treeParams.brushShadowDensity = 0.0f;
-    treeParams.leafShadowDensity = 0.0f;
+    params.brushShadowDensity = 0.0f;
+    params.leafShadowDensity = 0.0f;
     const auto invisible = Frame(model, "shadow-invisible");
-    ResetTreeParams();
+    params = TreeParams{};
     const auto normal = Frame(model, "shadow-default");
 
     // Shadow pixels: black when opaque, where the tree itself does not cover the ground.
@@ -146,18 +146,18 @@ TEST_F(FrameTest, StatisticsOfTheDefaultTreeCountBothPasses) {
     const int64_t bytes = 2 * (80 * c.segments + 16 * c.leaves + 16 * c.forks);
     const int64_t vertices = 2 * (12 * c.segments + 4 * c.leaves) + 50;
     const int64_t quads = 2 * (6 * c.segments + c.leaves) + 22;
-    EXPECT_EQ(frameStats.nodes, nodes);
-    EXPECT_EQ(frameStats.memoryBytes, bytes);
-    EXPECT_EQ(frameStats.vertices + 50, vertices);
-    EXPECT_EQ(frameStats.quadrangles + 22, quads);
-    const std::string text = FormatStatistics(frameStats, camera);
+    EXPECT_EQ(stats.nodes, nodes);
+    EXPECT_EQ(stats.memoryBytes, bytes);
+    EXPECT_EQ(stats.vertices + 50, vertices);
+    EXPECT_EQ(stats.quadrangles + 22, quads);
+    const std::string text = FormatStatistics(stats, camera);
     EXPECT_NE(text.find("Object: 4758 Nodes"), std::string::npos) << text;
     EXPECT_NE(text.find("Memory: 222.97 KB"), std::string::npos) << text;
     EXPECT_NE(text.find("  35458 Vertices"), std::string::npos) << text;
     EXPECT_NE(text.find("  16008 Quadrangles"), std::string::npos) << text;
     // The counters restart every frame.
     Frame(model);
-    EXPECT_EQ(FormatStatistics(frameStats, camera), text);
+    EXPECT_EQ(FormatStatistics(stats, camera), text);
 }
 
 namespace {
@@ -194,8 +194,8 @@ TEST_F(FrameTest, CachedMeshDrawsTheSameFrameAsTheImmediateWalk) {
         {"defaults", [] {}},
         {"depth25",
          [this] {
-             treeParams.totalDepth = 25.0f;
-             model.Rebuild(TrunkCount(treeParams));
+             params.totalDepth = 25.0f;
+             session.Regrow();
          }},
         {"turned-tilted",
          [this] {
@@ -203,33 +203,33 @@ TEST_F(FrameTest, CachedMeshDrawsTheSameFrameAsTheImmediateWalk) {
              camera.elevation = 35.0f;
          }},
         {"shadow-low",
-         [] {
-             treeParams.shadowLength = 0.5f;
-             treeParams.brushShadowDensity = 0.0f;
-             treeParams.leafShadowDensity = 0.0f;
+         [this] {
+             params.shadowLength = 0.5f;
+             params.brushShadowDensity = 0.0f;
+             params.leafShadowDensity = 0.0f;
          }},
         {"shadow-high",
-         [] {
-             treeParams.shadowLength = 5.0f;
-             treeParams.brushShadowDensity = 1.0f;
-             treeParams.leafShadowDensity = 1.0f;
+         [this] {
+             params.shadowLength = 5.0f;
+             params.brushShadowDensity = 1.0f;
+             params.leafShadowDensity = 1.0f;
          }},
     };
     for (const Scene& scene : scenes) {
         SCOPED_TRACE(scene.name);
         camera = Camera{};
-        ResetTreeParams();
-        model.Rebuild(TrunkCount(treeParams));
+        params = TreeParams{};
+        session.Regrow();
         scene.set();
         gl.state().drawMode = TreeDrawMode::Immediate;
         const auto reference = Frame(model, (std::string(scene.name) + "-immediate").c_str());
-        const std::string referenceText = FormatStatistics(frameStats, camera);
+        const std::string referenceText = FormatStatistics(stats, camera);
         for (TreeDrawMode mode : {TreeDrawMode::Buffers, TreeDrawMode::VertexArrays}) {
             gl.state().drawMode = mode;
             const auto cached = Frame(model, (std::string(scene.name) + "-cached").c_str());
             const auto [share, largest] = Agreement(reference, cached, 3);
             EXPECT_GE(share, 0.995) << "largest difference " << largest;
-            EXPECT_EQ(FormatStatistics(frameStats, camera), referenceText);
+            EXPECT_EQ(FormatStatistics(stats, camera), referenceText);
             std::printf("%s %s: %.4f%% within 3 levels, largest difference %d\n", scene.name,
                         mode == TreeDrawMode::Buffers ? "buffers" : "arrays", 100.0 * share,
                         largest);

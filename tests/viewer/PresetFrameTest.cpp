@@ -10,10 +10,10 @@
 
 #include "GlTestContext.h"
 #include "RecordingPlatform.h"
-#include "model/LeafRandomTable.h"
 #include "model/Presets.h"
 #include "model/TreeModel.h"
 #include "model/TreeParams.h"
+#include "model/TreeSession.h"
 #include "scene/Backdrop.h"
 #include "scene/Overlay.h"
 #include "viewer/FrameRenderer.h"
@@ -32,9 +32,6 @@ std::string FileName(std::string name) {
 class PresetFrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetTreeParams();
-        FreeLeafRandomTable();
-        CreateLeafRandomTableSeeded(11);
         SetInitialGlState();
         ApplyProjection(Width, Height);
         // Further back and a little higher than the start-up view.
@@ -43,13 +40,13 @@ protected:
         camera.elevation = 2.0f;
         camera.azimuth = 30.0f;
     }
-    void TearDown() override { ResetTreeParams(); }
 
-    std::vector<uint8_t> Frame(const TreeModel& tree, const std::string& name) {
+    std::vector<uint8_t> Frame(const TreeModel& tree, const TreeParams& params,
+                               const std::string& name) {
         const FrameScene scene{
-            &camera, double(Height) / Width, &backdrop, &tree, &help, &button, Width,
+            &camera, double(Height) / Width, &backdrop, &tree, &params, &help, &button, Width,
             Height,  OverlayButton::None,    false};
-        DrawFrame(scene);
+        DrawFrame(scene, gl.state());
         if (const char* dir = std::getenv("DENDROVA_FRAME_PNG_DIR"))
             gl.savePng((std::string(dir) + "/" + FileName(name) + ".png").c_str());
         return gl.readPixels();
@@ -76,18 +73,18 @@ double Differing(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
 
 TEST_F(PresetFrameTest, EveryPresetGrowsAndDrawsItsOwnTree) {
     TreeModel bare;
-    const auto ground = Frame(bare, "bare");
+    const auto ground = Frame(bare, TreeParams{}, "bare");
     std::vector<std::vector<uint8_t>> frames;
     std::vector<double> cover;
     for (const Preset& preset : BuiltInPresets()) {
         SCOPED_TRACE(preset.name);
-        treeParams = preset.params;
-        TreeModel model;
-        model.Build();
+        TreeSession session(preset.params, 11);
+        session.Regrow();
+        const TreeModel& model = session.model();
         const ModelCounts counts = CountModel(model);
         EXPECT_EQ(counts.segments > 0 && counts.leaves > 0, true);
         EXPECT_LT(counts.records(), 200000); // each stays quick to regrow and draw
-        frames.push_back(Frame(model, preset.name));
+        frames.push_back(Frame(model, session.params(), preset.name));
         // The tree covers a fair part of the picture.
         cover.push_back(Differing(frames.back(), ground));
         EXPECT_GT(cover.back(), 0.02);

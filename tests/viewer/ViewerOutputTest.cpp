@@ -12,8 +12,8 @@
 #include <QTest>
 
 #include "RecordingPlatform.h"
-#include "model/LeafRandomTable.h"
 #include "model/TreeParams.h"
+#include "model/TreeSession.h"
 #include "viewer/ViewerWindow.h"
 
 namespace {
@@ -82,11 +82,9 @@ class ViewerOutputTest : public QObject {
 
 private slots:
     void initTestCase() {
-        ResetTreeParams();
-        CreateLeafRandomTableSeeded(Seed);
         QVERIFY(folder.isValid());
-        viewer = std::make_unique<ViewerWindow>();
-        viewer->outputFolder = folder.path().toStdString();
+        viewer = std::make_unique<ViewerWindow>(session);
+        viewer->Output().SetFolder(folder.path().toStdString());
         QVERIFY(viewer->CreateSized(540, 350));
         viewer->show();
         QVERIFY(QTest::qWaitForWindowExposed(viewer.get()));
@@ -167,9 +165,9 @@ private slots:
                             dir.filePath(QStringLiteral("dendrova-seed1-1.png"))));
         QVERIFY(QFile::link(dir.filePath(QStringLiteral("missing-2")),
                             dir.filePath(QStringLiteral("dendrova-seed1-2.png.part"))));
-        viewer->outputFolder = other.path().toStdString();
+        viewer->Output().SetFolder(other.path().toStdString());
         QTest::keyClick(viewer.get(), Qt::Key_P);
-        viewer->outputFolder = folder.path().toStdString();
+        viewer->Output().SetFolder(folder.path().toStdString());
         QVERIFY2(viewer->Notice().Text().endsWith(QStringLiteral("/dendrova-seed1-2.png")),
                  qPrintable(viewer->Notice().Text()));
         QCOMPARE(QImage(dir.filePath(QStringLiteral("dendrova-seed1-2.png"))).width(),
@@ -183,16 +181,17 @@ private slots:
 
     // An output folder that cannot take the file: nothing written, the reason in the notice.
     void failureIsReported() {
-        viewer->outputFolder = folder.filePath(QStringLiteral("missing")).toStdString();
+        viewer->Output().SetFolder(folder.filePath(QStringLiteral("missing")).toStdString());
         QVERIFY(!viewer->SaveSnapshot());
         QVERIFY(viewer->Notice().Visible());
         QVERIFY(viewer->Notice().Text().startsWith(QStringLiteral("Not saved: cannot write")));
-        viewer->outputFolder = folder.path().toStdString();
+        viewer->Output().SetFolder(folder.path().toStdString());
     }
 
 private:
     RecordingPlatform platform;
     QTemporaryDir folder;
+    TreeSession session{TreeParams{}, Seed};
     std::unique_ptr<ViewerWindow> viewer;
 };
 

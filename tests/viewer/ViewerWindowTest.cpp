@@ -6,9 +6,8 @@
 #include <QTest>
 
 #include "RecordingPlatform.h"
-#include "model/LeafRandomTable.h"
 #include "model/TreeParams.h"
-#include "render/FrameStats.h"
+#include "model/TreeSession.h"
 #include "render/GlContextState.h"
 #include "viewer/ViewerWindow.h"
 
@@ -28,13 +27,11 @@ class ViewerWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { CreateLeafRandomTableSeeded(5); }
-
     void init() {
-        ResetTreeParams();
-        viewer = std::make_unique<ViewerWindow>();
-        viewer->panel = &recorder;
-        viewer->onCancel = [this] { ++cancels; };
+        session = std::make_unique<TreeSession>(TreeParams{}, 5);
+        viewer = std::make_unique<ViewerWindow>(*session);
+        viewer->SetPanel(&recorder);
+        viewer->SetOnCancel([this] { ++cancels; });
         QVERIFY(viewer->CreateSized(540, 350));
         viewer->show();
         QVERIFY(QTest::qWaitForWindowExposed(viewer.get()));
@@ -42,7 +39,7 @@ private slots:
         // pointer already is produces no event).
         QTest::mouseMove(viewer.get(), QPoint(101, 101));
         QTest::mouseMove(viewer.get(), QPoint(100, 100));
-        QTRY_COMPARE(viewer->hoveredButton, OverlayButton::None);
+        QTRY_COMPARE(viewer->HoveredButton(), OverlayButton::None);
         cancels = 0;
         recorder = PanelRecorder{};
     }
@@ -50,15 +47,16 @@ private slots:
     void cleanup() {
         viewer->DestroyWindow();
         viewer.reset();
+        session.reset();
     }
 
     void initialStateAndTitle() {
-        QVERIFY(viewer->contextReady);
+        QVERIFY(viewer->ContextReady());
         QVERIFY(viewer->title().startsWith(" Dendrova on "));
         QVERIFY(viewer->title().contains(" ("));
         // The renderer's version in parentheses, then the seed of the leaf factors.
         QVERIFY(viewer->title().contains(") - seed "));
-        QVERIFY(viewer->title().endsWith(QString::number(leafRandomTable.seed)));
+        QVERIFY(viewer->title().endsWith(QString::number(session->seed())));
         QVERIFY(glIsEnabled(GL_LIGHTING));
         QVERIFY(glIsEnabled(GL_LIGHT0));
         QVERIFY(glIsEnabled(GL_DEPTH_TEST));
@@ -76,10 +74,11 @@ private slots:
         glGetIntegerv(GL_POLYGON_MODE, polygonMode);
         QCOMPARE(polygonMode[0], GL_FILL);
         // The tree is grown before the first frame.
-        QCOMPARE(CountModel(viewer->model).segments, int64_t(1189));
-        QVERIFY(viewer->framesDrawn > 0);
-        QCOMPARE(viewer->clientWidth, viewer->width());
-        QCOMPARE(viewer->aspect, double(viewer->height()) / viewer->width());
+        QCOMPARE(CountModel(session->model()).segments, int64_t(1189));
+        QCOMPARE(session->generation(), uint64_t(1));
+        QVERIFY(viewer->FramesDrawn() > 0);
+        QCOMPARE(viewer->ClientSize().width(), viewer->width());
+        QCOMPARE(viewer->Aspect(), double(viewer->height()) / viewer->width());
     }
 
     void everyFrameHandsItsStatisticsToThePanel() {
@@ -89,8 +88,10 @@ private slots:
         QVERIFY(text.find("Elevation: 10.0 Deg.") != std::string::npos);
         QVERIFY(text.find("Pos.(8.0,11.8,0.6)") != std::string::npos);
         // Both passes count: twice the model's records.
-        const ModelCounts counts = CountModel(viewer->model);
-        QCOMPARE(int64_t(frameStats.nodes), 2 * counts.records());
+        const ModelCounts counts = CountModel(session->model());
+        QVERIFY(text.find("Object: " + std::to_string(2 * counts.records()) + " Nodes") !=
+                std::string::npos);
+        QCOMPARE(viewer->LastStatistics(), text);
     }
 
     // Camera moves, spin, hover, help, resizes and the three shadow rows redraw from the
@@ -103,16 +104,16 @@ private slots:
         const int64_t builds = gl->treeMesh.builds;
         QTest::keyClick(viewer.get(), Qt::Key_Left);
         QTest::keyClick(viewer.get(), Qt::Key_Up);
-        viewer->moveMode = MoveMode::Forward;
-        viewer->OnTimer(MoveTimerId);
-        viewer->moveMode = MoveMode::None;
-        viewer->OnTimer(SpinTimerId);
+        viewer->Navigation().StartMove(MoveMode::Forward);
+        viewer->Navigation().OnTimer(MoveTimerId);
+        viewer->Navigation().EndMove();
+        viewer->Navigation().OnTimer(SpinTimerId);
         QTest::mouseMove(viewer.get(), QPoint(viewer->width() - 20, viewer->height() - 20));
         viewer->ToggleHelp();
         viewer->OnSize(500, 300);
-        treeParams.shadowLength = 5.0f;
-        treeParams.brushShadowDensity = 1.0f;
-        treeParams.leafShadowDensity = 0.0f;
+        session->params().shadowLength = 5.0f;
+        session->params().brushShadowDensity = 1.0f;
+        session->params().leafShadowDensity = 0.0f;
         viewer->RenderFrame();
         QCOMPARE(gl->treeMesh.builds, builds);
         QVERIFY(gl->treeMesh.inBuffers);
@@ -121,67 +122,67 @@ private slots:
         viewer->RenderFrame();
         viewer->RenderFrame();
         QCOMPARE(gl->treeMesh.builds, builds + 1);
-        treeParams.segExpandAngle = 40.0f;
+        session->params().segExpandAngle = 40.0f;
         viewer->RebuildTree();
         viewer->RenderFrame();
         QCOMPARE(gl->treeMesh.builds, builds + 2);
-        QCOMPARE(gl->treeMesh.mesh.modelGeneration, viewer->model.generation());
+        QCOMPARE(gl->treeMesh.mesh.modelGeneration, session->generation());
     }
 
     void zeroSizesKeepTheProjection() {
-        const double aspect = viewer->aspect;
-        const int64_t frames = viewer->framesDrawn;
+        const double aspect = viewer->Aspect();
+        const int64_t frames = viewer->FramesDrawn();
         viewer->OnSize(0, 300); // no width: the previous aspect stays
-        QCOMPARE(viewer->aspect, aspect);
-        QCOMPARE(viewer->clientWidth, 0);
+        QCOMPARE(viewer->Aspect(), aspect);
+        QCOMPARE(viewer->ClientSize().width(), 0);
         viewer->OnSize(500, 0); // no height: nothing but the recorded size
-        QCOMPARE(viewer->clientHeight, 0);
-        QCOMPARE(viewer->framesDrawn, frames + 1);
+        QCOMPARE(viewer->ClientSize().height(), 0);
+        QCOMPARE(viewer->FramesDrawn(), frames + 1);
         viewer->OnSize(600, 300);
-        QCOMPARE(viewer->aspect, 0.5);
+        QCOMPARE(viewer->Aspect(), 0.5);
     }
 
     void arrowKeysStepAtOnceAndRepeatWhileHeld() {
-        const float azimuth = viewer->camera.azimuth;
+        const float azimuth = viewer->CurrentCamera().azimuth;
         QTest::keyPress(viewer.get(), Qt::Key_Left);
-        QCOMPARE(viewer->camera.azimuth, azimuth - 4.0f);
-        QVERIFY(viewer->isTimerRunning(KeyRepeatTimerId));
+        QCOMPARE(viewer->CurrentCamera().azimuth, azimuth - 4.0f);
+        QVERIFY(viewer->Navigation().isTimerRunning(KeyRepeatTimerId));
         // The keyboard's own auto-repeat is swallowed.
         QTest::simulateEvent(viewer.get(), true, Qt::Key_Left, Qt::NoModifier, QString(), true);
-        QCOMPARE(viewer->camera.azimuth, azimuth - 4.0f);
-        QTRY_VERIFY(viewer->camera.azimuth < azimuth - 8.0f); // the 10 ms repeat
+        QCOMPARE(viewer->CurrentCamera().azimuth, azimuth - 4.0f);
+        QTRY_VERIFY(viewer->CurrentCamera().azimuth < azimuth - 8.0f); // the 10 ms repeat
         QTest::keyRelease(viewer.get(), Qt::Key_Left);
-        QVERIFY(!viewer->isTimerRunning(KeyRepeatTimerId));
-        QCOMPARE(viewer->lastKey, 0);
-        const float stopped = viewer->camera.azimuth;
+        QVERIFY(!viewer->Navigation().isTimerRunning(KeyRepeatTimerId));
+        QCOMPARE(viewer->Navigation().LastKeyCode(), 0);
+        const float stopped = viewer->CurrentCamera().azimuth;
         QTest::qWait(50);
-        QCOMPARE(viewer->camera.azimuth, stopped);
+        QCOMPARE(viewer->CurrentCamera().azimuth, stopped);
 
-        const float elevation = viewer->camera.elevation;
+        const float elevation = viewer->CurrentCamera().elevation;
         QTest::keyPress(viewer.get(), Qt::Key_Up);
-        QCOMPARE(viewer->camera.elevation, elevation - 2.0f);
+        QCOMPARE(viewer->CurrentCamera().elevation, elevation - 2.0f);
         QTest::keyRelease(viewer.get(), Qt::Key_Up);
         QTest::keyPress(viewer.get(), Qt::Key_Down);
         QTest::keyRelease(viewer.get(), Qt::Key_Down);
-        QCOMPARE(viewer->camera.elevation, elevation);
+        QCOMPARE(viewer->CurrentCamera().elevation, elevation);
     }
 
     void mouseButtonsFlyAndTheFirstReleaseStops() {
         const QPoint middle(100, 100);
         QTest::mousePress(viewer.get(), Qt::LeftButton, Qt::NoModifier, middle);
-        QCOMPARE(viewer->moveMode, MoveMode::Forward);
-        QVERIFY(viewer->isTimerRunning(MoveTimerId));
-        const int64_t frames = viewer->framesDrawn;
-        const float z = viewer->camera.z;
-        viewer->OnTimer(MoveTimerId);
-        QVERIFY(viewer->camera.z > z);
-        QCOMPARE(viewer->framesDrawn, frames + 1);
+        QCOMPARE(viewer->Navigation().Mode(), MoveMode::Forward);
+        QVERIFY(viewer->Navigation().isTimerRunning(MoveTimerId));
+        const int64_t frames = viewer->FramesDrawn();
+        const float z = viewer->CurrentCamera().z;
+        viewer->Navigation().OnTimer(MoveTimerId);
+        QVERIFY(viewer->CurrentCamera().z > z);
+        QCOMPARE(viewer->FramesDrawn(), frames + 1);
         // The right button reverses the flight; releasing either button stops it.
         QTest::mousePress(viewer.get(), Qt::RightButton, Qt::NoModifier, middle);
-        QCOMPARE(viewer->moveMode, MoveMode::Backward);
+        QCOMPARE(viewer->Navigation().Mode(), MoveMode::Backward);
         QTest::mouseRelease(viewer.get(), Qt::LeftButton, Qt::NoModifier, middle);
-        QCOMPARE(viewer->moveMode, MoveMode::None);
-        QVERIFY(!viewer->isTimerRunning(MoveTimerId));
+        QCOMPARE(viewer->Navigation().Mode(), MoveMode::None);
+        QVERIFY(!viewer->Navigation().isTimerRunning(MoveTimerId));
         // The right button flies back even over an on-screen button.
         const QPoint spin(viewer->width() - 150, viewer->height() - 45);
         // The real pointer goes there too, and the move is repeated until the hover holds:
@@ -190,12 +191,12 @@ private slots:
         QCursor::setPos(viewer->mapToGlobal(spin));
         QTRY_VERIFY(([&] {
             QTest::mouseMove(viewer.get(), spin);
-            return viewer->hoveredButton == OverlayButton::Spin;
+            return viewer->HoveredButton() == OverlayButton::Spin;
         })());
         QTest::mousePress(viewer.get(), Qt::RightButton, Qt::NoModifier, spin);
-        QCOMPARE(viewer->moveMode, MoveMode::Backward);
+        QCOMPARE(viewer->Navigation().Mode(), MoveMode::Backward);
         QTest::mouseRelease(viewer.get(), Qt::RightButton, Qt::NoModifier, spin);
-        QCOMPARE(viewer->moveMode, MoveMode::None);
+        QCOMPARE(viewer->Navigation().Mode(), MoveMode::None);
     }
 
     void enterDoesNothingEscapeAndCloseBoxCancel() {
@@ -210,63 +211,64 @@ private slots:
     }
 
     void hoverRedrawsOnlyBetweenNoButtonAndSome() {
-        const int64_t frames = viewer->framesDrawn;
+        const int64_t frames = viewer->FramesDrawn();
         QTest::mouseMove(viewer.get(), ButtonAt(150)); // Spin
-        QTRY_COMPARE(viewer->hoveredButton, OverlayButton::Spin);
-        QCOMPARE(viewer->framesDrawn, frames + 1);
+        QTRY_COMPARE(viewer->HoveredButton(), OverlayButton::Spin);
+        QCOMPARE(viewer->FramesDrawn(), frames + 1);
         QCOMPARE(viewer->cursor().shape(), Qt::PointingHandCursor);
         QTest::mouseMove(viewer.get(), ButtonAt(110)); // straight onto Mail
-        QTRY_COMPARE(viewer->hoveredButton, OverlayButton::Mail);
-        QCOMPARE(viewer->framesDrawn, frames + 1);
+        QTRY_COMPARE(viewer->HoveredButton(), OverlayButton::Mail);
+        QCOMPARE(viewer->FramesDrawn(), frames + 1);
         QTest::mouseMove(viewer.get(), QPoint(100, 100));
-        QTRY_COMPARE(viewer->hoveredButton, OverlayButton::None);
-        QCOMPARE(viewer->framesDrawn, frames + 2);
+        QTRY_COMPARE(viewer->HoveredButton(), OverlayButton::None);
+        QCOMPARE(viewer->FramesDrawn(), frames + 2);
         QCOMPARE(viewer->cursor().shape(), Qt::ArrowCursor);
         // With auto spin on, the next tick redraws instead.
-        viewer->ToggleAutoSpin();
+        viewer->Navigation().ToggleAutoSpin();
         QTest::mouseMove(viewer.get(), ButtonAt(28));
-        QTRY_COMPARE(viewer->hoveredButton, OverlayButton::Help);
-        viewer->ToggleAutoSpin();
-        QVERIFY(viewer->framesDrawn >= frames + 2);
+        QTRY_COMPARE(viewer->HoveredButton(), OverlayButton::Help);
+        viewer->Navigation().ToggleAutoSpin();
+        QVERIFY(viewer->FramesDrawn() >= frames + 2);
     }
 
     void aButtonActsOnReleaseOverIt() {
         // Press over Spin, release elsewhere: nothing.
         QTest::mouseMove(viewer.get(), ButtonAt(150));
-        QTRY_COMPARE(viewer->hoveredButton, OverlayButton::Spin);
+        QTRY_COMPARE(viewer->HoveredButton(), OverlayButton::Spin);
         QTest::mousePress(viewer.get(), Qt::LeftButton, Qt::NoModifier, ButtonAt(150));
-        QCOMPARE(viewer->moveMode, MoveMode::None); // a press over a button starts no flight
+        QCOMPARE(viewer->Navigation().Mode(),
+                 MoveMode::None); // a press over a button starts no flight
         QTest::mouseMove(viewer.get(), QPoint(100, 100));
-        QTRY_COMPARE(viewer->hoveredButton, OverlayButton::None);
+        QTRY_COMPARE(viewer->HoveredButton(), OverlayButton::None);
         QTest::mouseRelease(viewer.get(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
-        QCOMPARE(viewer->autoSpin, 0);
+        QCOMPARE(viewer->Navigation().Spinning(), false);
 
         // Press elsewhere, release over Spin: the flight ends and no command runs.
         QTest::mousePress(viewer.get(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
-        QCOMPARE(viewer->moveMode, MoveMode::Forward);
+        QCOMPARE(viewer->Navigation().Mode(), MoveMode::Forward);
         QTest::mouseMove(viewer.get(), ButtonAt(150));
-        QTRY_COMPARE(viewer->hoveredButton, OverlayButton::Spin);
+        QTRY_COMPARE(viewer->HoveredButton(), OverlayButton::Spin);
         QTest::mouseRelease(viewer.get(), Qt::LeftButton, Qt::NoModifier, ButtonAt(150));
-        QCOMPARE(viewer->moveMode, MoveMode::None);
-        QCOMPARE(viewer->autoSpin, 0);
+        QCOMPARE(viewer->Navigation().Mode(), MoveMode::None);
+        QCOMPARE(viewer->Navigation().Spinning(), false);
 
         // S, then a click on Spin: the same toggle, so auto spin is off again.
         QTest::keyClick(viewer.get(), Qt::Key_S);
-        QCOMPARE(viewer->autoSpin, 1);
-        QVERIFY(viewer->isTimerRunning(SpinTimerId));
+        QCOMPARE(viewer->Navigation().Spinning(), true);
+        QVERIFY(viewer->Navigation().isTimerRunning(SpinTimerId));
         // (Releasing the flight's pointer grab may report the real pointer leaving.)
         ClickButton(150);
-        QCOMPARE(viewer->autoSpin, 0);
-        QVERIFY(!viewer->isTimerRunning(SpinTimerId));
+        QCOMPARE(viewer->Navigation().Spinning(), false);
+        QVERIFY(!viewer->Navigation().isTimerRunning(SpinTimerId));
     }
 
     void helpTreeAndMailButtonsRunTheirCommands() {
-        const int64_t frames = viewer->framesDrawn;
+        const int64_t frames = viewer->FramesDrawn();
         ClickButton(28); // Help
-        QVERIFY(viewer->helpVisible);
-        QVERIFY(viewer->framesDrawn > frames);
+        QVERIFY(viewer->HelpVisible());
+        QVERIFY(viewer->FramesDrawn() > frames);
         QTest::keyClick(viewer.get(), Qt::Key_H);
-        QVERIFY(!viewer->helpVisible);
+        QVERIFY(!viewer->HelpVisible());
         ClickButton(70); // Tree
         QCOMPARE(recorder.shown, 1);
         QTest::keyClick(viewer.get(), Qt::Key_T);
@@ -277,41 +279,41 @@ private slots:
                                                "?subject=Feedback_to_Dendrova_(OpenGL_Version)"));
         QTest::keyClick(viewer.get(), Qt::Key_F1); // no help window, nothing at all
         QCOMPARE(cancels, 0);
-        QVERIFY(!viewer->helpVisible);
+        QVERIFY(!viewer->HelpVisible());
     }
 
     void autoSpinTurnsHalfADegreeEveryFiftyMilliseconds() {
-        const float azimuth = viewer->camera.azimuth;
-        viewer->OnTimer(SpinTimerId);
-        QCOMPARE(viewer->camera.azimuth, azimuth + 0.5f);
+        const float azimuth = viewer->CurrentCamera().azimuth;
+        viewer->Navigation().OnTimer(SpinTimerId);
+        QCOMPARE(viewer->CurrentCamera().azimuth, azimuth + 0.5f);
         QElapsedTimer clock;
         clock.start();
         QTest::keyClick(viewer.get(), Qt::Key_S);
-        QTRY_VERIFY(viewer->camera.azimuth >= azimuth + 0.5f + 1.0f);
+        QTRY_VERIFY(viewer->CurrentCamera().azimuth >= azimuth + 0.5f + 1.0f);
         QTest::keyClick(viewer.get(), Qt::Key_S);
         const qint64 elapsed = clock.elapsed();
         // Half a degree a tick, and no more ticks than 50 ms periods have passed.
-        const float turned = viewer->camera.azimuth - azimuth - 0.5f;
+        const float turned = viewer->CurrentCamera().azimuth - azimuth - 0.5f;
         const int ticks = static_cast<int>(turned / 0.5f);
         QCOMPARE(turned, ticks * 0.5f);
         QVERIFY2(ticks <= elapsed / 50 + 1,
                  qPrintable(QString("%1 ticks in %2 ms").arg(ticks).arg(elapsed)));
-        const float stopped = viewer->camera.azimuth;
+        const float stopped = viewer->CurrentCamera().azimuth;
         QTest::qWait(120);
-        QCOMPARE(viewer->camera.azimuth, stopped);
+        QCOMPARE(viewer->CurrentCamera().azimuth, stopped);
     }
 
     void onlyTheArrowKeysTurnTheView() {
         // Qt's codes for these four keys are the arrows' codes 0x25-0x28.
-        const Camera before = viewer->camera;
+        const Camera before = viewer->CurrentCamera();
         for (Qt::Key key :
              {Qt::Key_Percent, Qt::Key_Ampersand, Qt::Key_Apostrophe, Qt::Key_ParenLeft}) {
             QTest::keyPress(viewer.get(), key);
-            QVERIFY(!viewer->isTimerRunning(KeyRepeatTimerId));
+            QVERIFY(!viewer->Navigation().isTimerRunning(KeyRepeatTimerId));
             QTest::keyRelease(viewer.get(), key);
         }
-        QCOMPARE(viewer->camera.azimuth, before.azimuth);
-        QCOMPARE(viewer->camera.elevation, before.elevation);
+        QCOMPARE(viewer->CurrentCamera().azimuth, before.azimuth);
+        QCOMPARE(viewer->CurrentCamera().elevation, before.elevation);
     }
 
     void keysThatWentDownElsewhereChangeNothing() {
@@ -354,12 +356,12 @@ private slots:
         // The overlay works in device-independent pixels, like the pointer.
         QTRY_COMPARE(viewer->OverlaySize(), viewer->size());
         QTest::mouseMove(viewer.get(), ButtonAt(28));
-        QTRY_COMPARE(viewer->hoveredButton, OverlayButton::Help);
+        QTRY_COMPARE(viewer->HoveredButton(), OverlayButton::Help);
         // Made larger than that by something that ignores the maximum: nothing is drawn.
-        const int64_t frames = viewer->framesDrawn;
+        const int64_t frames = viewer->FramesDrawn();
         viewer->OnSize(dims[0] + 1, 200);
         viewer->RenderFrame();
-        QCOMPARE(viewer->framesDrawn, frames);
+        QCOMPARE(viewer->FramesDrawn(), frames);
     }
 
 private:
@@ -369,10 +371,11 @@ private:
         // A move to where the pointer already is produces no event.
         QTest::mouseMove(viewer.get(), ButtonAt(dx + 1));
         QTest::mouseMove(viewer.get(), ButtonAt(dx));
-        QTRY_VERIFY(viewer->hoveredButton != OverlayButton::None);
+        QTRY_VERIFY(viewer->HoveredButton() != OverlayButton::None);
         QTest::mouseClick(viewer.get(), Qt::LeftButton, Qt::NoModifier, ButtonAt(dx));
     }
 
+    std::unique_ptr<TreeSession> session;
     std::unique_ptr<ViewerWindow> viewer;
     PanelRecorder recorder;
     RecordingPlatform platform;

@@ -1,3 +1,0 @@
-#include "render/FrameStats.h"
-
-FrameStats frameStats;
