@@ -11,6 +11,7 @@
 
 #include <sys/stat.h>
 
+#include "FolderNames.h"
 #include "export/FileOutput.h"
 
 namespace fs = std::filesystem;
@@ -34,19 +35,7 @@ protected:
         AtomicFile::ForceNamedTemporaries(false);
         fs::remove_all(folder);
     }
-    // The names in the folder, sorted, hidden ones included.
-    std::string Names() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder)) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        std::string all;
-        for (const std::string& name : names) {
-            all += (all.empty() ? "" : " ") + name;
-        }
-        return all;
-    }
+    std::string Names() const { return FolderNames(folder); }
     std::string In(const char* name) const { return (folder / name).string(); }
     // What failed; empty on success.
     static std::string Why(const Result<>& written) {

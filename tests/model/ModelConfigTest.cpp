@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include "FolderNames.h"
 #include "model/ModelConfig.h"
 #include "model/TreeParams.h"
 
@@ -65,18 +66,8 @@ std::vector<uint8_t> ReadFile() {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// The names in `folder`, hidden ones included, sorted, on one line.
 std::string Names(const fs::path& folder = ".") {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    std::string all;
-    for (const std::string& name : names) {
-        all += (all.empty() ? "" : " ") + name;
-    }
-    return all;
+    return FolderNames(folder);
 }
 
 // Reads the parameter file at `path` into the three as the program does at start: what
