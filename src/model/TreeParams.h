@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // Degrees to radians: pi/180 rounded to single precision. Every angle is stored in
 // degrees and multiplied by this factor (widened to double) before a sine or cosine.
@@ -30,6 +31,7 @@ struct ParamEntry {
     float maximum;            // largest allowed value, inclusive
     float TreeParams::*value; // the member the row stands for, in any TreeParams
     const char* name;         // display name in the control panel's list
+    const char* hint;         // what the parameter changes, one sentence without its range
 };
 
 inline constexpr int ParamCount = 13;
@@ -41,6 +43,10 @@ extern const ParamEntry ParamTable[ParamCount];
 // can be walked in table order.
 float& ParamValue(TreeParams& params, int row);
 float ParamValue(const TreeParams& params, int row);
+
+// The control panel's tooltip for row `row`: what it changes, its range, and whether a
+// change regrows the tree or only redraws it.
+std::string ParamHintText(int row);
 
 // True when minimum <= v <= maximum; NaN is outside every range.
 bool InParamRange(const ParamEntry& row, float v);

@@ -212,8 +212,10 @@ void ControlPanel::Create(QWindow* owner) {
         slider_->setRange(0, SliderSteps);
     }
     ready = true;
-    for (int row = 0; row < ParamCount; ++row)
+    for (int row = 0; row < ParamCount; ++row) {
         list_->insertItem(row, QString::fromUtf8(ParamTable[row].name));
+        list_->item(row)->setToolTip(QString::fromStdString(ParamHintText(row)));
+    }
     list_->clearSelection();
     paramMenu_ = new ParamMenu(*this);
 

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QSet>
 #include <QSlider>
 #include <QStyle>
 #include <QTest>
@@ -243,6 +244,27 @@ private slots:
             p.ShowStatistics(FakeViewer::StatsText(1));
             QVERIFY(p.grab().save(qEnvironmentVariable("DENDROVA_PANEL_PNG")));
         }
+    }
+
+    // Every row says on hovering what it changes, its range and whether it regrows.
+    void everyRowHasATooltipWithItsRange() {
+        ShowPanel();
+        QListWidget* list = panel->ListControl();
+        QCOMPARE(list->item(0)->toolTip(),
+                 QStringLiteral("How many segments the trunk has, and so how tall and how far "
+                                "branched the tree grows (only the whole part counts); from 4 to "
+                                "30, regrows the tree."));
+        QVERIFY(list->item(11)->toolTip().endsWith(QStringLiteral("; from 0 to 1, redraws only.")));
+        QSet<QString> tips;
+        for (int row = 0; row < ParamCount; ++row) {
+            const QString tip = list->item(row)->toolTip();
+            const QString range = QStringLiteral("; from %1 to %2, ")
+                                      .arg(ParamTable[row].minimum)
+                                      .arg(ParamTable[row].maximum);
+            QVERIFY2(tip.contains(range), qPrintable(tip));
+            tips.insert(tip);
+        }
+        QCOMPARE(tips.size(), ParamCount);
     }
 
     void sliderDoesNothingBeforeASelection() {
