@@ -60,9 +60,11 @@ fuzz: deps
 pictures: build
 	@$(BUILD_DIR)/tools/picgen/dendrova-picgen resources
 
-# Draws every built-in preset into docs/presets/ (the README's gallery).
+# Draws every built-in preset into docs/presets/ (the README's gallery) and, for each
+# parameter, five trees from its minimum to its maximum into docs/params/.
 gallery: build
 	@tools/make-gallery.sh $(BUILD_DIR)/dendrova docs/presets
+	@tools/make-param-strips.sh $(BUILD_DIR)/dendrova docs/params
 
 # Installs the program with its menu entry, icons and manual page under PREFIX (and under
 # DESTDIR when given, for staging); uninstall removes what an install to the same place
