@@ -39,6 +39,7 @@ struct StatisticsToPanel final : PanelLink {
     ControlPanel* panel = nullptr;
     void ShowStatistics(const std::string& text) override { panel->ShowStatistics(text); }
     void ShowAndFocus() override {}
+    void NewRandomTree() override {}
 };
 
 void DragDepAttenuate(benchmark::State& state, TreeDrawMode mode) {

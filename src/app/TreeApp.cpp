@@ -11,6 +11,7 @@
 #include "base/ProgramLine.h"
 #include "model/LeafRandomTable.h"
 #include "model/ModelConfigRecord.h"
+#include "panel/ParamMenu.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -187,4 +188,10 @@ void TreeApp::ShowAndFocus() {
     panel.show();
     panel.raise();
     panel.activateWindow();
+}
+
+void TreeApp::NewRandomTree() {
+    if (ParamMenu* menu = panel.ParamActions()) {
+        menu->NewRandomTree();
+    }
 }

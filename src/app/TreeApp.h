@@ -35,6 +35,7 @@ public:
     // PanelLink
     void ShowStatistics(const std::string& text) override;
     void ShowAndFocus() override;
+    void NewRandomTree() override;
 
     // The parameter file read at start; the one in the working folder is always the one
     // written at exit.

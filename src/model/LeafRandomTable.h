@@ -25,5 +25,8 @@ struct LeafRandomTable {
 
 // The seed a run takes when none is given: the calendar time in whole seconds.
 uint32_t ClockSeed();
+// A seed drawn from the system's random source, other than `current`: a new random tree
+// each time, however quickly asked for.
+uint32_t FreshSeed(uint32_t current);
 // The factor made from one generator sample g in 0..32767: 0 gives 0.5, 32767 gives 1.5.
 float LeafFactorFromSample(int32_t g);

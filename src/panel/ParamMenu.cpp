@@ -69,6 +69,7 @@ void ParamMenu::BuildMenu() {
     menu_->addAction(redo_);
     menu_->addSeparator();
     menu_->addAction(QStringLiteral("Reset to defaults"), this, [this] { ResetToDefaults(); });
+    menu_->addAction(QStringLiteral("New random tree"), this, [this] { NewRandomTree(); });
     menu_->addSection(QStringLiteral("Presets"));
     for (const Preset& preset : BuiltInPresets()) {
         if (&preset == &BuiltInPresets().front())
@@ -98,6 +99,12 @@ void ParamMenu::ResetToDefaults() {
     ParamState after = history_.Current();
     after.params = TreeParams{};
     history_.Change(QStringLiteral("Reset to defaults"), after);
+}
+
+void ParamMenu::NewRandomTree() {
+    ParamState after = history_.Current();
+    after.seed = FreshSeed(after.seed);
+    history_.Change(QStringLiteral("New random tree"), after);
 }
 
 void ParamMenu::ApplyPreset(const Preset& preset) {

@@ -59,6 +59,8 @@ public:
     QAction* RedoAction() const { return redo_; }
 
     void ResetToDefaults();
+    // The same parameters with a fresh seed: new leaves, one undoable step.
+    void NewRandomTree();
     void ApplyPreset(const Preset& preset);
     // Loads a parameter file in either format; on refusal nothing changes. `ignored`
     // receives what the file held but the program does not know.

@@ -269,6 +269,12 @@ void ViewerWindow::keyPressEvent(QKeyEvent* e) {
         }
         return;
     }
+    if (e->key() == Qt::Key_N) {
+        if (!e->isAutoRepeat() && panel_) {
+            panel_->NewRandomTree();
+        }
+        return;
+    }
     if (navigation_.KeyPress(e->key(), e->isAutoRepeat())) {
         return;
     }

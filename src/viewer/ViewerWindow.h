@@ -30,6 +30,8 @@ public:
     virtual ~PanelLink() = default;
     virtual void ShowStatistics(const std::string& text) = 0;
     virtual void ShowAndFocus() = 0;
+    // N: the same tree with a fresh seed, as one step of the panel's history.
+    virtual void NewRandomTree() = 0;
 };
 
 inline constexpr const char* InitialViewerTitle = " Dendrova - [ Initializing OpenGL subsystem ]";

@@ -206,6 +206,32 @@ private slots:
         QVERIFY(SameBits(app->session.params(), TreeParams{}));
     }
 
+    // N in the viewer and the menu's "New random tree" grow the same parameters from a
+    // fresh seed, shown in the title and the panel, each one step that undo takes back.
+    void newRandomTreesAreStepsWithFreshSeeds() {
+        const uint32_t seed = app->session.seed();
+        const QString startStats = Stats();
+        const TreeParams params = app->session.params();
+        const uint64_t generation = app->session.generation();
+        QTest::keyClick(&app->viewer, Qt::Key_N);
+        const uint32_t fresh = app->session.seed();
+        QVERIFY(fresh != seed);
+        QCOMPARE(app->session.generation(), generation + 1);
+        QVERIFY(SameBits(app->session.params(), params));
+        QVERIFY(app->viewer.title().endsWith(QStringLiteral(" - seed %1").arg(fresh)));
+        QVERIFY(LabelShows(QStringLiteral("Seed %1").arg(fresh)));
+        Menu().NewRandomTree();
+        QVERIFY(app->session.seed() != fresh);
+        QCOMPARE(Menu().History().Stack().count(), 2);
+        QCOMPARE(Menu().History().Stack().text(1), QStringLiteral("New random tree"));
+        Undo();
+        QCOMPARE(app->session.seed(), fresh);
+        Undo();
+        QCOMPARE(app->session.seed(), seed);
+        QVERIFY(app->viewer.title().endsWith(QStringLiteral(" - seed %1").arg(seed)));
+        QCOMPARE(Stats(), startStats);
+    }
+
     // A name ending in .Cfg is saved as the record the program reads at start, so that
     // it works as a folder's TreeModl.Cfg: the same tree and camera, the window places of
     // the moment.

@@ -17,8 +17,10 @@ namespace {
 struct PanelRecorder final : PanelLink {
     void ShowStatistics(const std::string& text) override { texts.push_back(text); }
     void ShowAndFocus() override { ++shown; }
+    void NewRandomTree() override { ++newTrees; }
     std::vector<std::string> texts;
     int shown = 0;
+    int newTrees = 0;
 };
 
 } // namespace
