@@ -15,4 +15,6 @@ public:
     // without one reports none and ignores a camera handed to it.
     virtual std::optional<Camera> ViewCamera() const { return std::nullopt; }
     virtual void SetViewCamera(const Camera&) {}
+    // Sets the camera so that the whole tree and its shadow are in view.
+    virtual void FrameTheTree() {}
 };

@@ -70,6 +70,10 @@ void ParamMenu::BuildMenu() {
     menu_->addSeparator();
     menu_->addAction(QStringLiteral("Reset to defaults"), this, [this] { ResetToDefaults(); });
     menu_->addAction(QStringLiteral("New random tree"), this, [this] { NewRandomTree(); });
+    menu_->addAction(QStringLiteral("Frame the tree"), this, [this] {
+        if (PanelViewer* viewer = host_.Viewer())
+            viewer->FrameTheTree();
+    });
     menu_->addSection(QStringLiteral("Presets"));
     for (const Preset& preset : BuiltInPresets()) {
         if (&preset == &BuiltInPresets().front())

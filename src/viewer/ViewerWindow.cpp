@@ -17,6 +17,7 @@
 #include "render/GlContextState.h"
 #include "scene/FeedbackMail.h"
 #include "viewer/FrameRenderer.h"
+#include "viewer/Framing.h"
 #include "viewer/Statistics.h"
 
 namespace {
@@ -191,6 +192,12 @@ void ViewerWindow::RenderFrame() {
     }
 }
 
+void ViewerWindow::FrameTheTree() {
+    const double aspect = aspect_ > 0.0 ? aspect_ : 350.0 / 540.0;
+    camera_ = FrameTree(session_.model(), session_.params(), camera_, aspect);
+    RenderFrame();
+}
+
 bool ViewerWindow::SaveSnapshot() {
     if (!view_.Ready() || clientWidth_ <= 0 || clientHeight_ <= 0) {
         return false;
@@ -266,6 +273,12 @@ void ViewerWindow::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_P || e->key() == Qt::Key_E) {
         if (!e->isAutoRepeat()) {
             e->key() == Qt::Key_P ? SaveSnapshot() : ExportGlb();
+        }
+        return;
+    }
+    if (e->key() == Qt::Key_Home) {
+        if (!e->isAutoRepeat()) {
+            FrameTheTree();
         }
         return;
     }

@@ -57,6 +57,9 @@ public:
     void RenderFrame() override;
     std::optional<Camera> ViewCamera() const override { return camera_; }
     void SetViewCamera(const Camera& c) override { camera_ = c; }
+    // Home and the panel's menu: the whole tree and its shadow in view, seen from the
+    // same direction.
+    void FrameTheTree() override;
 
     // NavigationHost
     void ToggleHelp() override;

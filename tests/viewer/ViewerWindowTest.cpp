@@ -3,12 +3,14 @@
 
 #include <QCursor>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QTest>
 
 #include "RecordingPlatform.h"
 #include "model/TreeParams.h"
 #include "model/TreeSession.h"
 #include "render/GlContextState.h"
+#include "viewer/Framing.h"
 #include "viewer/ViewerWindow.h"
 
 namespace {
@@ -199,6 +201,25 @@ private slots:
         QCOMPARE(viewer->Navigation().Mode(), MoveMode::Backward);
         QTest::mouseRelease(viewer.get(), Qt::RightButton, Qt::NoModifier, spin);
         QCOMPARE(viewer->Navigation().Mode(), MoveMode::None);
+    }
+
+    // Home frames the tree and N asks the panel for a new random tree; held, neither
+    // repeats.
+    void homeFramesTheTreeAndNAsksForANewOne() {
+        const Camera before = viewer->CurrentCamera();
+        const int frames = viewer->FramesDrawn();
+        QTest::keyClick(viewer.get(), Qt::Key_Home);
+        const Camera framed =
+            FrameTree(session->model(), session->params(), before, viewer->Aspect());
+        QCOMPARE(viewer->CurrentCamera().z, framed.z);
+        QCOMPARE(viewer->CurrentCamera().y, framed.y);
+        QCOMPARE(viewer->CurrentCamera().elevation, framed.elevation);
+        QCOMPARE(viewer->CurrentCamera().azimuth, before.azimuth);
+        QCOMPARE(viewer->FramesDrawn(), frames + 1);
+        QTest::keyClick(viewer.get(), Qt::Key_N);
+        QKeyEvent repeated(QEvent::KeyPress, Qt::Key_N, Qt::NoModifier, QString(), true);
+        QCoreApplication::sendEvent(viewer.get(), &repeated);
+        QCOMPARE(recorder.newTrees, 1);
     }
 
     void enterDoesNothingEscapeAndCloseBoxCancel() {
