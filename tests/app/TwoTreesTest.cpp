@@ -50,7 +50,7 @@ TEST(TwoTreesTest, TwoSessionsOnTwoThreadsExportWhatTheCommandLineWritesForEach)
     QtPlatform platform;
     SetPlatform(&platform);
 
-    const Preset& fountain = BuiltInPresets()[3];
+    const Preset& fountain = *FindPreset("Fountain");
     TreeSession sessions[2] = {{TreeParams{}, 3}, {fountain.params, 4}};
     const char* names[2] = {"defaults.glb", "preset.obj"};
     auto work = [&](int i) {
