@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <functional>
 #include <system_error>
 #include <thread>
@@ -13,12 +14,32 @@ namespace {
 
 // A side branch one thread writes whole: where its chain starts and where in the arrays
 // its first tube and first leaf go.
+// How far along the branches a chain starts, for the wind data: the path length from the
+// trunk's foot (in the tree's units, side-branch scales applied), the scale its segments
+// are drawn at, and the phase of the limb it belongs to.
+struct PathState {
+    double along = 0.0;
+    double scale = 1.0;
+    float phase = 0.0f;
+    bool inTrunk = true; // the trunk itself, whose side branches start limbs of their own
+};
+
+// A side branch one thread writes whole: where its chain starts and where in the arrays
+// its first tube and first leaf go.
 struct BranchTask {
     const Fork* chain;
     MeshFrame frame;
+    PathState path;
     size_t barkAt;
     size_t leafAt;
 };
+
+// The phase of the limb that starts with the chain numbered `chain` in drawing order:
+// spread over 0..1 by the golden ratio, so neighbouring limbs sway apart.
+float LimbPhase(size_t chain) {
+    const double x = static_cast<double>(chain) * 0.6180339887498949;
+    return static_cast<float>(x - std::floor(x));
+}
 
 // Below this many vertices a structure is walked by one thread: starting another would
 // cost more than it saves.
@@ -56,7 +77,7 @@ public:
     size_t leafAt() const { return leafAt_; }
     const FrameStats& stats() const { return stats_; }
 
-    void Chain(const Fork& chain, MeshFrame frame) {
+    void Chain(const Fork& chain, MeshFrame frame, PathState path = {}) {
         // The chain's entry in the layout, in the same order the measure walk took.
         ++chainIndex_;
         const Segment* cur = chain.first.get();
@@ -65,33 +86,39 @@ public:
         }
         // Without a parent the first segment only lends its ring to the second tube.
         if (chain.parent) {
-            Tube(*cur, *chain.parent, frame);
-            StepOver(*cur, frame);
+            Tube(*cur, *chain.parent, frame, path);
+            StepOver(*cur, frame, path);
         }
         while (const Segment* nxt = cur->next.get()) {
             if (cur->fork) {
                 MeshFrame branch = frame;
                 branch.Scale(scale_);
-                if (!HandedOut(*cur->fork, branch)) {
-                    Chain(*cur->fork, branch);
+                PathState branchPath = path;
+                branchPath.scale *= scale_;
+                branchPath.inTrunk = false;
+                if (path.inTrunk) {
+                    branchPath.phase = LimbPhase(chainIndex_ + 1);
+                }
+                if (!HandedOut(*cur->fork, branch, branchPath)) {
+                    Chain(*cur->fork, branch, branchPath);
                 }
             }
             if (cur->leaf) {
-                AddLeaf(*cur->leaf, frame);
+                AddLeaf(*cur->leaf, frame, path);
             }
-            Tube(*nxt, *cur, frame);
-            StepOver(*nxt, frame);
+            Tube(*nxt, *cur, frame, path);
+            StepOver(*nxt, frame, path);
             cur = nxt;
         }
         if (cur->leaf) {
-            AddLeaf(*cur->leaf, frame);
+            AddLeaf(*cur->leaf, frame, path);
         }
         stats_ += ChainStats;
     }
 
 private:
     // Hands the side branch out as a task when it is small enough, reserving its room.
-    bool HandedOut(const Fork& chain, const MeshFrame& frame) {
+    bool HandedOut(const Fork& chain, const MeshFrame& frame, const PathState& path) {
         // The branch is the next chain the walk would enter.
         const size_t index = chainIndex_ + 1;
         if (!layout_ || index >= layout_->chains.size()) {
@@ -101,7 +128,7 @@ private:
         if (VertexWeight(size) > branchVertices_) {
             return false;
         }
-        tasks_->push_back({&chain, frame, barkAt_, leafAt_});
+        tasks_->push_back({&chain, frame, path, barkAt_, leafAt_});
         barkAt_ += TubeVertexCount * static_cast<size_t>(size.tubes);
         leafAt_ += 4 * static_cast<size_t>(size.leaves);
         // The walk goes on as if it had entered the branch and all its chains.
@@ -112,10 +139,19 @@ private:
     // From the bottom of `segment` to its top: the rotation first, so the translation
     // runs along the bent axis. Angle and axis go through floats, as the matrix calls
     // of the immediate drawing take them.
-    static void StepOver(const Segment& segment, MeshFrame& frame) {
+    static void StepOver(const Segment& segment, MeshFrame& frame, PathState& path) {
         frame.Rotate(static_cast<float>(segment.expand), static_cast<float>(segment.sinTwist), 0.0,
                      static_cast<float>(segment.cosTwist));
         frame.TranslateY(segment.length);
+        path.along += segment.length * path.scale;
+    }
+
+    // The wind data of vertex `at`: for now the path length, made a weight at the end.
+    static void PutWind(float* wind, size_t at, double along, float phase) {
+        if (wind) {
+            wind[2 * at] = static_cast<float>(along);
+            wind[2 * at + 1] = phase;
+        }
     }
 
     static void Put(float* positions, float* normals, float* texCoords, size_t at, const float p[3],
@@ -127,7 +163,9 @@ private:
     }
 
     // The tube of `segment` over the ring of `below`, whose top is the frame's origin.
-    void Tube(const Segment& segment, const Segment& below, const MeshFrame& frame) {
+    void Tube(const Segment& segment, const Segment& below, const MeshFrame& frame,
+              const PathState& path) {
+        const double topAlong = path.along + segment.length * path.scale;
         for (const RingStep& step : RingSteps) {
             const auto [c, d] = RingCorner(step, below);
             const auto [a, b] = RingCorner(step, segment);
@@ -136,15 +174,17 @@ private:
             float bottom[3], normal[3], top[3];
             frame.PointAndNormal(corner, bottom, normal);
             frame.Point(TopRingVertex(segment, a, b).data(), top);
+            PutWind(to_.barkWind, barkAt_, path.along, path.phase);
             Put(to_.barkPositions, to_.barkNormals, to_.barkTexCoords, barkAt_++, bottom, normal,
                 step.s, 0.0f);
+            PutWind(to_.barkWind, barkAt_, topAlong, path.phase);
             Put(to_.barkPositions, to_.barkNormals, to_.barkTexCoords, barkAt_++, top, normal,
                 step.s, 1.0f);
         }
         stats_ += TubeStats;
     }
 
-    void AddLeaf(const Leaf& leaf, const MeshFrame& top) {
+    void AddLeaf(const Leaf& leaf, const MeshFrame& top, const PathState& path) {
         MeshFrame frame = top;
         const float s = LeafScale(leaf);
         frame.Scale(s);
@@ -157,6 +197,7 @@ private:
             frame.Point(corner.position, p);
             frame.Normal(corner.normal, n);
             std::copy(colour.begin(), colour.end(), to_.leafColours + 4 * leafAt_);
+            PutWind(to_.leafWind, leafAt_, path.along, path.phase);
             Put(to_.leafPositions, to_.leafNormals, to_.leafTexCoords, leafAt_++, p, n,
                 corner.tex[0], corner.tex[1]);
         }
@@ -215,7 +256,24 @@ template <typename T> size_t Bytes(const std::vector<T>& v) {
 }
 
 size_t PartBytes(const MeshPart& p) {
-    return Bytes(p.positions) + Bytes(p.normals) + Bytes(p.texCoords) + Bytes(p.indices);
+    return Bytes(p.positions) + Bytes(p.normals) + Bytes(p.texCoords) + Bytes(p.indices) +
+           Bytes(p.wind);
+}
+
+// Turns the path lengths the walk wrote into weights: the square of each over the longest.
+void WeighWind(float* bark, size_t barkVertices, float* leaves, size_t leafVertices) {
+    float longest = 0.0f;
+    for (const auto& [wind, n] : {std::pair{bark, barkVertices}, std::pair{leaves, leafVertices}}) {
+        for (size_t i = 0; wind && i < n; ++i) {
+            longest = std::max(longest, wind[2 * i]);
+        }
+    }
+    for (const auto& [wind, n] : {std::pair{bark, barkVertices}, std::pair{leaves, leafVertices}}) {
+        for (size_t i = 0; wind && i < n; ++i) {
+            const float t = longest > 0.0f ? std::clamp(wind[2 * i] / longest, 0.0f, 1.0f) : 0.0f;
+            wind[2 * i] = t * t;
+        }
+    }
 }
 
 void Size(MeshPart& part, size_t vertices) {
@@ -266,7 +324,7 @@ TreeMesh BuildTreeMeshInto(const TreeModel& model, const TreeParams& params,
         MeshBuilder builder(to, params.sseScaleAttenuate);
         for (size_t i = next++; i < tasks.size(); i = next++) {
             builder.MoveTo(tasks[i].barkAt, tasks[i].leafAt);
-            builder.Chain(*tasks[i].chain, tasks[i].frame);
+            builder.Chain(*tasks[i].chain, tasks[i].frame, tasks[i].path);
         }
         out = builder.stats();
     };
@@ -287,20 +345,27 @@ TreeMesh BuildTreeMeshInto(const TreeModel& model, const TreeParams& params,
     for (const FrameStats& s : stats) {
         mesh.passStats += s;
     }
+    WeighWind(to.barkWind, layout.barkVertices, to.leafWind, layout.leafVertices);
     return mesh;
 }
 
 TreeMesh BuildTreeMesh(const TreeModel& model, const TreeParams& params, bool withIndices,
-                       int threads) {
+                       int threads, bool withWind) {
     const TreeMeshLayout layout = MeasureTreeMesh(model);
     TreeMesh mesh;
     Size(mesh.bark, layout.barkVertices);
     Size(mesh.leaves, layout.leafVertices);
     mesh.leafColours.resize(4 * layout.leafVertices);
-    const MeshDestination to{mesh.bark.positions.data(), mesh.bark.normals.data(),
-                             mesh.bark.texCoords.data(), mesh.leaves.positions.data(),
-                             mesh.leaves.normals.data(), mesh.leaves.texCoords.data(),
-                             mesh.leafColours.data()};
+    MeshDestination to{mesh.bark.positions.data(), mesh.bark.normals.data(),
+                       mesh.bark.texCoords.data(), mesh.leaves.positions.data(),
+                       mesh.leaves.normals.data(), mesh.leaves.texCoords.data(),
+                       mesh.leafColours.data()};
+    if (withWind) {
+        mesh.bark.wind.resize(2 * layout.barkVertices);
+        mesh.leaves.wind.resize(2 * layout.leafVertices);
+        to.barkWind = mesh.bark.wind.data();
+        to.leafWind = mesh.leaves.wind.data();
+    }
     const TreeMesh built = BuildTreeMeshInto(model, params, layout, to, threads);
     mesh.passStats = built.passStats;
     mesh.modelGeneration = built.modelGeneration;

@@ -37,6 +37,13 @@ struct MeshPart {
     std::vector<float> normals;    // x, y, z per vertex, unnormalised (see above)
     std::vector<float> texCoords;  // s, t per vertex; texture row t = 0 is the picture's top
     std::vector<uint32_t> indices; // three per triangle, counter-clockwise
+    // Wind data, two values per vertex when the build was asked for it (empty otherwise):
+    // the sway weight, 0 at the trunk's foot growing to 1 at the tip farthest along the
+    // branches (the square of the path length from the foot over the longest such path, so
+    // it never decreases along a chain), and the phase, 0 to 1, of the limb the vertex
+    // belongs to (every side branch of the trunk and all that hangs off it share one; the
+    // trunk's is 0). A leaf's four vertices take the values of the point it hangs from.
+    std::vector<float> wind;
 
     size_t vertexCount() const { return positions.size() / 3; }
     size_t triangleCount() const { return indices.size() / 3; }
@@ -104,6 +111,11 @@ struct MeshDestination {
     float* leafNormals = nullptr;
     float* leafTexCoords = nullptr;
     float* leafColours = nullptr;
+    // Wind data (weight, phase per vertex, see MeshPart::wind), written when not null.
+    // Unlike the other arrays these are also read: the weights are made relative to the
+    // longest path once the walk is over.
+    float* barkWind = nullptr;
+    float* leafWind = nullptr;
 };
 
 // Writes the mesh of `model`, measured as `layout`, into `to`. A large structure is walked
@@ -122,5 +134,6 @@ TreeMesh BuildTreeMeshInto(const TreeModel& model, const TreeParams& params,
 // arrays stay empty (for a caller that knows the fixed layout: every tube's triangles are
 // TubeTriangles of TreeGeometry.h offset by 14 times the tube's number, every leaf's are
 // 0 1 2, 0 2 3 offset by 4 times the leaf's number).
+// With `withWind` both parts also get their wind data.
 TreeMesh BuildTreeMesh(const TreeModel& model, const TreeParams& params, bool withIndices = true,
-                       int threads = 0);
+                       int threads = 0, bool withWind = false);

@@ -1,0 +1,200 @@
+#include "mesh/TreeLevels.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <numeric>
+
+#include "mesh/TreeGeometry.h"
+
+namespace {
+
+constexpr size_t LeafVertices = 4;
+
+// The radius of tube `tube` of `bark`: the farthest corner of its bottom ring from the
+// ring's centre.
+float TubeRadius(const MeshPart& bark, size_t tube) {
+    const float* p = &bark.positions[3 * TubeVertexCount * tube];
+    double centre[3] = {0.0, 0.0, 0.0};
+    constexpr int Corners = RingStepCount - 1; // the last step repeats the first
+    for (int c = 0; c < Corners; ++c) {
+        for (int i = 0; i < 3; ++i) {
+            centre[i] += p[6 * c + i] / Corners;
+        }
+    }
+    double farthest = 0.0;
+    for (int c = 0; c < Corners; ++c) {
+        double d = 0.0;
+        for (int i = 0; i < 3; ++i) {
+            d += (p[6 * c + i] - centre[i]) * (p[6 * c + i] - centre[i]);
+        }
+        farthest = std::max(farthest, d);
+    }
+    return static_cast<float>(std::sqrt(farthest));
+}
+
+// Appends vertices first .. first+count of `from` to `to`.
+void CopyVertices(const MeshPart& from, size_t first, size_t count, MeshPart& to) {
+    const auto append = [&](const std::vector<float>& src, std::vector<float>& dst, size_t width) {
+        if (src.empty()) {
+            return;
+        }
+        dst.insert(dst.end(), src.begin() + static_cast<ptrdiff_t>(width * first),
+                   src.begin() + static_cast<ptrdiff_t>(width * (first + count)));
+    };
+    append(from.positions, to.positions, 3);
+    append(from.normals, to.normals, 3);
+    append(from.texCoords, to.texCoords, 2);
+    append(from.wind, to.wind, 2);
+}
+
+// Indices in the fixed layout: every tube's triangles, every leaf's two.
+void IndexTubes(MeshPart& bark) {
+    bark.indices.clear();
+    for (uint32_t base = 0; base < bark.vertexCount(); base += TubeVertexCount) {
+        for (const uint8_t i : TubeTriangles) {
+            bark.indices.push_back(base + i);
+        }
+    }
+}
+void IndexQuads(MeshPart& part) {
+    part.indices.clear();
+    for (uint32_t base = 0; base < part.vertexCount(); base += LeafVertices) {
+        for (const uint32_t i : {base, base + 1, base + 2, base, base + 2, base + 3}) {
+            part.indices.push_back(i);
+        }
+    }
+}
+
+// The thickest half of the tubes of `bark` (ties kept in drawing order), in drawing order.
+MeshPart ThickerHalf(const MeshPart& bark) {
+    const size_t tubes = bark.vertexCount() / TubeVertexCount;
+    std::vector<float> radius(tubes);
+    for (size_t t = 0; t < tubes; ++t) {
+        radius[t] = TubeRadius(bark, t);
+    }
+    std::vector<size_t> order(tubes);
+    std::iota(order.begin(), order.end(), size_t{0});
+    const size_t kept = tubes / 2;
+    std::stable_sort(order.begin(), order.end(),
+                     [&radius](size_t a, size_t b) { return radius[a] > radius[b]; });
+    order.resize(kept);
+    std::sort(order.begin(), order.end());
+    MeshPart out;
+    for (const size_t t : order) {
+        CopyVertices(bark, TubeVertexCount * t, TubeVertexCount, out);
+    }
+    IndexTubes(out);
+    return out;
+}
+
+// One leaf in two of `leaves` (the first, third, ...), each grown by `grow` about the
+// middle of its base edge, the point it hangs from; its normals shortened to match, as
+// the lighting expects of a larger leaf.
+void HalfTheLeaves(const MeshPart& leaves, const std::vector<float>& colours, float grow,
+                   MeshPart& out, std::vector<float>& outColours) {
+    const size_t count = leaves.vertexCount() / LeafVertices;
+    for (size_t leaf = 0; leaf < count; leaf += 2) {
+        const size_t first = LeafVertices * leaf;
+        const size_t at = out.vertexCount();
+        CopyVertices(leaves, first, LeafVertices, out);
+        float* p = &out.positions[3 * at];
+        float* n = &out.normals[3 * at];
+        // Corners 0 and 3 are the base edge's ends (see LeafQuad).
+        float base[3];
+        for (int i = 0; i < 3; ++i) {
+            base[i] = 0.5f * (p[i] + p[9 + i]);
+        }
+        for (size_t v = 0; v < LeafVertices; ++v) {
+            for (int i = 0; i < 3; ++i) {
+                p[3 * v + i] = base[i] + grow * (p[3 * v + i] - base[i]);
+                n[3 * v + i] /= grow;
+            }
+        }
+        outColours.insert(outColours.end(), colours.begin() + static_cast<ptrdiff_t>(4 * first),
+                          colours.begin() + static_cast<ptrdiff_t>(4 * (first + LeafVertices)));
+    }
+    IndexQuads(out);
+}
+
+TreeLevel Thinned(const TreeMesh& before) {
+    TreeLevel level;
+    level.mesh.bark = ThickerHalf(before.bark);
+    // Half as many leaves cover about as much when each has twice the area.
+    HalfTheLeaves(before.leaves, before.leafColours, std::numbers::sqrt2_v<float>,
+                  level.mesh.leaves, level.mesh.leafColours);
+    level.mesh.modelGeneration = before.modelGeneration;
+    level.mesh.sideBranchScale = before.sideBranchScale;
+    return level;
+}
+
+} // namespace
+
+ImpostorFrame ImpostorFrameOf(const TreeMesh& full) {
+    ImpostorFrame frame;
+    float radial = 0.0f, bottom = 0.0f, top = 0.0f;
+    bool any = false;
+    for (const MeshPart* part : {&full.bark, &full.leaves}) {
+        for (size_t v = 0; v < part->vertexCount(); ++v) {
+            const float* p = &part->positions[3 * v];
+            radial = std::max(radial, std::hypot(p[0], p[2]));
+            bottom = any ? std::min(bottom, p[1]) : p[1];
+            top = any ? std::max(top, p[1]) : p[1];
+            any = true;
+        }
+    }
+    const float margin = 0.02f * std::max(top - bottom, 2.0f * radial);
+    frame.halfWidth = radial + margin;
+    frame.bottom = bottom - margin;
+    frame.top = top + margin;
+    return frame;
+}
+
+MeshPart ImpostorQuads(const ImpostorFrame& frame, bool withWind) {
+    MeshPart quads;
+    for (int k = 0; k < frame.views; ++k) {
+        const double a = k * std::numbers::pi / frame.views;
+        const float ux = static_cast<float>(std::cos(a)), uz = static_cast<float>(-std::sin(a));
+        const float nx = static_cast<float>(std::sin(a)), nz = static_cast<float>(std::cos(a));
+        const float s0 = static_cast<float>(k) / frame.views;
+        const float s1 = static_cast<float>(k + 1) / frame.views;
+        // Counter-clockwise seen from n_k: right bottom, right top, left top, left bottom.
+        const struct {
+            float side, y, s, t;
+        } corners[4] = {{1.0f, frame.bottom, s1, 1.0f},
+                        {1.0f, frame.top, s1, 0.0f},
+                        {-1.0f, frame.top, s0, 0.0f},
+                        {-1.0f, frame.bottom, s0, 1.0f}};
+        for (const auto& c : corners) {
+            quads.positions.insert(quads.positions.end(), {c.side * frame.halfWidth * ux, c.y,
+                                                           c.side * frame.halfWidth * uz});
+            quads.normals.insert(quads.normals.end(), {nx, 0.0f, nz});
+            quads.texCoords.insert(quads.texCoords.end(), {c.s, c.t});
+            if (withWind) {
+                const float height = std::max(frame.top - frame.bottom, 1e-6f);
+                const float up = std::clamp((c.y - frame.bottom) / height, 0.0f, 1.0f);
+                quads.wind.insert(quads.wind.end(), {up * up, 0.0f});
+            }
+        }
+    }
+    IndexQuads(quads);
+    return quads;
+}
+
+std::vector<TreeLevel> LighterLevels(const TreeMesh& full, int count) {
+    count = std::clamp(count, 1, MaxTreeLevels);
+    std::vector<TreeLevel> levels;
+    const int thinned = count >= 3 ? count - 2 : count - 1;
+    for (int k = 0; k < thinned; ++k) {
+        levels.push_back(Thinned(k == 0 ? full : levels.back().mesh));
+    }
+    if (count >= 3) {
+        TreeLevel impostor;
+        impostor.impostor = true;
+        impostor.quads = ImpostorQuads(ImpostorFrameOf(full), !full.bark.wind.empty());
+        impostor.mesh.modelGeneration = full.modelGeneration;
+        impostor.mesh.sideBranchScale = full.sideBranchScale;
+        levels.push_back(std::move(impostor));
+    }
+    return levels;
+}

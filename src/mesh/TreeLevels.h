@@ -1,0 +1,58 @@
+#pragma once
+
+#include <vector>
+
+#include "mesh/TreeMesh.h"
+
+// Levels of detail of one tree, all made from its full mesh (level 0) so that their
+// outlines agree. Each level has at most half the triangles of the one before it.
+//
+// A thinned level drops the thinnest tubes first (the thickest half of the tubes of the
+// level before are kept) and thins the leaves rather than shrinking them: it keeps one
+// leaf in two of the level before, each kept leaf enlarged about the point it hangs from
+// so that the crown covers about as much as before. The last level of a chain of three or
+// more is an impostor instead: a star of ImpostorViews upright quads through the trunk,
+// each showing a picture of the full tree seen square on to it (see ImpostorFrame).
+
+// The most levels a chain has.
+inline constexpr int MaxTreeLevels = 6;
+// The crossed quads of an impostor: 2 triangles each.
+inline constexpr int ImpostorViews = 4;
+
+// Where an impostor's quads stand and how its pictures are laid out. Quad k stands in the
+// plane through the trunk's axis along u_k = (cos a, 0, -sin a), a = k * 180 / views
+// degrees, from -halfWidth to +halfWidth along u_k and from `bottom` to `top` up the y
+// axis. Its picture is the tree seen along -n_k, n_k = (sin a, 0, cos a) (the tree turned
+// by -a about y, then looked at along -z with x to the right), orthographic, covering the
+// same rectangle. The pictures lie side by side in one atlas, view k in column k: the
+// quad's texture coordinates run over (k / views .. (k + 1) / views, 0 .. 1), t = 0 the
+// atlas's top row.
+struct ImpostorFrame {
+    int views = ImpostorViews;
+    float halfWidth = 0.0f;
+    float bottom = 0.0f;
+    float top = 0.0f;
+};
+
+// The frame that holds every vertex of `full` in each view, with a small margin.
+ImpostorFrame ImpostorFrameOf(const TreeMesh& full);
+
+// The impostor's quads for `frame`: 4 vertices and 2 triangles a view, unit normals along
+// n_k; with `withWind`, wind data that grows from 0 at the bottom to 1 at the top.
+MeshPart ImpostorQuads(const ImpostorFrame& frame, bool withWind);
+
+// One level of a chain: bark and leaves, or (the impostor) quads of its own.
+struct TreeLevel {
+    TreeMesh mesh;         // empty parts for the impostor
+    bool impostor = false; // the quads are in `quads`, textured by the impostor's atlas
+    MeshPart quads;
+
+    size_t triangleCount() const {
+        return mesh.bark.triangleCount() + mesh.leaves.triangleCount() + quads.triangleCount();
+    }
+};
+
+// The levels 1 .. count-1 of the chain of `count` (1 to MaxTreeLevels) levels whose level 0
+// is `full` (built with indices; with wind data, the levels have theirs): the thinned
+// levels, then, for a count of three or more, the impostor. Empty for a count of 1.
+std::vector<TreeLevel> LighterLevels(const TreeMesh& full, int count);
