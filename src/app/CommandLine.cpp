@@ -61,6 +61,16 @@ QList<QCommandLineOption> DeclaredOptions() {
                         "for .glb, or .obj with a .mtl and the bark and leaf pictures as PNG "
                         "files beside it."),
          QStringLiteral("out")},
+        {QStringLiteral("lods"),
+         QStringLiteral("With a .glb --export, write <n> levels of detail (1 to 6) as sibling "
+                        "nodes <name>_LOD0, <name>_LOD1, ..., each with at most half the "
+                        "triangles of the one before; from 3 levels on the last is an impostor "
+                        "of crossed pictures. Default 1: the full tree alone."),
+         QStringLiteral("n")},
+        {QStringLiteral("wind"),
+         QStringLiteral("With a .glb --export, add wind data to every level (the attribute "
+                        "_WIND: sway weight and phase), two morph targets and a looping "
+                        "animation \"wind\" of 2 seconds.")},
         {QStringLiteral("render"),
          QStringLiteral("Draw one frame as the viewer would and write it to <out.png>, then "
                         "exit. Needs no X server."),
@@ -70,6 +80,11 @@ QList<QCommandLineOption> DeclaredOptions() {
                         "size stored in a 96-byte --params record, scaled down to fit "
                         "4096x4096, otherwise 540x350)."),
          QStringLiteral("WxH")},
+        {QStringLiteral("lod"),
+         QStringLiteral("Draw level <k> of the levels of detail in --render instead of the "
+                        "full tree: of the chain of --lods levels, or without --lods of the "
+                        "chain of k+1 levels (so --lod 2 alone is the impostor)."),
+         QStringLiteral("k")},
         {QStringLiteral("no-overlay"),
          QStringLiteral("Leave the on-screen buttons and pictures out of --render.")},
     };
@@ -238,6 +253,38 @@ Result<> ReadValues(const QCommandLineParser& parser, CommandLineOptions& option
         if (options.renderPath.empty()) {
             return Bad("--no-overlay needs --render");
         }
+    }
+    if (isSet("lods")) {
+        const std::string text = Value(parser, "lods");
+        const std::optional<uint32_t> n = ParseSeed(text);
+        if (!n || *n < 1 || *n > MaxLods) {
+            return bad("lods", text, "expected a whole number from 1 to 6");
+        }
+        options.lods = static_cast<int>(*n);
+    }
+    if (isSet("lod")) {
+        const std::string text = Value(parser, "lod");
+        const std::optional<uint32_t> k = ParseSeed(text);
+        if (!k || *k >= MaxLods) {
+            return bad("lod", text, "expected a whole number from 0 to 5");
+        }
+        if (options.renderPath.empty()) {
+            return Bad("--lod needs --render");
+        }
+        if (isSet("lods") && static_cast<int>(*k) >= options.lods) {
+            return bad("lod", text, "there are only as many levels as --lods gives, from 0");
+        }
+        options.renderLevel = static_cast<int>(*k);
+        if (!isSet("lods")) {
+            options.lods = static_cast<int>(*k) + 1;
+        }
+    }
+    options.wind = isSet("wind");
+    const bool glbExport = !options.exportPath.empty() && EndsWith(options.exportPath, ".glb");
+    if ((options.wind || (isSet("lods") && options.lods > 1 && !options.renderLevel)) &&
+        !glbExport) {
+        return Bad(std::string(options.wind ? "--wind" : "--lods") +
+                   " needs --export with a .glb file");
     }
     if (!options.seed) {
         options.seed = fileSeed;

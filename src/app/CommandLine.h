@@ -24,6 +24,11 @@ struct CommandLineOptions {
     int renderWidth = 0;          // --size: 0 x 0 means the stored window size
     int renderHeight = 0;
     bool overlay = true; // --no-overlay clears it
+    // --lods: the levels of detail a .glb export holds (1: the full tree alone), and the
+    // chain --lod picks its level from (without --lods, the chain that level ends).
+    int lods = 1;
+    bool wind = false;              // --wind: wind data and a looping sway in the .glb
+    std::optional<int> renderLevel; // --lod: the level --render draws; none: the full tree
     // The tree of the --params file or of --preset (the preset wins), put over what the
     // working folder's TreeModl.Cfg gave; none: that file's parameters stay.
     std::optional<TreeParams> params;
@@ -49,6 +54,9 @@ struct CommandLine {
     CommandLineOptions options;
     std::string text;
 };
+
+// The most levels of detail --lods asks for.
+inline constexpr int MaxLods = 6;
 
 // The largest picture --render draws, on each side.
 inline constexpr int MaxRenderSide = 4096;

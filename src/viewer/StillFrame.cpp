@@ -1,5 +1,7 @@
 #include "viewer/StillFrame.h"
 
+#include <algorithm>
+
 #include "platform/HeadlessGl.h"
 #include "render/GlContextState.h"
 #include "render/ViewState.h"
@@ -32,4 +34,15 @@ Result<> RenderStillFrame(const StillFrame& frame, std::vector<uint8_t>& rgba) {
 
     rgba = ReadFramePixels(frame.width, frame.height);
     return {};
+}
+
+Result<ImpostorAtlas> RenderImpostorAtlas(const TreeModel&, const TreeParams&,
+                                          const ImpostorFrame& frame, int cellHeight) {
+    // Placeholder until the views are drawn: a transparent atlas of the right size.
+    ImpostorAtlas atlas;
+    const float shape = (2.0f * frame.halfWidth) / std::max(frame.top - frame.bottom, 1e-6f);
+    atlas.height = cellHeight;
+    atlas.width = frame.views * std::max(1, static_cast<int>(cellHeight * shape));
+    atlas.rgba.assign(static_cast<size_t>(atlas.width) * atlas.height * 4, 0);
+    return atlas;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/Failure.h"
+#include "mesh/TreeLevels.h"
 #include "model/Camera.h"
 #include "model/TreeParams.h"
 
@@ -20,7 +21,25 @@ struct StillFrame {
     int width = 540;
     int height = 350;
     bool overlay = true;
+    // A lighter level of the tree's chain to draw in place of the full tree (not owned;
+    // none: the full tree), with the impostor's atlas when it is the impostor.
+    const TreeLevel* level = nullptr;
+    const struct ImpostorAtlas* atlas = nullptr;
 };
+
+// The pictures an impostor's quads show (see ImpostorFrame): one cell a view, side by
+// side, RGBA with the alpha 255 on the tree and 0 around it, the top row first.
+struct ImpostorAtlas {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgba;
+};
+
+// Draws the full tree of `model` (grown with `params`) in each view of `frame`, lit as
+// the viewer lights it, each cell `cellHeight` pixels high and as wide as the frame's
+// shape gives. Fails when no OpenGL context can be had.
+Result<ImpostorAtlas> RenderImpostorAtlas(const TreeModel& model, const TreeParams& params,
+                                          const ImpostorFrame& frame, int cellHeight = 256);
 
 // Draws `frame` and returns its RGBA pixels, the bottom row first, in `rgba`. Fails when no
 // OpenGL context can be had.
