@@ -13,6 +13,7 @@
 #include "base/ProgramLine.h"
 #include "export/FileOutput.h"
 #include "export/SessionOutput.h"
+#include "mesh/TreeLevels.h"
 #include "model/LeafRandomTable.h"
 #include "model/ModelConfig.h"
 #include "model/ShownText.h"
@@ -139,6 +140,23 @@ Result<> RenderPicture(const CommandLineOptions& options, const WindowGeometry& 
     Result<> drawn;
     {
         const DrawingWatch watch(outputs);
+        // --lod: one level of the chain in place of the full tree.
+        std::vector<TreeLevel> levels;
+        ImpostorAtlas atlas;
+        if (options.renderLevel && *options.renderLevel > 0) {
+            const TreeMesh full = BuildTreeMesh(session.model(), session.params());
+            levels = LighterLevels(full, options.lods);
+            frame.level = &levels[static_cast<size_t>(*options.renderLevel - 1)];
+            if (frame.level->impostor) {
+                Result<ImpostorAtlas> drawnAtlas = RenderImpostorAtlas(
+                    session.model(), session.params(), full, ImpostorFrameOf(full));
+                if (!drawnAtlas) {
+                    return drawnAtlas.Error();
+                }
+                atlas = std::move(*drawnAtlas);
+                frame.atlas = &atlas;
+            }
+        }
         drawn = RenderStillFrame(frame, rgba);
     }
     if (!drawn || StopRequested()) {

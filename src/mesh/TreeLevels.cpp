@@ -11,6 +11,13 @@ namespace {
 
 constexpr size_t LeafVertices = 4;
 
+// How far from a quad's plane, in degrees about the trunk's axis, a leaf or tube may lie
+// to be shown in its picture: a little more than the quads' spacing (180 / 16 = 11.25),
+// so a part halfway between two quads shows in both and does not thin out from sides
+// where one of them is seen edge on. Measured on the outlines: 6 degrees leaves the crown
+// too sparse, 20 or more too full.
+constexpr double SliceSpread = 12.0;
+
 // The radius of tube `tube` of `bark`: the farthest corner of its bottom ring from the
 // ring's centre.
 float TubeRadius(const MeshPart& bark, size_t tube) {
@@ -66,8 +73,8 @@ void IndexQuads(MeshPart& part) {
     }
 }
 
-// The thickest half of the tubes of `bark` (ties kept in drawing order), in drawing order.
-MeshPart ThickerHalf(const MeshPart& bark) {
+// The thickest `kept` tubes of `bark` (ties kept in drawing order), in drawing order.
+MeshPart ThickestTubes(const MeshPart& bark, size_t kept) {
     const size_t tubes = bark.vertexCount() / TubeVertexCount;
     std::vector<float> radius(tubes);
     for (size_t t = 0; t < tubes; ++t) {
@@ -75,10 +82,9 @@ MeshPart ThickerHalf(const MeshPart& bark) {
     }
     std::vector<size_t> order(tubes);
     std::iota(order.begin(), order.end(), size_t{0});
-    const size_t kept = tubes / 2;
     std::stable_sort(order.begin(), order.end(),
                      [&radius](size_t a, size_t b) { return radius[a] > radius[b]; });
-    order.resize(kept);
+    order.resize(std::min(kept, tubes));
     std::sort(order.begin(), order.end());
     MeshPart out;
     for (const size_t t : order) {
@@ -117,14 +123,31 @@ void HalfTheLeaves(const MeshPart& leaves, const std::vector<float>& colours, fl
     IndexQuads(out);
 }
 
+// The level after `before`, within half its triangles. The leaves make most of the
+// crown's outline and the thinnest tubes little of it, so the leaves are kept as long as
+// they take at most half of the new level's triangles, and thinned (one in two, each twice
+// the area) once they would take more; the tubes share what is left, the thickest first.
 TreeLevel Thinned(const TreeMesh& before) {
     TreeLevel level;
-    level.mesh.bark = ThickerHalf(before.bark);
-    // Half as many leaves cover about as much when each has twice the area.
-    HalfTheLeaves(before.leaves, before.leafColours, std::numbers::sqrt2_v<float>,
-                  level.mesh.leaves, level.mesh.leafColours);
+    const size_t budget = (before.bark.triangleCount() + before.leaves.triangleCount()) / 2;
+    if (before.leaves.triangleCount() <= budget / 2) {
+        level.mesh.leaves = before.leaves;
+        level.mesh.leafColours = before.leafColours;
+    } else {
+        HalfTheLeaves(before.leaves, before.leafColours, std::numbers::sqrt2_v<float>,
+                      level.mesh.leaves, level.mesh.leafColours);
+    }
+    const size_t left = budget - std::min(budget, level.mesh.leaves.triangleCount());
+    level.mesh.bark = ThickestTubes(before.bark, left / (TubeTriangleIndexCount / 3));
     level.mesh.modelGeneration = before.modelGeneration;
     level.mesh.sideBranchScale = before.sideBranchScale;
+    // What drawing it counts: its tubes and leaves (the chains are no longer whole).
+    for (size_t t = 0; t < level.mesh.bark.vertexCount() / TubeVertexCount; ++t) {
+        level.mesh.passStats += TubeStats;
+    }
+    for (size_t l = 0; l < level.mesh.leaves.vertexCount() / LeafVertices; ++l) {
+        level.mesh.passStats += LeafStats;
+    }
     return level;
 }
 
@@ -179,6 +202,54 @@ MeshPart ImpostorQuads(const ImpostorFrame& frame, bool withWind) {
     }
     IndexQuads(quads);
     return quads;
+}
+
+std::vector<TreeMesh> ImpostorSlices(const TreeMesh& full, const ImpostorFrame& frame) {
+    const int views = std::max(frame.views, 1);
+    std::vector<TreeMesh> slices(static_cast<size_t>(views));
+    // Whether plane k, along (cos a, 0, -sin a) for a = k * 180 / views degrees on both
+    // sides of the axis, passes within SliceSpread degrees of the direction of (x, z).
+    const auto near = [views](double x, double z, size_t k) {
+        const double a = std::atan2(-z, x) * 180.0 / std::numbers::pi - 180.0 * k / views;
+        const double off = std::fmod(std::fabs(a), 180.0);
+        return std::min(off, 180.0 - off) <= SliceSpread;
+    };
+    const size_t tubes = full.bark.vertexCount() / TubeVertexCount;
+    for (size_t t = 0; t < tubes; ++t) {
+        const float* p = &full.bark.positions[3 * TubeVertexCount * t];
+        double x = 0.0, z = 0.0;
+        for (int v = 0; v < TubeVertexCount; ++v) {
+            x += p[3 * v] / TubeVertexCount;
+            z += p[3 * v + 2] / TubeVertexCount;
+        }
+        const bool onAxis = std::hypot(x, z) < 2.0 * TubeRadius(full.bark, t);
+        for (size_t k = 0; k < slices.size(); ++k) {
+            if (onAxis || near(x, z, k)) {
+                CopyVertices(full.bark, TubeVertexCount * t, TubeVertexCount, slices[k].bark);
+            }
+        }
+    }
+    const size_t leaves = full.leaves.vertexCount() / LeafVertices;
+    for (size_t l = 0; l < leaves; ++l) {
+        const float* p = &full.leaves.positions[3 * LeafVertices * l];
+        const double x = 0.25 * (p[0] + p[3] + p[6] + p[9]);
+        const double z = 0.25 * (p[2] + p[5] + p[8] + p[11]);
+        for (size_t k = 0; k < slices.size(); ++k) {
+            if (!near(x, z, k)) {
+                continue;
+            }
+            TreeMesh& slice = slices[k];
+            CopyVertices(full.leaves, LeafVertices * l, LeafVertices, slice.leaves);
+            slice.leafColours.insert(
+                slice.leafColours.end(), full.leafColours.begin() + static_cast<ptrdiff_t>(16 * l),
+                full.leafColours.begin() + static_cast<ptrdiff_t>(16 * (l + 1)));
+        }
+    }
+    for (TreeMesh& slice : slices) {
+        slice.modelGeneration = full.modelGeneration;
+        slice.sideBranchScale = full.sideBranchScale;
+    }
+    return slices;
 }
 
 std::vector<TreeLevel> LighterLevels(const TreeMesh& full, int count) {

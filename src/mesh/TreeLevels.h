@@ -16,8 +16,8 @@
 
 // The most levels a chain has.
 inline constexpr int MaxTreeLevels = 6;
-// The crossed quads of an impostor: 2 triangles each.
-inline constexpr int ImpostorViews = 4;
+// The upright quads of an impostor's star: 2 triangles each, 32 in all.
+inline constexpr int ImpostorViews = 16;
 
 // Where an impostor's quads stand and how its pictures are laid out. Quad k stands in the
 // plane through the trunk's axis along u_k = (cos a, 0, -sin a), a = k * 180 / views
@@ -36,6 +36,15 @@ struct ImpostorFrame {
 
 // The frame that holds every vertex of `full` in each view, with a small margin.
 ImpostorFrame ImpostorFrameOf(const TreeMesh& full);
+
+// What each of the impostor's pictures shows: not the whole tree, which every quad would
+// then repeat (from any side the star would show all its pictures at once, far fuller than
+// the tree), but the slice of it nearest its quad. Every leaf and tube goes to the quads
+// whose planes pass close to its centre's direction from the trunk's axis, so that from
+// any side each part of the tree is shown about once, near where it is; tubes on the axis
+// (the trunk), which every quad passes through, go to all of them, so the trunk keeps its
+// width from every side. One mesh per view, in the fixed layout of a built mesh.
+std::vector<TreeMesh> ImpostorSlices(const TreeMesh& full, const ImpostorFrame& frame);
 
 // The impostor's quads for `frame`: 4 vertices and 2 triangles a view, unit normals along
 // n_k; with `withWind`, wind data that grows from 0 at the bottom to 1 at the top.

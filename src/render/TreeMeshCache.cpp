@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <cstring>
+#include <utility>
 
 #include "mesh/TreeGeometry.h"
 #include "render/GlContextState.h"
@@ -215,4 +216,25 @@ bool UpdateTreeMesh(const TreeModel& model, const TreeParams& params, GlContextS
     cache.built = true;
     ++cache.builds;
     return true;
+}
+
+void UseTreeMesh(const TreeModel& model, const TreeParams& params, TreeMesh mesh,
+                 GlContextState& state) {
+    TreeMeshCache& cache = state.treeMesh;
+    if (cache.inBuffers) {
+        ReleaseBuffers(state.buffers, cache.bark);
+        ReleaseBuffers(state.buffers, cache.leaves);
+    }
+    cache.inBuffers = false;
+    cache.mesh = std::move(mesh);
+    cache.mesh.sideBranchScale = params.sseScaleAttenuate;
+    SetCounts(cache, cache.mesh.bark.vertexCount(), cache.mesh.leaves.vertexCount());
+    PrepareChunkIndices(state.buffers, cache, false);
+    cache.model = &model;
+    cache.modelGeneration = model.generation();
+    cache.grownParams = model.grownParams();
+    cache.grownSeed = model.grownSeed();
+    // As a build that could not use buffer objects: drawn from client memory.
+    cache.forBuffers = WantsBuffers(state);
+    cache.built = true;
 }

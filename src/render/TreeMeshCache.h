@@ -75,3 +75,9 @@ struct TreeMeshCache {
 // was grown from other parameters or another seed, or the side-branch scale of `params`
 // changed. True when it built.
 bool UpdateTreeMesh(const TreeModel& model, const TreeParams& params, GlContextState& state);
+
+// Makes the cache of `state` hold `mesh`, a lighter level of detail of `model` as it
+// stands (bark and leaves in the fixed layout of a built mesh), drawn from client memory
+// in place of the model's own mesh until the model grows again.
+void UseTreeMesh(const TreeModel& model, const TreeParams& params, TreeMesh mesh,
+                 GlContextState& state);

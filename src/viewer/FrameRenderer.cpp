@@ -17,37 +17,47 @@ void ApplyCamera(const Camera& camera, double aspect) {
 }
 
 FrameStats DrawFrame(const FrameScene& scene, GlContextState& state) {
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClearColor(0.0f, 0.0f, 0.0f, scene.sceneryVisible ? 1.0f : 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     ApplyCamera(*scene.camera, scene.aspect);
     const float azimuth = scene.camera->azimuth;
 
-    glPushMatrix();
-    glRotatef(azimuth, 0.0f, 1.0f, 0.0f);
-    scene.backdrop->drawSky();
-    scene.backdrop->drawGround();
-    glPopMatrix();
+    if (scene.sceneryVisible) {
+        glPushMatrix();
+        glRotatef(azimuth, 0.0f, 1.0f, 0.0f);
+        scene.backdrop->drawSky();
+        scene.backdrop->drawGround();
+        glPopMatrix();
+    }
 
     // The tree and its shadow are stretched vertically against sky and ground.
     glScalef(1.0f, 1.6666666f, 1.0f);
-    // The shadow turns the other way, so it keeps its direction on screen.
-    FrameStats stats = DrawTreeShadow(*scene.model, *scene.params, -azimuth, state);
+    FrameStats stats;
+    if (scene.sceneryVisible) {
+        // The shadow turns the other way, so it keeps its direction on screen.
+        stats += scene.impostor
+                     ? DrawImpostorShadow(*scene.impostor, *scene.params, -azimuth, state)
+                     : DrawTreeShadow(*scene.model, *scene.params, -azimuth, state);
+    }
 
     glPushMatrix();
     glRotatef(azimuth, 0.0f, 1.0f, 0.0f);
-    stats += DrawTree(*scene.model, *scene.params, state);
+    stats += scene.impostor ? DrawImpostor(*scene.impostor)
+                            : DrawTree(*scene.model, *scene.params, state);
     glPopMatrix();
 
     if (scene.overlayVisible) {
         drawOverlay(*scene.helpImage, *scene.buttonImage, scene.clientWidth, scene.clientHeight,
                     scene.hoveredButton, scene.helpVisible);
     }
-    // The picture is opaque. A window surface with an alpha channel (Wayland's always has
-    // one) would otherwise be blended by the compositor wherever translucent leaves and
-    // overlay pictures left their alpha below one.
-    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    if (scene.sceneryVisible) {
+        // The picture is opaque. A window surface with an alpha channel (Wayland's always
+        // has one) would otherwise be blended by the compositor wherever translucent leaves
+        // and overlay pictures left their alpha below one.
+        glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    }
     glFinish();
     return stats;
 }
@@ -57,4 +67,15 @@ std::vector<uint8_t> ReadFramePixels(int32_t width, int32_t height) {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     return rgba;
+}
+
+std::vector<uint8_t> ReadCoverage(int32_t width, int32_t height) {
+    std::vector<float> depth(static_cast<size_t>(width) * height, 1.0f);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+    std::vector<uint8_t> covered(depth.size());
+    for (size_t i = 0; i < depth.size(); ++i) {
+        covered[i] = depth[i] < 1.0f ? 255 : 0;
+    }
+    return covered;
 }

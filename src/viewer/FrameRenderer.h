@@ -6,6 +6,7 @@
 #include "mesh/FrameStats.h"
 #include "model/Camera.h"
 #include "model/TreeParams.h"
+#include "render/ImpostorDrawing.h"
 #include "render/ViewState.h"
 #include "scene/Overlay.h"
 
@@ -33,6 +34,11 @@ struct FrameScene {
     OverlayButton hoveredButton;
     bool helpVisible;
     bool overlayVisible = true; // false leaves the buttons and pictures out (still pictures)
+    // An impostor drawn in place of the tree and its shadow (not owned; none: the tree).
+    const ImpostorDraw* impostor = nullptr;
+    // False draws the tree alone on a transparent background: no sky, ground or shadow
+    // (a picture of its outline).
+    bool sceneryVisible = true;
 };
 
 // Clears and draws sky and ground, the shadow, the tree and the overlay, then glFinish, in
@@ -43,3 +49,7 @@ FrameStats DrawFrame(const FrameScene& scene, GlContextState& state);
 // The frame just drawn in the current context, width x height pixels from the lower left
 // corner, as RGBA bytes, the bottom row first.
 std::vector<uint8_t> ReadFramePixels(int32_t width, int32_t height);
+
+// Where the frame just drawn put anything that writes depth (the tree, when the scenery
+// is left out), width x height from the lower left corner: 255 there, 0 elsewhere.
+std::vector<uint8_t> ReadCoverage(int32_t width, int32_t height);

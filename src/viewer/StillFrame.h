@@ -25,6 +25,9 @@ struct StillFrame {
     // none: the full tree), with the impostor's atlas when it is the impostor.
     const TreeLevel* level = nullptr;
     const struct ImpostorAtlas* atlas = nullptr;
+    // False draws the tree alone, no sky, ground or shadow, and the picture's alpha is
+    // 255 where the tree is and 0 elsewhere: its outline.
+    bool scenery = true;
 };
 
 // The pictures an impostor's quads show (see ImpostorFrame): one cell a view, side by
@@ -35,11 +38,13 @@ struct ImpostorAtlas {
     std::vector<uint8_t> rgba;
 };
 
-// Draws the full tree of `model` (grown with `params`) in each view of `frame`, lit as
-// the viewer lights it, each cell `cellHeight` pixels high and as wide as the frame's
-// shape gives. Fails when no OpenGL context can be had.
+// Draws the slices of `full`, the mesh of `model` grown with `params`, in the views of
+// `frame` (ImpostorSlices), lit as the viewer lights the tree, each cell `cellHeight`
+// pixels high and as wide as the frame's shape gives. Fails when no OpenGL context can be
+// had.
 Result<ImpostorAtlas> RenderImpostorAtlas(const TreeModel& model, const TreeParams& params,
-                                          const ImpostorFrame& frame, int cellHeight = 256);
+                                          const TreeMesh& full, const ImpostorFrame& frame,
+                                          int cellHeight = 256);
 
 // Draws `frame` and returns its RGBA pixels, the bottom row first, in `rgba`. Fails when no
 // OpenGL context can be had.

@@ -1,0 +1,189 @@
+// The wind data of a built mesh and the lighter levels made from it.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "mesh/TreeGeometry.h"
+#include "mesh/TreeLevels.h"
+#include "mesh/TreeMesh.h"
+#include "mesh/TreeWind.h"
+#include "model/TreeSession.h"
+
+namespace {
+
+TreeMesh Grown(float depth, bool wind, int threads = 0) {
+    TreeParams params;
+    params.totalDepth = depth;
+    TreeSession session(params, 7);
+    session.Regrow();
+    return BuildTreeMesh(session.model(), session.params(), true, threads, wind);
+}
+
+float Weight(const MeshPart& part, size_t vertex) {
+    return part.wind[2 * vertex];
+}
+
+float Phase(const MeshPart& part, size_t vertex) {
+    return part.wind[2 * vertex + 1];
+}
+
+// The area of leaf `leaf`'s quad.
+double LeafArea(const MeshPart& leaves, size_t leaf) {
+    const float* p = &leaves.positions[12 * leaf];
+    const double a[3] = {p[3] - p[0], p[4] - p[1], p[5] - p[2]};
+    const double b[3] = {p[9] - p[0], p[10] - p[1], p[11] - p[2]};
+    const double c[3] = {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2],
+                         a[0] * b[1] - a[1] * b[0]};
+    return std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]);
+}
+
+double LeafAreas(const MeshPart& leaves) {
+    double sum = 0.0;
+    for (size_t l = 0; l < leaves.vertexCount() / 4; ++l) {
+        sum += LeafArea(leaves, l);
+    }
+    return sum;
+}
+
+TEST(TreeWind, WeightsRiseFromTheFootAlongEveryChainAndLimbsKeepOnePhase) {
+    const TreeMesh mesh = Grown(25.0f, true);
+    ASSERT_EQ(mesh.bark.wind.size(), 2 * mesh.bark.vertexCount());
+    ASSERT_EQ(mesh.leaves.wind.size(), 2 * mesh.leaves.vertexCount());
+    // The trunk's first tube stands on the foot and is part of no limb.
+    EXPECT_EQ(Weight(mesh.bark, 0), 0.0f);
+    EXPECT_EQ(Phase(mesh.bark, 0), 0.0f);
+    float heaviest = 0.0f;
+    const size_t tubes = mesh.bark.vertexCount() / TubeVertexCount;
+    for (size_t t = 0; t < tubes; ++t) {
+        const size_t first = TubeVertexCount * t;
+        for (int v = 0; v < TubeVertexCount; v += 2) {
+            const float bottom = Weight(mesh.bark, first + v);
+            const float top = Weight(mesh.bark, first + v + 1);
+            ASSERT_GE(bottom, 0.0f);
+            ASSERT_LE(top, 1.0f);
+            ASSERT_GE(top, bottom) << "tube " << t;
+            ASSERT_EQ(Phase(mesh.bark, first + v), Phase(mesh.bark, first));
+            heaviest = std::max(heaviest, top);
+        }
+    }
+    EXPECT_EQ(heaviest, 1.0f);
+    // Phases differ between limbs.
+    std::vector<float> phases;
+    for (size_t v = 0; v < mesh.bark.vertexCount(); v += TubeVertexCount) {
+        phases.push_back(Phase(mesh.bark, v));
+    }
+    std::sort(phases.begin(), phases.end());
+    EXPECT_GT(std::unique(phases.begin(), phases.end()) - phases.begin(), 3);
+    // A leaf moves as one.
+    for (size_t v = 0; v < mesh.leaves.vertexCount(); v += 4) {
+        for (size_t c = 1; c < 4; ++c) {
+            ASSERT_EQ(mesh.leaves.wind[2 * v], mesh.leaves.wind[2 * (v + c)]);
+            ASSERT_EQ(mesh.leaves.wind[2 * v + 1], mesh.leaves.wind[2 * (v + c) + 1]);
+        }
+    }
+}
+
+TEST(TreeWind, ThreadsWriteTheSameWindDataAsOneWalkAndTheLoopCloses) {
+    const TreeMesh one = Grown(25.0f, true, 1);
+    const TreeMesh many = Grown(25.0f, true, 4);
+    EXPECT_EQ(one.bark.wind, many.bark.wind);
+    EXPECT_EQ(one.leaves.wind, many.leaves.wind);
+    EXPECT_EQ(one.bark.positions, many.bark.positions);
+    EXPECT_TRUE(Grown(25.0f, false).bark.wind.empty());
+
+    const WindSway start = WindSwayAt(0.0), end = WindSwayAt(WindPeriodSeconds);
+    EXPECT_NEAR(start.x, end.x, 1e-12);
+    EXPECT_NEAR(start.z, end.z, 1e-12);
+    EXPECT_GT(std::fabs(WindSwayAt(0.5).x), 0.9);
+}
+
+TEST(TreeLevels, EachLevelHasAtMostHalfTheTrianglesAndTheLastIsAStarOfQuads) {
+    for (const float depth : {19.29f, 25.0f}) {
+        const TreeMesh full = Grown(depth, true);
+        const std::vector<TreeLevel> levels = LighterLevels(full, MaxTreeLevels);
+        ASSERT_EQ(levels.size(), static_cast<size_t>(MaxTreeLevels - 1));
+        size_t before = full.bark.triangleCount() + full.leaves.triangleCount();
+        const double leafArea = LeafAreas(full.leaves);
+        for (size_t k = 0; k + 1 < levels.size(); ++k) {
+            const TreeLevel& level = levels[k];
+            EXPECT_FALSE(level.impostor);
+            EXPECT_LE(level.triangleCount(), before / 2) << "depth " << depth << " level " << k + 1;
+            EXPECT_GT(level.triangleCount(), 0u);
+            // Leaves are thinned, not shrunk: the crown keeps its leaf area.
+            EXPECT_NEAR(LeafAreas(level.mesh.leaves) / leafArea, 1.0, 0.1);
+            EXPECT_EQ(level.mesh.leafColours.size(), 4 * level.mesh.leaves.vertexCount());
+            EXPECT_EQ(level.mesh.bark.wind.size(), 2 * level.mesh.bark.vertexCount());
+            before = level.triangleCount();
+        }
+        const TreeLevel& impostor = levels.back();
+        EXPECT_TRUE(impostor.impostor);
+        EXPECT_LE(impostor.triangleCount(), 32u);
+        EXPECT_LE(impostor.triangleCount(), before / 2);
+        // Every quad stands upright through the axis and holds the whole tree.
+        const ImpostorFrame frame = ImpostorFrameOf(full);
+        for (size_t v = 0; v < full.leaves.vertexCount(); ++v) {
+            const float* p = &full.leaves.positions[3 * v];
+            ASSERT_LE(std::hypot(p[0], p[2]), frame.halfWidth);
+            ASSERT_LE(p[1], frame.top);
+            ASSERT_GE(p[1], frame.bottom);
+        }
+        // The impostor sways as a whole: still at its foot, fully at its top.
+        for (size_t v = 0; v < impostor.quads.vertexCount(); ++v) {
+            const float y = impostor.quads.positions[3 * v + 1];
+            EXPECT_EQ(Weight(impostor.quads, v), y == frame.top ? 1.0f : 0.0f);
+        }
+    }
+}
+
+TEST(TreeLevels, ThinTubesGoFirstAndNoLeafIsLostFromTheImpostorsPictures) {
+    const TreeMesh full = Grown(25.0f, false);
+    const std::vector<TreeLevel> levels = LighterLevels(full, 2);
+    ASSERT_EQ(levels.size(), 1u);
+    const MeshPart& kept = levels[0].mesh.bark;
+    ASSERT_LT(kept.vertexCount(), full.bark.vertexCount());
+    // The thinnest tube kept is at least as thick as the thickest tube dropped: a tube of
+    // the full mesh missing from the level is one of the thin ones.
+    // A tube's radius: its bottom ring's farthest corner from the ring's centre.
+    const auto radius = [](const MeshPart& bark, size_t tube) {
+        const float* p = &bark.positions[3 * TubeVertexCount * tube];
+        double c[3] = {0, 0, 0}, far = 0;
+        for (int k = 0; k < 6; ++k) {
+            for (int i = 0; i < 3; ++i) {
+                c[i] += p[6 * k + i] / 6.0;
+            }
+        }
+        for (int k = 0; k < 6; ++k) {
+            far = std::max(far,
+                           std::hypot(p[6 * k] - c[0], p[6 * k + 1] - c[1], p[6 * k + 2] - c[2]));
+        }
+        return far;
+    };
+    double thinnestKept = 1e30;
+    for (size_t t = 0; t < kept.vertexCount() / TubeVertexCount; ++t) {
+        thinnestKept = std::min<double>(thinnestKept, radius(kept, t));
+    }
+    // Every tube thicker than that is kept, every thinner one dropped (ties may go either
+    // way).
+    size_t thinner = 0, thicker = 0;
+    for (size_t t = 0; t < full.bark.vertexCount() / TubeVertexCount; ++t) {
+        thinner += radius(full.bark, t) < thinnestKept * 0.999;
+        thicker += radius(full.bark, t) > thinnestKept * 1.001;
+    }
+    const size_t keptTubes = kept.vertexCount() / TubeVertexCount;
+    EXPECT_LE(thicker, keptTubes);
+    EXPECT_LE(thinner, full.bark.vertexCount() / TubeVertexCount - keptTubes);
+    EXPECT_GT(thinner, 0u);
+
+    const std::vector<TreeMesh> slices = ImpostorSlices(full, ImpostorFrameOf(full));
+    ASSERT_EQ(slices.size(), static_cast<size_t>(ImpostorViews));
+    size_t leaves = 0;
+    for (const TreeMesh& slice : slices) {
+        leaves += slice.leaves.vertexCount();
+        EXPECT_EQ(slice.leafColours.size(), 4 * slice.leaves.vertexCount());
+    }
+    EXPECT_GE(leaves, full.leaves.vertexCount());
+}
+
+} // namespace
