@@ -204,16 +204,17 @@ MeshPart ImpostorQuads(const ImpostorFrame& frame, bool withWind) {
     return quads;
 }
 
-std::vector<TreeMesh> ImpostorSlices(const TreeMesh& full, const ImpostorFrame& frame) {
+TreeMesh ImpostorSlice(const TreeMesh& full, const ImpostorFrame& frame, int view) {
     const int views = std::max(frame.views, 1);
-    std::vector<TreeMesh> slices(static_cast<size_t>(views));
-    // Whether plane k, along (cos a, 0, -sin a) for a = k * 180 / views degrees on both
-    // sides of the axis, passes within SliceSpread degrees of the direction of (x, z).
-    const auto near = [views](double x, double z, size_t k) {
-        const double a = std::atan2(-z, x) * 180.0 / std::numbers::pi - 180.0 * k / views;
+    // Whether the quad's plane, along (cos a, 0, -sin a) for a = view * 180 / views
+    // degrees on both sides of the axis, passes within SliceSpread degrees of the
+    // direction of (x, z).
+    const auto near = [views, view](double x, double z) {
+        const double a = std::atan2(-z, x) * 180.0 / std::numbers::pi - 180.0 * view / views;
         const double off = std::fmod(std::fabs(a), 180.0);
         return std::min(off, 180.0 - off) <= SliceSpread;
     };
+    TreeMesh slice;
     const size_t tubes = full.bark.vertexCount() / TubeVertexCount;
     for (size_t t = 0; t < tubes; ++t) {
         const float* p = &full.bark.positions[3 * TubeVertexCount * t];
@@ -222,11 +223,8 @@ std::vector<TreeMesh> ImpostorSlices(const TreeMesh& full, const ImpostorFrame& 
             x += p[3 * v] / TubeVertexCount;
             z += p[3 * v + 2] / TubeVertexCount;
         }
-        const bool onAxis = std::hypot(x, z) < 2.0 * TubeRadius(full.bark, t);
-        for (size_t k = 0; k < slices.size(); ++k) {
-            if (onAxis || near(x, z, k)) {
-                CopyVertices(full.bark, TubeVertexCount * t, TubeVertexCount, slices[k].bark);
-            }
+        if (std::hypot(x, z) < 2.0 * TubeRadius(full.bark, t) || near(x, z)) {
+            CopyVertices(full.bark, TubeVertexCount * t, TubeVertexCount, slice.bark);
         }
     }
     const size_t leaves = full.leaves.vertexCount() / LeafVertices;
@@ -234,22 +232,16 @@ std::vector<TreeMesh> ImpostorSlices(const TreeMesh& full, const ImpostorFrame& 
         const float* p = &full.leaves.positions[3 * LeafVertices * l];
         const double x = 0.25 * (p[0] + p[3] + p[6] + p[9]);
         const double z = 0.25 * (p[2] + p[5] + p[8] + p[11]);
-        for (size_t k = 0; k < slices.size(); ++k) {
-            if (!near(x, z, k)) {
-                continue;
-            }
-            TreeMesh& slice = slices[k];
+        if (near(x, z)) {
             CopyVertices(full.leaves, LeafVertices * l, LeafVertices, slice.leaves);
             slice.leafColours.insert(
                 slice.leafColours.end(), full.leafColours.begin() + static_cast<ptrdiff_t>(16 * l),
                 full.leafColours.begin() + static_cast<ptrdiff_t>(16 * (l + 1)));
         }
     }
-    for (TreeMesh& slice : slices) {
-        slice.modelGeneration = full.modelGeneration;
-        slice.sideBranchScale = full.sideBranchScale;
-    }
-    return slices;
+    slice.modelGeneration = full.modelGeneration;
+    slice.sideBranchScale = full.sideBranchScale;
+    return slice;
 }
 
 std::vector<TreeLevel> LighterLevels(const TreeMesh& full, int count) {

@@ -43,8 +43,9 @@ ImpostorFrame ImpostorFrameOf(const TreeMesh& full);
 // whose planes pass close to its centre's direction from the trunk's axis, so that from
 // any side each part of the tree is shown about once, near where it is; tubes on the axis
 // (the trunk), which every quad passes through, go to all of them, so the trunk keeps its
-// width from every side. One mesh per view, in the fixed layout of a built mesh.
-std::vector<TreeMesh> ImpostorSlices(const TreeMesh& full, const ImpostorFrame& frame);
+// width from every side. The slice of view `view`, in the fixed layout of a built mesh,
+// without indices.
+TreeMesh ImpostorSlice(const TreeMesh& full, const ImpostorFrame& frame, int view);
 
 // The impostor's quads for `frame`: 4 vertices and 2 triangles a view, unit normals along
 // n_k; with `withWind`, wind data that grows from 0 at the bottom to 1 at the top.

@@ -138,7 +138,6 @@ Result<ImpostorAtlas> RenderImpostorAtlas(const TreeModel& model, const TreePara
     if (state.drawMode == TreeDrawMode::Immediate) {
         state.drawMode = TreeDrawMode::VertexArrays; // the slices exist only as meshes
     }
-    std::vector<TreeMesh> slices = ImpostorSlices(full, frame);
     SetInitialGlState();
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -159,7 +158,7 @@ Result<ImpostorAtlas> RenderImpostorAtlas(const TreeModel& model, const TreePara
         glScalef(ViewerScale[0], ViewerScale[1], ViewerScale[2]);
         glRotatef(-180.0f * static_cast<float>(k) / static_cast<float>(frame.views), 0.0f, 1.0f,
                   0.0f);
-        UseTreeMesh(model, params, std::move(slices[static_cast<size_t>(k)]), state);
+        UseTreeMesh(model, params, ImpostorSlice(full, frame, k), state);
         DrawTree(model, params, state);
     }
     glFinish();
