@@ -29,6 +29,7 @@ bench: build
 	@xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" $(BUILD_DIR)/bench/dendrova-frame-bench $(BENCH_FLAGS)
 	@xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" $(BUILD_DIR)/bench/dendrova-drag-bench
 	@$(BUILD_DIR)/bench/dendrova-export-bench $(BENCH_FLAGS)
+	@$(BUILD_DIR)/bench/dendrova-variants-bench $(BENCH_FLAGS)
 
 # The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer in its own
 # folder. Leaks inside Mesa and D-Bus are suppressed (tests/sanitize/lsan.supp says why);
@@ -60,11 +61,14 @@ fuzz: deps
 pictures: build
 	@$(BUILD_DIR)/tools/picgen/dendrova-picgen resources
 
-# Draws every built-in preset into docs/presets/ (the README's gallery) and, for each
-# parameter, five trees from its minimum to its maximum into docs/params/.
+# Draws every built-in preset into docs/presets/ (the README's gallery), for each
+# parameter five trees from its minimum to its maximum into docs/params/, and the contact
+# sheet of six variants of "Umbrella" into docs/variants.png.
 gallery: build
 	@tools/make-gallery.sh $(BUILD_DIR)/dendrova docs/presets
 	@tools/make-param-strips.sh $(BUILD_DIR)/dendrova docs/params
+	@$(BUILD_DIR)/dendrova --preset Umbrella --seed 42 --variants 6 --size 400x260 \
+		--render docs/variants.png
 
 # Installs the program with its menu entry, icons and manual page under PREFIX (and under
 # DESTDIR when given, for staging); uninstall removes what an install to the same place

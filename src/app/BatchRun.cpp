@@ -5,11 +5,13 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstdio>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "app/VariantRun.h"
 #include "base/ProgramLine.h"
 #include "export/FileOutput.h"
 #include "export/SessionOutput.h"
@@ -21,6 +23,7 @@
 #include "platform/QtPlatform.h"
 #include "platform/StopSignals.h"
 #include "viewer/StillFrame.h"
+#include "viewer/StillFrameSeries.h"
 
 namespace {
 
@@ -166,6 +169,21 @@ Result<> RenderPicture(const CommandLineOptions& options, const WindowGeometry& 
                            outputs);
 }
 
+// The steps of each tree of --variants: those of a single tree's run.
+VariantSteps StepsOfOneTree(PendingFiles& outputs) {
+    VariantSteps steps;
+    steps.exportTree = [&outputs](const std::string& path, const TreeSession& tree) {
+        return ExportFile(path, tree, outputs);
+    };
+    // One context for all the cells of the sheet.
+    auto series = std::make_shared<StillFrameSeries>();
+    steps.drawFrame = [&outputs, series](const StillFrame& frame, std::vector<uint8_t>& rgba) {
+        const DrawingWatch watch(outputs);
+        return series->Draw(frame, rgba);
+    };
+    return steps;
+}
+
 } // namespace
 
 Result<> RunBatch(const CommandLineOptions& options) {
@@ -188,10 +206,17 @@ Result<> RunBatch(const CommandLineOptions& options) {
     bool placed = false;
     {
         PendingFiles outputs({FilePlacement::Replace, StopRequested});
-        if (!options.exportPath.empty() && !StopRequested()) {
+        if (options.variants > 0) {
+            int cellWidth = options.renderWidth, cellHeight = options.renderHeight;
+            if (cellWidth == 0) {
+                FitRenderSize(geometry.windowWidth, geometry.windowHeight, cellWidth, cellHeight);
+            }
+            written = AddVariants(options, camera, cellWidth, cellHeight, session,
+                                  StepsOfOneTree(outputs), outputs);
+        } else if (!options.exportPath.empty() && !StopRequested()) {
             written = ExportFile(options.exportPath, session, outputs);
         }
-        if (written && !options.renderPath.empty() && !StopRequested()) {
+        if (written && options.variants == 0 && !options.renderPath.empty() && !StopRequested()) {
             written = RenderPicture(options, geometry, camera, session, outputs);
         }
         if (written && !StopRequested()) {

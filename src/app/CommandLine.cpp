@@ -7,6 +7,7 @@
 
 #include "app/ArgumentText.h"
 #include "app/OutputClash.h"
+#include "app/Variants.h"
 #include "base/ProgramLine.h"
 #include "export/ExportTree.h"
 #include "model/ConfigFileIo.h"
@@ -76,7 +77,8 @@ QList<QCommandLineOption> DeclaredOptions() {
                         "exit. Needs no X server."),
          QStringLiteral("out.png")},
         {QStringLiteral("size"),
-         QStringLiteral("Picture size for --render, up to 4096x4096 (default: the window "
+         QStringLiteral("Picture size for --render (with --variants of each cell), up to "
+                        "4096x4096 (default: the window "
                         "size stored in a 96-byte --params record, scaled down to fit "
                         "4096x4096, otherwise 540x350)."),
          QStringLiteral("WxH")},
@@ -87,6 +89,15 @@ QList<QCommandLineOption> DeclaredOptions() {
          QStringLiteral("k")},
         {QStringLiteral("no-overlay"),
          QStringLiteral("Leave the on-screen buttons and pictures out of --render.")},
+        {QStringLiteral("variants"),
+         QStringLiteral("Grow <n> trees (1 to 64) from the seeds --seed, --seed + 1, ... "
+                        "(without --seed from the clock, said on stderr). --export writes each "
+                        "to <out>-<seed>.glb (or .obj), the file --seed <seed> --export "
+                        "<out>-<seed>.glb writes; --render draws them into one contact sheet, "
+                        "ceil(sqrt(n)) a row, each tree whole and labelled with its seed in a "
+                        "cell of the --size picture's size (no overlay), the cells scaled down "
+                        "alike when the sheet would pass 4096x4096."),
+         QStringLiteral("n")},
     };
     // Qt's own window-system options, accepted (and left to Qt) so that the viewer can
     // still be started with them.
@@ -177,6 +188,9 @@ Result<> ReadParams(const std::string& path, CommandLineOptions& options,
 
 // Fails when two outputs of the run would write one file.
 Result<> OutputsApart(const CommandLineOptions& options) {
+    if (options.variants > 0) {
+        return VariantOutputsApart(options);
+    }
     std::vector<std::string> outputs;
     if (!options.exportPath.empty()) {
         outputs = ExportedFiles(options.exportPath);
@@ -288,6 +302,11 @@ Result<> ReadValues(const QCommandLineParser& parser, CommandLineOptions& option
     }
     if (!options.seed) {
         options.seed = fileSeed;
+    }
+    if (isSet("variants")) {
+        if (Result<> read = ReadVariants(Value(parser, "variants"), options); !read) {
+            return read;
+        }
     }
     return OutputsApart(options);
 }

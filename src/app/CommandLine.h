@@ -29,6 +29,11 @@ struct CommandLineOptions {
     int lods = 1;
     bool wind = false;              // --wind: wind data and a looping sway in the .glb
     std::optional<int> renderLevel; // --lod: the level --render draws; none: the full tree
+    // --variants: how many trees of consecutive seeds from `seed` on the run writes (see
+    // Variants.h); 0: the one tree, under the names given. A seed drawn from the clock for
+    // them is said on stderr.
+    int variants = 0;
+    bool seedFromClock = false;
     // The tree of the --params file or of --preset (the preset wins), put over what the
     // working folder's TreeModl.Cfg gave; none: that file's parameters stay.
     std::optional<TreeParams> params;

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QImageWriter>
 
+#include <algorithm>
 #include <cstring>
 
 RasterImage FromGlReadback(const std::vector<uint8_t>& rgbaBottomUp, int width, int height) {
@@ -22,7 +23,8 @@ RasterImage FromGlReadback(const std::vector<uint8_t>& rgbaBottomUp, int width, 
 }
 
 Result<std::string> EncodePng(const RasterImage& image,
-                              const std::vector<std::pair<std::string, std::string>>& text) {
+                              const std::vector<std::pair<std::string, std::string>>& text,
+                              int level) {
     const Failure refused{"cannot encode the picture as PNG"};
     const QImage::Format format =
         image.channels == 4 ? QImage::Format_RGBA8888 : QImage::Format_RGB888;
@@ -45,6 +47,10 @@ Result<std::string> EncodePng(const RasterImage& image,
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
+    if (level >= 0) {
+        // Qt takes the level as 0 to 100 and maps it onto zlib's 0 to 9.
+        writer.setCompression((std::min(level, 9) * 91 + 8) / 9);
+    }
     if (!writer.write(picture)) {
         return refused;
     }

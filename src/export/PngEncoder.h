@@ -18,6 +18,8 @@ struct RasterImage {
 // The picture read back from OpenGL (RGBA rows, the bottom row first) as an RGB image.
 RasterImage FromGlReadback(const std::vector<uint8_t>& rgbaBottomUp, int width, int height);
 
-// PNG bytes of `image`, with optional text entries (key, value) such as the seed.
+// PNG bytes of `image`, with optional text entries (key, value) such as the seed, its
+// pixels compressed at zlib's `level` (1, the fastest, to 9, the smallest; -1 its default).
 Result<std::string> EncodePng(const RasterImage& image,
-                              const std::vector<std::pair<std::string, std::string>>& text = {});
+                              const std::vector<std::pair<std::string, std::string>>& text = {},
+                              int level = -1);

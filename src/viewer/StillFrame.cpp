@@ -8,62 +8,15 @@
 
 #include "platform/HeadlessGl.h"
 #include "render/GlContextState.h"
-#include "render/ImpostorDrawing.h"
 #include "render/TreeDrawing.h"
 #include "render/TreeMeshCache.h"
 #include "render/ViewState.h"
-#include "scene/Backdrop.h"
-#include "scene/Overlay.h"
 #include "viewer/FrameRenderer.h"
+#include "viewer/StillFrameSeries.h"
 
 Result<> RenderStillFrame(const StillFrame& frame, std::vector<uint8_t>& rgba) {
-    HeadlessGlContext gl;
-    if (Result<> created = gl.Create(frame.width, frame.height); !created) {
-        return Failure{"no OpenGL context for the picture: " + created.Error().message};
-    }
-    // What the drawing remembers about this context (textures, material, the tree's
-    // mesh) lives here and goes before the context does.
-    GlContextState state(HeadlessGlContext::FunctionAddress);
-    SetInitialGlState();
-    ApplyProjection(frame.width, frame.height);
-
-    Backdrop backdrop;
-    OverlayImage helpImage("help.BMP", OverlayBitmap, -1.0f);
-    OverlayImage buttonImage("button.bmp", OverlayBitmap, -1.0f);
-    FrameScene scene{&frame.camera, static_cast<double>(frame.height) / frame.width,
-                     &backdrop,     frame.model,
-                     &frame.params, &helpImage,
-                     &buttonImage,  frame.width,
-                     frame.height,  OverlayButton::None,
-                     false};
-    scene.overlayVisible = frame.overlay;
-    scene.sceneryVisible = frame.scenery;
-    ImpostorDraw impostor;
-    if (frame.level && frame.level->impostor) {
-        if (!frame.atlas || frame.atlas->rgba.empty()) {
-            return Failure{"the impostor has no pictures to show"};
-        }
-        impostor = {
-            &frame.level->quads,
-            UploadImpostorAtlas(frame.atlas->width, frame.atlas->height, frame.atlas->rgba)};
-        scene.impostor = &impostor;
-    } else if (frame.level) {
-        // The level stands in for the tree's own mesh, which only the mesh drawing uses.
-        if (state.drawMode == TreeDrawMode::Immediate) {
-            state.drawMode = TreeDrawMode::VertexArrays;
-        }
-        UseTreeMesh(*frame.model, frame.params, frame.level->mesh, state);
-    }
-    DrawFrame(scene, state);
-
-    rgba = ReadFramePixels(frame.width, frame.height);
-    if (!frame.scenery) {
-        const std::vector<uint8_t> covered = ReadCoverage(frame.width, frame.height);
-        for (size_t i = 0; i < covered.size(); ++i) {
-            rgba[4 * i + 3] = covered[i];
-        }
-    }
-    return {};
+    StillFrameSeries series;
+    return series.Draw(frame, rgba);
 }
 
 namespace {
@@ -151,8 +104,8 @@ Result<ImpostorAtlas> RenderImpostorAtlas(const TreeModel& model, const TreePara
         // taken out again by the projection: they change no pixel's place, but the
         // normals' lengths and so the lighting, which then looks as in the viewer.
         glOrtho(-frame.halfWidth * ViewerScale[0], frame.halfWidth * ViewerScale[0],
-                frame.bottom * ViewerScale[1], frame.top * ViewerScale[1],
-                -depth * ViewerScale[2], depth * ViewerScale[2]);
+                frame.bottom * ViewerScale[1], frame.top * ViewerScale[1], -depth * ViewerScale[2],
+                depth * ViewerScale[2]);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         glScalef(ViewerScale[0], ViewerScale[1], ViewerScale[2]);

@@ -9,6 +9,8 @@
 #   capped         the largest tree the growth allows exports within 512 MiB of memory
 #   reproducible   the same seed gives the same bytes, another seed other bytes, and the
 #                  working folder's parameter file is neither read nor written
+#   variants       --variants N writes N files, no two alike, each the single export of its
+#                  seed; without --seed the first seed is said and grows them again
 set -uo pipefail
 program=$1
 data=$2
@@ -77,6 +79,40 @@ reproducible)
     (cd folder && run --seed 7 --export a.glb)
     cmp -s a.glb folder/a.glb || report "--export read the working folder's TreeModl.Cfg"
     cmp -s "$data/depth25.cfg" folder/TreeModl.Cfg || report "--export changed TreeModl.Cfg"
+    ;;
+variants)
+    run --seed 11 --variants 3 --export v.glb
+    run --seed 4294967294 --variants 2 --preset Fountain --export w.obj
+    mkdir single
+    for seed in 11 12 13; do (cd single && run --seed $seed --export v-$seed.glb); done
+    for seed in 4294967294 4294967295; do
+        (cd single && run --seed $seed --preset Fountain --export w-$seed.obj)
+    done
+    written=$(ls -p | grep -v / | paste -sd' ')
+    [ "$written" = "$(ls single | paste -sd' ')" ] || report "--variants wrote: $written"
+    for f in single/*; do
+        cmp -s "$f" "${f#single/}" || report "${f#single/} is not the single export of its seed"
+    done
+    for pair in "v-11.glb v-12.glb" "v-12.glb v-13.glb" "v-11.glb v-13.glb" \
+        "w-4294967294.obj w-4294967295.obj"; do
+        # shellcheck disable=SC2086
+        cmp -s $pair && report "$pair are alike"
+    done
+    # Seeds from the clock: the line that names the first grows the same trees again.
+    mkdir clock && cd clock
+    env -u DISPLAY -u WAYLAND_DISPLAY "$program" --variants 2 --export c.glb 2>err.txt ||
+        report "--variants from the clock exited with $?"
+    first=$(sed -nE 's/^dendrova: seeds ([0-9]+) to [0-9]+ from the clock; --seed \1 grows the same trees again$/\1/p' err.txt)
+    if [ -z "$first" ] || [ "$(wc -l <err.txt)" -ne 1 ]; then
+        report "the clock's seeds were said as: $(cat err.txt)"
+    else
+        mkdir again
+        (cd again && run --seed "$first" --variants 2 --export c.glb)
+        for seed in "$first" $((first + 1)); do
+            cmp -s "c-$seed.glb" "again/c-$seed.glb" || report "c-$seed.glb did not come again"
+        done
+    fi
+    cd ..
     ;;
 *)
     echo "unknown check $check"

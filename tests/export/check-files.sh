@@ -11,6 +11,7 @@
 #   interrupt  SIGINT or SIGTERM stops a long export within a second: exit 130 or 143,
 #              one line on stderr, no file left, also in a script's background job; an
 #              ignored SIGHUP (nohup) stays ignored
+#   interrupt-variants  SIGINT between the trees of --variants leaves none of them
 set -uo pipefail
 program=$1
 data=$2
@@ -173,6 +174,26 @@ interrupt)
     kill -HUP $pid
     wait $pid || report "an export under nohup exited with $? on SIGHUP"
     [ -s default.glb ] || report "an export under nohup wrote nothing"
+    ;;
+interrupt-variants)
+    set -m
+    # Each of the largest trees takes most of a second to grow and export; the stop comes
+    # once some are written and waiting for the others.
+    $launch "$program" --seed 1 --params "$data/capped.cfg" --variants 6 --export v.glb \
+        --render v.png --size 64x48 2>err.txt &
+    pid=$!
+    sleep 2.5
+    start=$(date +%s%N)
+    kill -INT $pid
+    wait $pid 2>/dev/null
+    code=$?
+    took=$((($(date +%s%N) - start) / 1000000))
+    echo "SIGINT between variants: stopped after $took ms, exit $code"
+    [ $code -eq 130 ] && [ $took -lt 1500 ] || report "SIGINT between variants: exit $code after $took ms"
+    tail -1 err.txt | grep -q "^dendrova: interrupted; nothing was written$" ||
+        report "SIGINT between variants: stderr says: $(cat err.txt)"
+    rm err.txt
+    [ -z "$(names)" ] || report "SIGINT between variants left: $(names)"
     ;;
 *)
     echo "unknown check $check"
