@@ -88,13 +88,14 @@ MeshPart ThickerHalf(const MeshPart& bark) {
     return out;
 }
 
-// One leaf in two of `leaves` (the first, third, ...), each grown by `grow` about the
+// One leaf of each pair of `leaves` (the first, third, ...; an odd last leaf is dropped, so
+// that the level never keeps more than half of them), each grown by `grow` about the
 // middle of its base edge, the point it hangs from; its normals shortened to match, as
 // the lighting expects of a larger leaf.
 void HalfTheLeaves(const MeshPart& leaves, const std::vector<float>& colours, float grow,
                    MeshPart& out, std::vector<float>& outColours) {
     const size_t count = leaves.vertexCount() / LeafVertices;
-    for (size_t leaf = 0; leaf < count; leaf += 2) {
+    for (size_t leaf = 0; leaf + 1 < count; leaf += 2) {
         const size_t first = LeafVertices * leaf;
         const size_t at = out.vertexCount();
         CopyVertices(leaves, first, LeafVertices, out);
