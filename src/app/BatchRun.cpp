@@ -67,11 +67,6 @@ private:
     int shown_ = -1;
 };
 
-Result<> ExportFile(const std::string& path, const TreeSession& session, PendingFiles& outputs) {
-    ProgressLine progress("writing " + QuotedText(path));
-    return AddTreeExport(path, session, outputs, [&progress](double f) { progress.Report(f); });
-}
-
 // A window size from a file as a picture size: within 1..MaxRenderSide on each side,
 // scaled down as a whole when a side is larger, so the picture keeps its shape.
 void FitRenderSize(int width, int height, int& pictureWidth, int& pictureHeight) {
@@ -122,6 +117,36 @@ private:
     std::thread watcher_;
 };
 
+// What --lods and --wind ask of the export: its levels and wind, and the impostor's
+// pictures drawn as --render draws (a stop request while they are drawn ends the run).
+TreeExportLevels ExportLevelsOf(const CommandLineOptions& options, const TreeSession& session,
+                                PendingFiles& outputs) {
+    TreeExportLevels levels;
+    levels.count = options.lods;
+    levels.wind = options.wind;
+    levels.drawImpostor = [&session, &outputs](const ImpostorFrame& frame) -> Result<RasterImage> {
+        if (StopRequested()) {
+            return Failure{InterruptedText};
+        }
+        const DrawingWatch watch(outputs);
+        Result<ImpostorAtlas> atlas = RenderImpostorAtlas(session.model(), session.params(), frame);
+        if (!atlas) {
+            return atlas.Error();
+        }
+        return RasterImage{atlas->width, atlas->height, 4, std::move(atlas->rgba)};
+    };
+    return levels;
+}
+
+Result<> ExportFile(const CommandLineOptions& options, const TreeSession& session,
+                    PendingFiles& outputs) {
+    const std::string& path = options.exportPath;
+    ProgressLine progress("writing " + QuotedText(path));
+    return AddTreeExport(
+        path, session, outputs, [&progress](double f) { progress.Report(f); },
+        ExportLevelsOf(options, session, outputs));
+}
+
 Result<> RenderPicture(const CommandLineOptions& options, const WindowGeometry& geometry,
                        const Camera& camera, const TreeSession& session, PendingFiles& outputs) {
     StillFrame frame;
@@ -171,7 +196,7 @@ Result<> RunBatch(const CommandLineOptions& options) {
     {
         PendingFiles outputs({FilePlacement::Replace, StopRequested});
         if (!options.exportPath.empty() && !StopRequested()) {
-            written = ExportFile(options.exportPath, session, outputs);
+            written = ExportFile(options, session, outputs);
         }
         if (written && !options.renderPath.empty() && !StopRequested()) {
             written = RenderPicture(options, geometry, camera, session, outputs);
