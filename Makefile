@@ -4,7 +4,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 .PHONY: all deps configure build run test bench sanitize fuzz pictures gallery format clean install\
-	uninstall deb
+	uninstall deb consumers
 
 all: build
 
@@ -22,6 +22,11 @@ run: build
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# Levels of detail with wind (--lods 4 --wind) imported by Blender (headless), shown by f3d
+# and read by assimp; installs them first when missing. Not part of `make test` or CI.
+consumers: build
+	@tests/consumers/run-consumers.sh $(BUILD_DIR)/dendrova tests/data
 
 BENCH_FLAGS ?= --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 bench: build

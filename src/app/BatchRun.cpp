@@ -71,11 +71,6 @@ private:
     int shown_ = -1;
 };
 
-Result<> ExportFile(const std::string& path, const TreeSession& session, PendingFiles& outputs) {
-    ProgressLine progress("writing " + QuotedText(path));
-    return AddTreeExport(path, session, outputs, [&progress](double f) { progress.Report(f); });
-}
-
 // A window size from a file as a picture size: within 1..MaxRenderSide on each side,
 // scaled down as a whole when a side is larger, so the picture keeps its shape.
 void FitRenderSize(int width, int height, int& pictureWidth, int& pictureHeight) {
@@ -126,6 +121,38 @@ private:
     std::thread watcher_;
 };
 
+// What --lods and --wind ask of the export: its levels and wind, and the impostor's
+// pictures drawn as --render draws (a stop request while they are drawn ends the run).
+TreeExportLevels ExportLevelsOf(const CommandLineOptions& options, const TreeSession& session,
+                                PendingFiles& outputs) {
+    TreeExportLevels levels;
+    levels.count = options.lods;
+    levels.wind = options.wind;
+    levels.drawImpostor = [&session, &outputs](const TreeMesh& full,
+                                               const ImpostorFrame& frame) -> Result<RasterImage> {
+        if (StopRequested()) {
+            return Failure{InterruptedText};
+        }
+        const DrawingWatch watch(outputs);
+        Result<ImpostorAtlas> atlas =
+            RenderImpostorAtlas(session.model(), session.params(), full, frame);
+        if (!atlas) {
+            return atlas.Error();
+        }
+        return RasterImage{atlas->width, atlas->height, 4, std::move(atlas->rgba)};
+    };
+    return levels;
+}
+
+// The tree of `session` exported to `path` with the levels and wind `options` ask for.
+Result<> ExportFile(const std::string& path, const CommandLineOptions& options,
+                    const TreeSession& session, PendingFiles& outputs) {
+    ProgressLine progress("writing " + QuotedText(path));
+    return AddTreeExport(
+        path, session, outputs, [&progress](double f) { progress.Report(f); },
+        ExportLevelsOf(options, session, outputs));
+}
+
 Result<> RenderPicture(const CommandLineOptions& options, const WindowGeometry& geometry,
                        const Camera& camera, const TreeSession& session, PendingFiles& outputs) {
     StillFrame frame;
@@ -170,10 +197,10 @@ Result<> RenderPicture(const CommandLineOptions& options, const WindowGeometry& 
 }
 
 // The steps of each tree of --variants: those of a single tree's run.
-VariantSteps StepsOfOneTree(PendingFiles& outputs) {
+VariantSteps StepsOfOneTree(const CommandLineOptions& options, PendingFiles& outputs) {
     VariantSteps steps;
-    steps.exportTree = [&outputs](const std::string& path, const TreeSession& tree) {
-        return ExportFile(path, tree, outputs);
+    steps.exportTree = [&options, &outputs](const std::string& path, const TreeSession& tree) {
+        return ExportFile(path, options, tree, outputs);
     };
     // One context for all the cells of the sheet.
     auto series = std::make_shared<StillFrameSeries>();
@@ -212,9 +239,9 @@ Result<> RunBatch(const CommandLineOptions& options) {
                 FitRenderSize(geometry.windowWidth, geometry.windowHeight, cellWidth, cellHeight);
             }
             written = AddVariants(options, camera, cellWidth, cellHeight, session,
-                                  StepsOfOneTree(outputs), outputs);
+                                  StepsOfOneTree(options, outputs), outputs);
         } else if (!options.exportPath.empty() && !StopRequested()) {
-            written = ExportFile(options.exportPath, session, outputs);
+            written = ExportFile(options.exportPath, options, session, outputs);
         }
         if (written && options.variants == 0 && !options.renderPath.empty() && !StopRequested()) {
             written = RenderPicture(options, geometry, camera, session, outputs);

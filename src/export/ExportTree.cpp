@@ -31,6 +31,10 @@ bool IsExportPath(const std::string& path) {
     return HasExtension(path, ".glb") || HasExtension(path, ".obj");
 }
 
+bool IsGlbPath(const std::string& path) {
+    return HasExtension(path, ".glb");
+}
+
 std::vector<std::string> ExportedFiles(const std::string& path) {
     if (HasExtension(path, ".obj")) {
         const std::string stem = Stem(path);
@@ -41,13 +45,24 @@ std::vector<std::string> ExportedFiles(const std::string& path) {
 
 Result<> ExportTree(const std::string& path, const TreeMesh& mesh, const TreePictures& pictures,
                     const ExportInfo& info, PendingFiles& files, const ExportProgress& progress) {
+    return ExportTree(path, GlbContentOf(mesh), pictures, info, files, progress);
+}
+
+Result<> ExportTree(const std::string& path, const GlbContent& content,
+                    const TreePictures& pictures, const ExportInfo& info, PendingFiles& files,
+                    const ExportProgress& progress) {
     if (HasExtension(path, ".glb")) {
-        return files.Add(
-            path, [&](std::ostream& out) { return WriteGlb(out, mesh, pictures, info, progress); });
+        return files.Add(path, [&](std::ostream& out) {
+            return WriteGlb(out, content, pictures, info, progress);
+        });
     }
     if (!HasExtension(path, ".obj")) {
         return Failure{"cannot export " + QuotedText(path) + ": the name must end in .glb or .obj"};
     }
+    if (content.levels.empty() || !content.levels.front().mesh) {
+        return Failure{"cannot export " + QuotedText(path) + ": no tree to write"};
+    }
+    const TreeMesh& mesh = *content.levels.front().mesh;
     const std::vector<std::string> names = ExportedFiles(path);
     const std::string& mtl = names[1];
     const std::string& bark = names[2];

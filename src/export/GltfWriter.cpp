@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
-#include <vector>
 
-#include "model/JsonText.h"
+#include "export/GlbBlocks.h"
+#include "export/GlbDocument.h"
+#include "mesh/TreeWind.h"
 
 static_assert(std::endian::native == std::endian::little,
               "the binary chunk is written straight from memory; glTF is little-endian");
@@ -17,33 +20,88 @@ namespace {
 constexpr uint32_t GlbMagic = 0x46546C67; // "glTF"
 constexpr uint32_t ChunkJson = 0x4E4F534A;
 constexpr uint32_t ChunkBin = 0x004E4942;
-constexpr int ArrayBuffer = 34962;
-constexpr int ElementArrayBuffer = 34963;
-constexpr int FloatType = 5126;
-constexpr int UnsignedIntType = 5125;
+// The most vertices a primitive with 16-bit indices has: 65535 itself is left unused, as
+// it means a primitive restart to some readers.
+constexpr size_t MaxShortIndexedVertices = 65535;
+// Keys of the wind's loop, the last one repeating the first.
+constexpr int SwayKeys = 25;
 
-size_t Padded(size_t size) {
-    return (size + 3) & ~size_t(3);
+// The document and what fills each of its views, laid out together in the binary chunk's
+// order.
+class Layout {
+public:
+    using Fill = std::function<void(GlbBlockWriter&)>;
+
+    GlbDocument doc;
+
+    size_t View(size_t length, int target, Fill fill, size_t stride = 0) {
+        doc.views.push_back({doc.binSize, length, target, stride});
+        doc.binSize += GlbBlockWriter::Padded(length);
+        fills_.push_back({std::move(fill), length});
+        return doc.views.size() - 1;
+    }
+    size_t Accessor(GlbAccessor accessor) {
+        doc.accessors.push_back(std::move(accessor));
+        return doc.accessors.size() - 1;
+    }
+    void WriteBin(GlbBlockWriter& bin) const {
+        for (const auto& [fill, length] : fills_) {
+            fill(bin);
+            bin.Pad(length);
+        }
+    }
+
+private:
+    std::vector<std::pair<Fill, size_t>> fills_;
+};
+
+GlbAccessor Access(size_t view, size_t offset, size_t count, int componentType, const char* type) {
+    GlbAccessor a;
+    a.view = view;
+    a.offset = offset;
+    a.count = count;
+    a.componentType = componentType;
+    a.type = type;
+    return a;
 }
 
-// One slice of the binary chunk.
-struct View {
-    size_t offset;
-    size_t length;
-    int target; // 0: none (pictures)
-};
-
-// The parts of one primitive, where its arrays lie in the binary chunk.
-struct PrimitiveLayout {
+// A part of a level and the material it is drawn with.
+struct LevelPart {
     const MeshPart* part;
-    const std::vector<float>* colours;                         // leaves only
-    size_t positions, normals, texCoords, colourView, indices; // view indices
-    std::array<float, 3> min{}, max{};
+    const std::vector<float>* colours; // the leaves' tints
+    GlbMaterial material;
 };
 
-void PositionBounds(const MeshPart& part, std::array<float, 3>& min, std::array<float, 3>& max) {
-    min.fill(std::numeric_limits<float>::max());
-    max.fill(std::numeric_limits<float>::lowest());
+std::vector<LevelPart> PartsOf(const GlbLevel& level) {
+    std::vector<LevelPart> parts;
+    if (level.impostor) {
+        parts.push_back({level.impostor, nullptr, GlbMaterial::Impostor});
+    } else if (level.mesh) {
+        parts.push_back({&level.mesh->bark, nullptr, GlbMaterial::Bark});
+        parts.push_back({&level.mesh->leaves, &level.mesh->leafColours, GlbMaterial::Leaf});
+    }
+    std::erase_if(parts, [](const LevelPart& p) {
+        return p.part->vertexCount() == 0 || p.part->indices.empty();
+    });
+    return parts;
+}
+
+// How high the level's highest vertex stands, in metres.
+double TopInMetres(const GlbLevel& level) {
+    double top = 0.0;
+    for (const LevelPart& p : PartsOf(level)) {
+        for (size_t v = 0; v < p.part->vertexCount(); ++v) {
+            float m[3];
+            PositionInMetres(&p.part->positions[3 * v], m);
+            top = std::max(top, static_cast<double>(m[1]));
+        }
+    }
+    return top;
+}
+
+void PositionBounds(const MeshPart& part, std::vector<float>& min, std::vector<float>& max) {
+    min.assign(3, std::numeric_limits<float>::max());
+    max.assign(3, std::numeric_limits<float>::lowest());
     for (size_t v = 0; v < part.vertexCount(); ++v) {
         float p[3];
         PositionInMetres(&part.positions[3 * v], p);
@@ -54,245 +112,218 @@ void PositionBounds(const MeshPart& part, std::array<float, 3>& min, std::array<
     }
 }
 
-// Writes converted vertex data in blocks, so that the largest tree is never held twice.
-class BlockWriter {
-public:
-    BlockWriter(std::ostream& out, const ExportProgress& progress, size_t totalBytes)
-        : out_(out), progress_(progress), total_(std::max<size_t>(1, totalBytes)) {}
+// The wind data of vertex v of `part`: weight and phase; none (a part built without it)
+// holds still.
+void WindOf(const MeshPart& part, size_t v, float out[2]) {
+    const bool has = part.wind.size() == 2 * part.vertexCount();
+    out[0] = has ? part.wind[2 * v] : 0.0f;
+    out[1] = has ? part.wind[2 * v + 1] : 0.0f;
+}
 
-    void Floats(const float* data, size_t count, int width, void (*convert)(const float*, float*)) {
-        std::vector<float> block;
-        block.reserve(BlockFloats);
-        for (size_t i = 0; i < count; i += width) {
-            float converted[4];
-            convert(data + i, converted);
-            block.insert(block.end(), converted, converted + width);
-            if (block.size() + width > BlockFloats) {
-                Write(block.data(), block.size() * sizeof(float));
-                block.clear();
-            }
+// How far vertex v of `part` sways at full strength, in metres.
+float SwayReach(const MeshPart& part, size_t v, double amplitude) {
+    float wind[2];
+    WindOf(part, v, wind);
+    return static_cast<float>(static_cast<double>(wind[0]) * amplitude);
+}
+
+// The primitive of `source`, its arrays laid out one after the other; with an `amplitude`
+// (metres at weight 1), its wind data and the two morph targets that carry its sway.
+GlbPrimitive AddPrimitive(Layout& layout, const LevelPart& source,
+                          std::optional<double> amplitude) {
+    const MeshPart& part = *source.part;
+    const size_t n = part.vertexCount();
+    GlbPrimitive p;
+    p.material = source.material;
+
+    const size_t positions = layout.View(n * 12, GlbArrayBuffer, [&part](GlbBlockWriter& bin) {
+        bin.Items<float, 3>(part.vertexCount(), [&part](size_t v, float* out) {
+            PositionInMetres(&part.positions[3 * v], out);
+        });
+    });
+    GlbAccessor position = Access(positions, 0, n, GlbFloat, "VEC3");
+    PositionBounds(part, position.min, position.max);
+    p.position = layout.Accessor(std::move(position));
+
+    const size_t normals = layout.View(n * 12, GlbArrayBuffer, [&part](GlbBlockWriter& bin) {
+        bin.Items<float, 3>(part.vertexCount(), [&part](size_t v, float* out) {
+            UnitNormal(&part.normals[3 * v], out);
+        });
+    });
+    p.normal = layout.Accessor(Access(normals, 0, n, GlbFloat, "VEC3"));
+
+    const size_t texCoords = layout.View(n * 8, GlbArrayBuffer, [&part](GlbBlockWriter& bin) {
+        bin.Bytes(part.texCoords.data(), part.texCoords.size() * sizeof(float));
+    });
+    p.texCoord = layout.Accessor(Access(texCoords, 0, n, GlbFloat, "VEC2"));
+
+    if (source.colours) {
+        // A tint in bytes: 1/255 steps, finer than the spread of the leaves' tints shows.
+        const std::vector<float>& colours = *source.colours;
+        const size_t view = layout.View(n * 4, GlbArrayBuffer, [&colours, n](GlbBlockWriter& bin) {
+            bin.Items<uint8_t, 4>(n, [&colours](size_t v, uint8_t* out) {
+                float tint[4];
+                LeafTint(&colours[4 * v], tint);
+                for (int i = 0; i < 4; ++i) {
+                    out[i] =
+                        static_cast<uint8_t>(std::lround(std::clamp(tint[i], 0.0f, 1.0f) * 255));
+                }
+            });
+        });
+        GlbAccessor colour = Access(view, 0, n, GlbUnsignedByte, "VEC4");
+        colour.normalized = true;
+        p.colour = layout.Accessor(std::move(colour));
+    }
+
+    if (amplitude) {
+        const size_t wind = layout.View(n * 8, GlbArrayBuffer, [&part](GlbBlockWriter& bin) {
+            bin.Items<float, 2>(part.vertexCount(),
+                                [&part](size_t v, float* out) { WindOf(part, v, out); });
+        });
+        p.wind = layout.Accessor(Access(wind, 0, n, GlbFloat, "VEC2"));
+
+        // Both targets in one view of four floats a vertex, (d, 0, 0, d) for a reach d: read
+        // from its first float it is the sway along +x, from its second the sway along +z.
+        const double a = *amplitude;
+        const size_t sway = layout.View(
+            n * 16, GlbArrayBuffer,
+            [&part, a](GlbBlockWriter& bin) {
+                bin.Items<float, 4>(part.vertexCount(), [&part, a](size_t v, float* out) {
+                    const float d = SwayReach(part, v, a);
+                    out[0] = d;
+                    out[1] = 0.0f;
+                    out[2] = 0.0f;
+                    out[3] = d;
+                });
+            },
+            16);
+        float least = 0.0f, most = 0.0f;
+        for (size_t v = 0; v < n; ++v) {
+            const float d = SwayReach(part, v, a);
+            least = v == 0 ? d : std::min(least, d);
+            most = v == 0 ? d : std::max(most, d);
         }
-        Write(block.data(), block.size() * sizeof(float));
-    }
-    void Bytes(const void* data, size_t size) {
-        const char* p = static_cast<const char*>(data);
-        while (size > 0) {
-            const size_t n = std::min<size_t>(size, BlockFloats * sizeof(float));
-            Write(p, n);
-            p += n;
-            size -= n;
-        }
-    }
-    void Pad(size_t size) {
-        static const char zeros[4] = {0, 0, 0, 0};
-        Write(zeros, Padded(size) - size);
-    }
-    bool good() const { return out_.good(); }
-
-private:
-    static constexpr size_t BlockFloats = 1 << 16;
-
-    void Write(const void* data, size_t size) {
-        out_.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
-        written_ += size;
-        if (progress_) {
-            progress_(static_cast<double>(written_) / static_cast<double>(total_));
-        }
+        GlbAccessor alongX = Access(sway, 0, n, GlbFloat, "VEC3");
+        alongX.min = {least, 0.0f, 0.0f};
+        alongX.max = {most, 0.0f, 0.0f};
+        GlbAccessor alongZ = Access(sway, 4, n, GlbFloat, "VEC3");
+        alongZ.min = {0.0f, 0.0f, least};
+        alongZ.max = {0.0f, 0.0f, most};
+        p.sway = std::array<size_t, 2>{layout.Accessor(std::move(alongX)),
+                                       layout.Accessor(std::move(alongZ))};
     }
 
-    std::ostream& out_;
-    const ExportProgress& progress_;
-    size_t total_;
-    size_t written_ = 0;
+    const size_t count = part.indices.size();
+    if (n <= MaxShortIndexedVertices) {
+        const size_t view =
+            layout.View(count * 2, GlbElementArrayBuffer, [&part](GlbBlockWriter& bin) {
+                bin.Items<uint16_t, 1>(part.indices.size(), [&part](size_t i, uint16_t* out) {
+                    *out = static_cast<uint16_t>(part.indices[i]);
+                });
+            });
+        p.indices = layout.Accessor(Access(view, 0, count, GlbUnsignedShort, "SCALAR"));
+    } else {
+        const size_t view =
+            layout.View(count * 4, GlbElementArrayBuffer, [&part](GlbBlockWriter& bin) {
+                bin.Bytes(part.indices.data(), part.indices.size() * sizeof(uint32_t));
+            });
+        p.indices = layout.Accessor(Access(view, 0, count, GlbUnsignedInt, "SCALAR"));
+    }
+    return p;
+}
+
+// The wind's loop as key times and the two weights at each key.
+struct SwayKeyValues {
+    std::array<float, SwayKeys> times{};
+    std::array<float, 2 * SwayKeys> weights{};
 };
 
-void CopyFloats2(const float* in, float* out) {
-    std::memcpy(out, in, 2 * sizeof(float));
-}
-void Tint(const float* in, float* out) {
-    LeafTint(in, out);
-}
-void Metres(const float* in, float* out) {
-    PositionInMetres(in, out);
-}
-void Normal(const float* in, float* out) {
-    UnitNormal(in, out);
+SwayKeyValues SwayLoop() {
+    SwayKeyValues keys;
+    for (int k = 0; k < SwayKeys; ++k) {
+        const double t = WindPeriodSeconds * k / (SwayKeys - 1);
+        const WindSway sway = WindSwayAt(t);
+        keys.times[k] = static_cast<float>(t);
+        keys.weights[2 * k] = static_cast<float>(sway.x);
+        keys.weights[2 * k + 1] = static_cast<float>(sway.z);
+    }
+    // The loop closes exactly, whatever the rounding of its last moment.
+    keys.weights[2 * (SwayKeys - 1)] = keys.weights[0];
+    keys.weights[2 * (SwayKeys - 1) + 1] = keys.weights[1];
+    return keys;
 }
 
 void PutU32(std::ostream& out, uint32_t v) {
     out.write(reinterpret_cast<const char*>(&v), 4);
 }
 
-// One accessor of the JSON chunk: a typed view of a slice of the binary chunk.
-struct Accessor {
-    size_t view;
-    size_t count;
-    int componentType;
-    const char* type;
-    const std::array<float, 3>* min = nullptr; // positions only: their bounds
-    const std::array<float, 3>* max = nullptr;
-};
-
-// What each primitive's attributes and indices are, as accessor numbers.
-struct PrimitiveAccessors {
-    size_t position, normal, texCoord, colour, indices;
-    bool leaves;
-};
-
-void Bounds(JsonWriter& json, const char* key, const std::array<float, 3>& v) {
-    json.Key(key).BeginArray().Float(v[0]).Float(v[1]).Float(v[2]).EndArray();
-}
-
-// The JSON chunk: the scene, its one mesh and two materials, the accessors and views of
-// the binary chunk of `binSize` bytes, and what the file records about the tree.
-std::string GlbJson(const std::vector<PrimitiveLayout>& primitives, const std::vector<View>& views,
-                    size_t barkImageView, size_t leafImageView, size_t binSize,
-                    const ExportInfo& info) {
-    std::vector<Accessor> accessors;
-    std::vector<PrimitiveAccessors> meshPrimitives;
-    const auto add = [&accessors](Accessor a) {
-        accessors.push_back(a);
-        return accessors.size() - 1;
-    };
-    for (const PrimitiveLayout& p : primitives) {
-        const size_t n = p.part->vertexCount();
-        PrimitiveAccessors m{};
-        m.leaves = p.colours != nullptr;
-        m.position = add({p.positions, n, FloatType, "VEC3", &p.min, &p.max});
-        m.normal = add({p.normals, n, FloatType, "VEC3"});
-        m.texCoord = add({p.texCoords, n, FloatType, "VEC2"});
-        if (m.leaves) {
-            m.colour = add({p.colourView, n, FloatType, "VEC4"});
-        }
-        m.indices = add({p.indices, p.part->indices.size(), UnsignedIntType, "SCALAR"});
-        meshPrimitives.push_back(m);
-    }
-
-    JsonWriter json;
-    json.BeginObject();
-    json.Key("asset").BeginObject();
-    json.Key("version").String("2.0").Key("generator").String(GeneratorName());
-    json.Key("extras").BeginObject().Key("seed").Integer(info.seed);
-    json.Key("parameters").BeginObject();
-    for (int row = 0; row < ParamCount; ++row) {
-        json.Key(ParamTable[row].name).Float(info.parameters[row]);
-    }
-    json.EndObject().EndObject().EndObject();
-    json.Key("scene").Integer(0);
-    json.Key("scenes").BeginArray().BeginObject().Key("name").String("Dendrova");
-    json.Key("nodes").BeginArray().Integer(0).EndArray().EndObject().EndArray();
-    json.Key("nodes").BeginArray().BeginObject().Key("name").String("tree");
-    if (!primitives.empty()) {
-        json.Key("mesh").Integer(0);
-    }
-    json.EndObject().EndArray();
-    if (!primitives.empty()) {
-        json.Key("meshes").BeginArray().BeginObject().Key("name").String("tree");
-        json.Key("primitives").BeginArray();
-        for (const PrimitiveAccessors& m : meshPrimitives) {
-            json.BeginObject().Key("attributes").BeginObject();
-            json.Key("POSITION").Integer(m.position).Key("NORMAL").Integer(m.normal);
-            json.Key("TEXCOORD_0").Integer(m.texCoord);
-            if (m.leaves) {
-                json.Key("COLOR_0").Integer(m.colour);
-            }
-            json.EndObject().Key("indices").Integer(m.indices);
-            json.Key("material").Integer(m.leaves ? 1 : 0).Key("mode").Integer(4).EndObject();
-        }
-        json.EndArray().EndObject().EndArray();
-        json.Key("accessors").BeginArray();
-        for (const Accessor& a : accessors) {
-            json.BeginObject().Key("bufferView").Integer(a.view);
-            json.Key("componentType").Integer(static_cast<uint64_t>(a.componentType));
-            json.Key("count").Integer(a.count).Key("type").String(a.type);
-            if (a.min) {
-                Bounds(json, "min", *a.min);
-                Bounds(json, "max", *a.max);
-            }
-            json.EndObject();
-        }
-        json.EndArray();
-    }
-    json.Key("materials").BeginArray();
-    json.BeginObject().Key("name").String("bark").Key("pbrMetallicRoughness").BeginObject();
-    json.Key("baseColorTexture").BeginObject().Key("index").Integer(0).EndObject();
-    json.Key("metallicFactor").Integer(0).Key("roughnessFactor").Integer(1);
-    json.EndObject().EndObject();
-    json.BeginObject().Key("name").String("leaf").Key("pbrMetallicRoughness").BeginObject();
-    json.Key("baseColorTexture").BeginObject().Key("index").Integer(1).EndObject();
-    json.Key("metallicFactor").Integer(0).Key("roughnessFactor").Float(0.8f).EndObject();
-    json.Key("alphaMode").String("MASK").Key("alphaCutoff").Float(0.9f);
-    json.Key("doubleSided").Bool(true).EndObject();
-    json.EndArray();
-    json.Key("textures").BeginArray();
-    for (int source = 0; source < 2; ++source) {
-        json.BeginObject().Key("sampler").Integer(0).Key("source").Integer(source).EndObject();
-    }
-    json.EndArray();
-    json.Key("samplers").BeginArray().BeginObject();
-    json.Key("magFilter").Integer(9729).Key("minFilter").Integer(9987);
-    json.Key("wrapS").Integer(10497).Key("wrapT").Integer(10497);
-    json.EndObject().EndArray();
-    json.Key("images").BeginArray();
-    for (const auto& [name, view] : {std::pair{"bark", barkImageView}, {"leaf", leafImageView}}) {
-        json.BeginObject().Key("name").String(name).Key("bufferView").Integer(view);
-        json.Key("mimeType").String("image/png").EndObject();
-    }
-    json.EndArray();
-    json.Key("bufferViews").BeginArray();
-    for (const View& v : views) {
-        json.BeginObject().Key("buffer").Integer(0).Key("byteOffset").Integer(v.offset);
-        json.Key("byteLength").Integer(v.length);
-        if (v.target) {
-            json.Key("target").Integer(static_cast<uint64_t>(v.target));
-        }
-        json.EndObject();
-    }
-    json.EndArray();
-    json.Key("buffers").BeginArray().BeginObject().Key("byteLength").Integer(binSize);
-    json.EndObject().EndArray();
-    json.EndObject();
-    return json.Text();
+void AddPicture(Layout& layout, const std::string& png, size_t& view) {
+    view = layout.View(png.size(), 0,
+                       [&png](GlbBlockWriter& bin) { bin.Bytes(png.data(), png.size()); });
 }
 
 } // namespace
 
-bool WriteGlb(std::ostream& out, const TreeMesh& mesh, const TreePictures& pictures,
-              const ExportInfo& info, const ExportProgress& progress) {
-    // Lay out the binary chunk: each primitive's arrays, then the two pictures.
-    std::vector<View> views;
-    size_t binSize = 0;
-    const auto addView = [&](size_t length, int target) {
-        views.push_back({binSize, length, target});
-        binSize += Padded(length);
-        return views.size() - 1;
-    };
-    std::vector<PrimitiveLayout> primitives;
-    for (const auto& [part, colours] : {std::pair{&mesh.bark, (const std::vector<float>*)nullptr},
-                                        std::pair{&mesh.leaves, &mesh.leafColours}}) {
-        const size_t n = part->vertexCount();
-        if (n == 0 || part->indices.empty()) {
-            continue;
-        }
-        PrimitiveLayout p{part, colours, 0, 0, 0, 0, 0};
-        p.positions = addView(n * 12, ArrayBuffer);
-        p.normals = addView(n * 12, ArrayBuffer);
-        p.texCoords = addView(n * 8, ArrayBuffer);
-        if (colours) {
-            p.colourView = addView(n * 16, ArrayBuffer);
-        }
-        p.indices = addView(part->indices.size() * 4, ElementArrayBuffer);
-        PositionBounds(*part, p.min, p.max);
-        primitives.push_back(p);
-    }
-    const size_t barkImageView = addView(pictures.barkPng.size(), 0);
-    const size_t leafImageView = addView(pictures.leafPng.size(), 0);
+GlbContent GlbContentOf(const TreeMesh& mesh) {
+    GlbContent content;
+    content.levels.push_back({&mesh, nullptr});
+    return content;
+}
 
-    std::string json = GlbJson(primitives, views, barkImageView, leafImageView, binSize, info);
-    json.resize(Padded(json.size()), ' ');
+bool WriteGlb(std::ostream& out, const GlbContent& content, const TreePictures& pictures,
+              const ExportInfo& info, const ExportProgress& progress) {
+    Layout layout;
+    GlbDocument& doc = layout.doc;
+    doc.info = info;
+    std::optional<double> amplitude;
+    if (content.wind && !content.levels.empty()) {
+        amplitude = WindAmplitude(TopInMetres(content.levels.front()));
+    }
+
+    // Each level's primitives, then the wind's keys and the pictures.
+    for (size_t k = 0; k < content.levels.size(); ++k) {
+        GlbMesh mesh;
+        mesh.name = content.levels.size() == 1 ? std::string("tree")
+                                               : content.name + "_LOD" + std::to_string(k);
+        for (const LevelPart& part : PartsOf(content.levels[k])) {
+            mesh.primitives.push_back(AddPrimitive(layout, part, amplitude));
+            doc.impostorMaterial |= part.material == GlbMaterial::Impostor;
+        }
+        GlbNode node{mesh.name, std::nullopt};
+        if (!mesh.primitives.empty()) {
+            node.mesh = doc.meshes.size();
+            doc.meshes.push_back(std::move(mesh));
+        }
+        doc.nodes.push_back(std::move(node));
+    }
+    const SwayKeyValues keys = SwayLoop();
+    if (amplitude && !doc.meshes.empty()) {
+        const size_t times = layout.View(sizeof keys.times, 0, [&keys](GlbBlockWriter& bin) {
+            bin.Bytes(keys.times.data(), sizeof keys.times);
+        });
+        const size_t weights = layout.View(sizeof keys.weights, 0, [&keys](GlbBlockWriter& bin) {
+            bin.Bytes(keys.weights.data(), sizeof keys.weights);
+        });
+        GlbAccessor input = Access(times, 0, SwayKeys, GlbFloat, "SCALAR");
+        input.min = {keys.times.front()};
+        input.max = {keys.times.back()};
+        doc.sway =
+            GlbSwayAnimation{layout.Accessor(std::move(input)),
+                             layout.Accessor(Access(weights, 0, 2 * SwayKeys, GlbFloat, "SCALAR"))};
+    }
+    AddPicture(layout, pictures.barkPng, doc.barkImage);
+    AddPicture(layout, pictures.leafPng, doc.leafImage);
+    if (doc.impostorMaterial && !content.atlasPng.empty()) {
+        size_t atlas = 0;
+        AddPicture(layout, content.atlasPng, atlas);
+        doc.atlasImage = atlas;
+    }
+
+    std::string json = GlbJsonChunk(doc);
+    json.resize(GlbBlockWriter::Padded(json.size()), ' ');
 
     // Header, JSON chunk, binary chunk.
-    const size_t total = 12 + 8 + json.size() + 8 + binSize;
+    const size_t total = 12 + 8 + json.size() + 8 + doc.binSize;
     if (total > std::numeric_limits<uint32_t>::max()) {
         return false; // a .glb cannot hold more than 4 GiB
     }
@@ -302,23 +333,15 @@ bool WriteGlb(std::ostream& out, const TreeMesh& mesh, const TreePictures& pictu
     PutU32(out, static_cast<uint32_t>(json.size()));
     PutU32(out, ChunkJson);
     out.write(json.data(), static_cast<std::streamsize>(json.size()));
-    PutU32(out, static_cast<uint32_t>(binSize));
+    PutU32(out, static_cast<uint32_t>(doc.binSize));
     PutU32(out, ChunkBin);
 
-    BlockWriter bin(out, progress, binSize);
-    for (const PrimitiveLayout& p : primitives) {
-        const MeshPart& part = *p.part;
-        bin.Floats(part.positions.data(), part.positions.size(), 3, Metres);
-        bin.Floats(part.normals.data(), part.normals.size(), 3, Normal);
-        bin.Floats(part.texCoords.data(), part.texCoords.size(), 2, CopyFloats2);
-        if (p.colours) {
-            bin.Floats(p.colours->data(), 4 * part.vertexCount(), 4, Tint);
-        }
-        bin.Bytes(part.indices.data(), part.indices.size() * 4);
-    }
-    bin.Bytes(pictures.barkPng.data(), pictures.barkPng.size());
-    bin.Pad(pictures.barkPng.size());
-    bin.Bytes(pictures.leafPng.data(), pictures.leafPng.size());
-    bin.Pad(pictures.leafPng.size());
+    GlbBlockWriter bin(out, progress, doc.binSize);
+    layout.WriteBin(bin);
     return bin.good();
+}
+
+bool WriteGlb(std::ostream& out, const TreeMesh& mesh, const TreePictures& pictures,
+              const ExportInfo& info, const ExportProgress& progress) {
+    return WriteGlb(out, GlbContentOf(mesh), pictures, info, progress);
 }

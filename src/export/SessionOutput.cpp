@@ -1,24 +1,85 @@
 #include "export/SessionOutput.h"
 
+#include <filesystem>
+
+#include "export/AtlasPicture.h"
 #include "export/ExportTree.h"
+#include "export/GltfWriter.h"
 #include "export/PngEncoder.h"
 #include "export/TreePictures.h"
 #include "mesh/TreeMesh.h"
+#include "model/ShownText.h"
+
+namespace {
+
+// The name of the levels' nodes in the file for `path`: its file name without the
+// extension, with any byte that is not part of valid UTF-8 (which a file's JSON must be)
+// replaced by U+FFFD.
+std::string LevelName(const std::string& path) {
+    const std::string stem = std::filesystem::path(path).stem().string();
+    std::string name;
+    for (size_t at = 0; at < stem.size();) {
+        const size_t length = Utf8SequenceLength(stem, at);
+        if (length == 0) {
+            name += "\xEF\xBF\xBD";
+            ++at;
+        } else {
+            name.append(stem, at, length);
+            at += length;
+        }
+    }
+    return name;
+}
+
+} // namespace
 
 Result<> AddTreeExport(const std::string& path, const TreeSession& session, PendingFiles& files,
-                       const ExportProgress& progress) {
+                       const ExportProgress& progress, const TreeExportLevels& levels) {
     const Result<TreePictures> pictures = LoadTreePictures();
     if (!pictures) {
         return pictures.Error();
     }
-    const TreeMesh mesh = BuildTreeMesh(session.model(), session.params());
+    const auto report = [&progress](double f) {
+        if (progress) {
+            progress(f);
+        }
+    };
+    // Levels and wind are for a .glb only.
+    const bool glb = IsGlbPath(path);
+    const TreeMesh mesh =
+        BuildTreeMesh(session.model(), session.params(), true, 0, glb && levels.wind);
+    // The lighter levels are made from the full mesh, once it is there.
+    const std::vector<TreeLevel> lighter = LighterLevels(mesh, glb ? levels.count : 1);
+    GlbContent content = GlbContentOf(mesh);
+    content.name = LevelName(path);
+    content.wind = glb && levels.wind;
+    for (const TreeLevel& level : lighter) {
+        content.levels.push_back(level.impostor ? GlbLevel{nullptr, &level.quads}
+                                                : GlbLevel{&level.mesh, nullptr});
+    }
+    if (!lighter.empty() && lighter.back().impostor) {
+        report(0.4);
+        if (!levels.drawImpostor) {
+            return Failure{"cannot export " + QuotedText(path) +
+                           ": the impostor's pictures cannot be drawn here"};
+        }
+        const Result<RasterImage> atlas = levels.drawImpostor(mesh, ImpostorFrameOf(mesh));
+        if (!atlas) {
+            return atlas.Error();
+        }
+        const Result<std::string> png = EncodePng(PowerOfTwoAtlas(*atlas));
+        if (!png) {
+            return png.Error();
+        }
+        content.atlasPng = *png;
+    }
+    report(0.5);
     ExportProgress writing;
     if (progress) {
-        progress(0.5);
         writing = [&progress](double f) { progress(0.5 + 0.5 * f); };
     }
-    return ExportTree(path, mesh, *pictures, ExportInfoOf(session.params(), session.seed()), files,
-                      writing);
+    return ExportTree(path, content, *pictures, ExportInfoOf(session.params(), session.seed()),
+                      files, writing);
 }
 
 Result<> AddFramePicture(const std::string& path, const std::vector<uint8_t>& rgba, int width,

@@ -11,6 +11,11 @@
 #                  working folder's parameter file is neither read nor written
 #   variants       --variants N writes N files, no two alike, each the single export of its
 #                  seed; without --seed the first seed is said and grows them again
+#   levels         --lods and --wind: the level nodes, their triangle counts (each level at
+#                  most half the one before, the impostor at most 32), the wind on every
+#                  level, the same bytes from two runs, and assimp reads the file
+#   capped_levels  the largest tree with --lods 4 --wind passes the validator and keeps
+#                  its levels' promises (NODE_PATH as for validator)
 set -uo pipefail
 program=$1
 data=$2
@@ -33,7 +38,38 @@ case $check in
 validator)
     run --seed 1 --export default.glb
     run --seed 1 --params "$data/depth25.cfg" --export depth25.glb
-    node "$here/validate-gltf.js" default.glb depth25.glb || report "the validator found problems"
+    run --seed 1 --lods 4 --wind --export default-levels.glb
+    run --seed 1 --params "$data/depth25.cfg" --lods 4 --wind --export depth25-levels.glb
+    run --seed 1 --lods 2 --export two.glb
+    run --seed 1 --wind --export wind.glb
+    node "$here/validate-gltf.js" default.glb depth25.glb default-levels.glb depth25-levels.glb \
+        two.glb wind.glb || report "the validator found problems"
+    ;;
+levels)
+    for lods in 2 3 4 6; do
+        run --seed 1 --lods $lods --wind --export "oak$lods.glb"
+        node "$here/glb-levels.js" "oak$lods.glb" $lods wind || report "oak$lods.glb: its levels"
+    done
+    run --seed 1 --params "$data/depth25.cfg" --lods 4 --wind --export depth25.glb
+    node "$here/glb-levels.js" depth25.glb 4 wind || report "depth25.glb: its levels"
+    # One level is the plain file's single node "tree", with the wind when asked.
+    run --seed 1 --wind --export wind.glb
+    node "$here/glb-levels.js" wind.glb 1 wind || report "wind.glb: its level"
+    mkdir again
+    (cd again && run --seed 1 --lods 4 --wind --export oak4.glb)
+    cmp -s oak4.glb again/oak4.glb || report "two runs of --lods 4 --wind differ"
+    # assimp reads every level: the full tree's bark and leaves as in the plain file, two
+    # parts for each thinned level and one for the impostor.
+    counts=$(assimp_counts oak4.glb | paste -sd' ')
+    read -r -a numbers <<<"$counts"
+    [ "${#numbers[@]}" -eq 14 ] && [ "${numbers[*]:0:4}" = "16646 14268 3436 1718" ] &&
+        [ "${numbers[13]}" -le 32 ] || report "assimp reads oak4.glb as '$counts'"
+    ;;
+capped_levels)
+    run --seed 1 --params "$data/capped.cfg" --lods 4 --wind --export capped.glb 2>/dev/null
+    echo "capped export with --lods 4 --wind: $(stat -c %s capped.glb) bytes"
+    node "$here/glb-levels.js" capped.glb 4 wind || report "capped.glb: its levels"
+    node "$here/validate-gltf.js" capped.glb || report "the validator found problems"
     ;;
 counts)
     # The default tree has 1,189 segments and 859 leaves; "Tree Total Depth" 25 has 5,636
