@@ -31,11 +31,12 @@ FrameStats DrawFrame(const FrameScene& scene, GlContextState& state) {
     // The tree and its shadow are stretched vertically against sky and ground.
     glScalef(1.0f, 1.6666666f, 1.0f);
     // The shadow turns the other way, so it keeps its direction on screen.
-    FrameStats stats = DrawTreeShadow(*scene.model, *scene.params, -azimuth, state);
+    FrameStats stats =
+        DrawTreeShadow(*scene.model, *scene.params, -azimuth, state, scene.windSeconds);
 
     glPushMatrix();
     glRotatef(azimuth, 0.0f, 1.0f, 0.0f);
-    stats += DrawTree(*scene.model, *scene.params, state);
+    stats += DrawTree(*scene.model, *scene.params, state, scene.windSeconds);
     glPopMatrix();
 
     if (scene.overlayVisible) {

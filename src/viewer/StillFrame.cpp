@@ -30,6 +30,7 @@ Result<> RenderStillFrame(const StillFrame& frame, std::vector<uint8_t>& rgba) {
                      frame.height,  OverlayButton::None,
                      false};
     scene.overlayVisible = frame.overlay;
+    scene.windSeconds = frame.windSeconds;
     DrawFrame(scene, state);
 
     rgba = ReadFramePixels(frame.width, frame.height);

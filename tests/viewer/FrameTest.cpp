@@ -1,6 +1,7 @@
 // Whole frames drawn into an off-screen framebuffer with the real pictures: what a user
 // sees in fixed regions of the picture, and the statistics of a frame.
 #include <GL/gl.h>
+#include <GL/glu.h>
 
 #include <gtest/gtest.h>
 
@@ -9,10 +10,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "GlTestContext.h"
 #include "RecordingPlatform.h"
+#include "mesh/TreeMesh.h"
+#include "mesh/TreeWind.h"
 #include "model/TreeModel.h"
 #include "model/TreeParams.h"
 #include "model/TreeSession.h"
@@ -20,6 +24,7 @@
 #include "scene/Backdrop.h"
 #include "scene/Overlay.h"
 #include "viewer/FrameRenderer.h"
+#include "viewer/Framing.h"
 #include "viewer/Statistics.h"
 
 namespace {
@@ -43,10 +48,13 @@ protected:
 
     // Draws one frame of `tree` with the session's parameters and returns its pixels (row
     // 0 at the bottom); its statistics in `stats`.
-    std::vector<uint8_t> Frame(const TreeModel& tree, const char* name = nullptr) {
-        const FrameScene scene{
+    // With `windSeconds`, the tree sways to that time of the wind.
+    std::vector<uint8_t> Frame(const TreeModel& tree, const char* name = nullptr,
+                               std::optional<double> windSeconds = std::nullopt) {
+        FrameScene scene{
             &camera, double(Height) / Width, &backdrop, &tree, &params, &help, &button, Width,
             Height,  OverlayButton::None,    false};
+        scene.windSeconds = windSeconds;
         stats = DrawFrame(scene, gl.state());
         if (name && std::getenv("DENDROVA_FRAME_PNG_DIR")) {
             gl.savePng(
@@ -237,4 +245,107 @@ TEST_F(FrameTest, CachedMeshDrawsTheSameFrameAsTheImmediateWalk) {
         EXPECT_EQ(gl.state().treeMesh.inBuffers, false); // last drawn from client memory
     }
     EXPECT_TRUE(gl.state().buffers.available());
+}
+
+// The wind in every draw mode. Without it, and at the sway times where the sway is zero
+// (its start, one whole period later), the frame is the very frame drawn before the wind
+// ever blew; in between the tree leans and its shadow with it; once the wind stops, the
+// frame is the still one again and nothing the sway needed is held any more.
+TEST_F(FrameTest, WindSwaysTheTreeAndTheStillFrameStaysAsItWas) {
+    // The reference walk sways as the mesh from client memory does.
+    gl.state().drawMode = TreeDrawMode::VertexArrays;
+    const auto meshStill = Frame(model);
+    for (TreeDrawMode mode :
+         {TreeDrawMode::Buffers, TreeDrawMode::VertexArrays, TreeDrawMode::Immediate}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        gl.state().drawMode = mode;
+        const auto still = Frame(model, "wind-still");
+        const auto& restingMesh = mode == TreeDrawMode::Immediate ? meshStill : still;
+        EXPECT_TRUE(Frame(model, nullptr, 0.0) == restingMesh);
+        const auto leaning = Frame(model, "wind-leaning", 0.5);
+        EXPECT_FALSE(leaning == restingMesh);
+        EXPECT_TRUE(Frame(model, nullptr, WindPeriodSeconds) == restingMesh);
+        EXPECT_TRUE(Frame(model, nullptr, WindPeriodSeconds + 0.5) == leaning);
+        EXPECT_TRUE(gl.state().treeMesh.sway.built);
+
+        EXPECT_TRUE(Frame(model) == still);
+        const MeshSway& sway = gl.state().treeMesh.sway;
+        EXPECT_FALSE(sway.built);
+        EXPECT_EQ(sway.barkRest.capacity() + sway.barkWeights.capacity() +
+                      sway.leafRest.capacity() + sway.leafWeights.capacity(),
+                  0u);
+        // The walk keeps no mesh of its own.
+        EXPECT_EQ(gl.state().treeMesh.built, mode != TreeDrawMode::Immediate);
+    }
+}
+
+namespace {
+
+// The rows and columns of the pixels where `frame` differs from `bare`, in the rows below
+// `belowRow` (counted from the bottom).
+struct PixelBox {
+    int left = 1 << 30, right = -1, bottom = 1 << 30, top = -1;
+};
+PixelBox Changed(const std::vector<uint8_t>& frame, const std::vector<uint8_t>& bare,
+                 int belowRow = Height) {
+    PixelBox box;
+    for (int y = 0; y < belowRow; ++y) {
+        for (int x = 0; x < Width; ++x) {
+            const size_t at = (static_cast<size_t>(y) * Width + x) * 4;
+            if (std::memcmp(&frame[at], &bare[at], 3) != 0) {
+                box = {std::min(box.left, x), std::max(box.right, x), std::min(box.bottom, y),
+                       std::max(box.top, y)};
+            }
+        }
+    }
+    return box;
+}
+
+} // namespace
+
+// On screen, the whole tree in view from the side the sway runs across, its shadow left
+// out: at the height of the sway (along +x) both sides of the crown move right by up to the
+// amplitude, its top stays level and the trunk's foot where it was.
+TEST_F(FrameTest, TheCrownLeansWithTheWindAndTheFootStays) {
+    params.brushShadowDensity = 0.0f;
+    params.leafShadowDensity = 0.0f;
+    const double aspect = double(Height) / Width;
+    camera.azimuth = 0.0f;
+    camera = FrameTree(model, params, camera, aspect);
+    const auto bare = Frame(this->bare);
+    const auto stillFrame = Frame(model);
+    const auto leaningFrame = Frame(model, "wind-framed", 0.5);
+    const PixelBox still = Changed(stillFrame, bare);
+    const PixelBox leaning = Changed(leaningFrame, bare);
+    ASSERT_GT(still.right, still.left);
+
+    // The amplitude at the top of the tree, in pixels, as the frame projects the tree.
+    const double height = MeshBox(BuildTreeMesh(model, params, false)).max[1];
+    ApplyCamera(camera, aspect);
+    glScalef(1.0f, 1.6666666f, 1.0f);
+    GLdouble modelView[16], projection[16];
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    GLdouble x0, x1, y, z;
+    gluProject(0.0, height, 0.0, modelView, projection, viewport, &x0, &y, &z);
+    gluProject(WindAmplitude(height), height, 0.0, modelView, projection, viewport, &x1, &y, &z);
+    const double amplitude = x1 - x0;
+    ASSERT_GT(amplitude, 5.0);
+
+    for (const int shift : {leaning.right - still.right, leaning.left - still.left}) {
+        EXPECT_GT(shift, 0.3 * amplitude);
+        EXPECT_LT(shift, amplitude + 1.0);
+    }
+    EXPECT_NEAR(leaning.top, still.top, 1);
+    // The foot: the tree's three lowest rows of pixels, the same to a pixel.
+    const PixelBox stillFoot = Changed(stillFrame, bare, still.bottom + 3);
+    const PixelBox leaningFoot = Changed(leaningFrame, bare, still.bottom + 3);
+    EXPECT_EQ(leaningFoot.bottom, stillFoot.bottom);
+    EXPECT_NEAR(leaningFoot.left, stillFoot.left, 1);
+    EXPECT_NEAR(leaningFoot.right, stillFoot.right, 1);
+    std::printf("amplitude %.1f px; crown %d..%d -> %d..%d; foot %d..%d -> %d..%d\n", amplitude,
+                still.left, still.right, leaning.left, leaning.right, stillFoot.left,
+                stillFoot.right, leaningFoot.left, leaningFoot.right);
 }
