@@ -13,6 +13,7 @@
 #include "model/TreeModel.h"
 #include "model/TreeSession.h"
 #include "render/GlContextState.h"
+#include "render/TreeSway.h"
 #include "scene/Backdrop.h"
 #include "scene/Overlay.h"
 #include "viewer/FrameRenderer.h"
@@ -97,6 +98,29 @@ void WindFrameAt(benchmark::State& state, int count, float depAttenuate, TreeDra
     v.Frame();
 }
 
+// What the wind adds to a frame on its own: the swayed positions written into the buffer
+// objects, once for a new sway time.
+void WindWrite(benchmark::State& state, int count, float depAttenuate) {
+    Viewer& v = SharedViewer();
+    v.session.params() = TreeParams{};
+    v.session.params().totalDepth = static_cast<float>(count);
+    v.session.params().sseDepAttenuate = depAttenuate;
+    v.gl.state().drawMode = Cached;
+    v.session.Regrow();
+    double seconds = 0.0;
+    v.Frame(seconds);
+    for (auto _ : state) {
+        seconds += 0.04;
+        SwayTreeMesh(v.gl.state(), seconds);
+    }
+    // What the sway holds while the wind blows.
+    const MeshSway& sway = v.gl.state().treeMesh.sway;
+    state.counters["held MB"] =
+        4e-6 * static_cast<double>(sway.barkRest.capacity() + sway.leafRest.capacity() +
+                                   sway.barkWeights.capacity() + sway.leafWeights.capacity());
+    v.Frame();
+}
+
 // W pressed twice: the first frame with the wind (which builds the mesh with its sway
 // data), then the first without it (which builds it without again).
 void WindToggle(benchmark::State& state, int count, float depAttenuate) {
@@ -164,6 +188,9 @@ FRAME_BOTH(cappedExtreme, 30, 1.0f, 3);
 WIND_FRAMES(defaults, 19, 0.81f, 50);
 WIND_FRAMES(count30, 30, 0.81f, 10);
 WIND_FRAMES(cappedExtreme, 30, 1.0f, 3);
+BENCHMARK_CAPTURE(WindWrite, defaults, 19, 0.81f)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(WindWrite, count30, 30, 0.81f)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(WindWrite, cappedExtreme, 30, 1.0f)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(WindToggle, defaults, 19, 0.81f)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK_CAPTURE(WindToggle, cappedExtreme, 30, 1.0f)
     ->Unit(benchmark::kMillisecond)
