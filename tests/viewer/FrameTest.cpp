@@ -1,7 +1,6 @@
 // Whole frames drawn into an off-screen framebuffer with the real pictures: what a user
 // sees in fixed regions of the picture, and the statistics of a frame.
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include <gtest/gtest.h>
 
@@ -15,7 +14,6 @@
 
 #include "GlTestContext.h"
 #include "RecordingPlatform.h"
-#include "mesh/TreeMesh.h"
 #include "mesh/TreeWind.h"
 #include "model/TreeModel.h"
 #include "model/TreeParams.h"
@@ -24,7 +22,6 @@
 #include "scene/Backdrop.h"
 #include "scene/Overlay.h"
 #include "viewer/FrameRenderer.h"
-#include "viewer/Framing.h"
 #include "viewer/Statistics.h"
 
 namespace {
@@ -249,8 +246,8 @@ TEST_F(FrameTest, CachedMeshDrawsTheSameFrameAsTheImmediateWalk) {
 
 // The wind in every draw mode. Without it, and at the sway times where the sway is zero
 // (its start, one whole period later), the frame is the very frame drawn before the wind
-// ever blew; in between the tree leans and its shadow with it; once the wind stops, the
-// frame is the still one again and nothing the sway needed is held any more.
+// ever blew; in between it is another; once the wind stops, the frame is the still one
+// again and nothing the sway needed is held any more.
 TEST_F(FrameTest, WindSwaysTheTreeAndTheStillFrameStaysAsItWas) {
     // The reference walk sways as the mesh from client memory does.
     gl.state().drawMode = TreeDrawMode::VertexArrays;
@@ -277,75 +274,4 @@ TEST_F(FrameTest, WindSwaysTheTreeAndTheStillFrameStaysAsItWas) {
         // The walk keeps no mesh of its own.
         EXPECT_EQ(gl.state().treeMesh.built, mode != TreeDrawMode::Immediate);
     }
-}
-
-namespace {
-
-// The rows and columns of the pixels where `frame` differs from `bare`, in the rows below
-// `belowRow` (counted from the bottom).
-struct PixelBox {
-    int left = 1 << 30, right = -1, bottom = 1 << 30, top = -1;
-};
-PixelBox Changed(const std::vector<uint8_t>& frame, const std::vector<uint8_t>& bare,
-                 int belowRow = Height) {
-    PixelBox box;
-    for (int y = 0; y < belowRow; ++y) {
-        for (int x = 0; x < Width; ++x) {
-            const size_t at = (static_cast<size_t>(y) * Width + x) * 4;
-            if (std::memcmp(&frame[at], &bare[at], 3) != 0) {
-                box = {std::min(box.left, x), std::max(box.right, x), std::min(box.bottom, y),
-                       std::max(box.top, y)};
-            }
-        }
-    }
-    return box;
-}
-
-} // namespace
-
-// On screen, the whole tree in view from the side the sway runs across, its shadow left
-// out: at the height of the sway (along +x) both sides of the crown move right by up to the
-// amplitude, its top stays level and the trunk's foot where it was.
-TEST_F(FrameTest, TheCrownLeansWithTheWindAndTheFootStays) {
-    params.brushShadowDensity = 0.0f;
-    params.leafShadowDensity = 0.0f;
-    const double aspect = double(Height) / Width;
-    camera.azimuth = 0.0f;
-    camera = FrameTree(model, params, camera, aspect);
-    const auto bare = Frame(this->bare);
-    const auto stillFrame = Frame(model);
-    const auto leaningFrame = Frame(model, "wind-framed", 0.5);
-    const PixelBox still = Changed(stillFrame, bare);
-    const PixelBox leaning = Changed(leaningFrame, bare);
-    ASSERT_GT(still.right, still.left);
-
-    // The amplitude at the top of the tree, in pixels, as the frame projects the tree.
-    const double height = MeshBox(BuildTreeMesh(model, params, false)).max[1];
-    ApplyCamera(camera, aspect);
-    glScalef(1.0f, 1.6666666f, 1.0f);
-    GLdouble modelView[16], projection[16];
-    GLint viewport[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    GLdouble x0, x1, y, z;
-    gluProject(0.0, height, 0.0, modelView, projection, viewport, &x0, &y, &z);
-    gluProject(WindAmplitude(height), height, 0.0, modelView, projection, viewport, &x1, &y, &z);
-    const double amplitude = x1 - x0;
-    ASSERT_GT(amplitude, 5.0);
-
-    for (const int shift : {leaning.right - still.right, leaning.left - still.left}) {
-        EXPECT_GT(shift, 0.3 * amplitude);
-        EXPECT_LT(shift, amplitude + 1.0);
-    }
-    EXPECT_NEAR(leaning.top, still.top, 1);
-    // The foot: the tree's three lowest rows of pixels, the same to a pixel.
-    const PixelBox stillFoot = Changed(stillFrame, bare, still.bottom + 3);
-    const PixelBox leaningFoot = Changed(leaningFrame, bare, still.bottom + 3);
-    EXPECT_EQ(leaningFoot.bottom, stillFoot.bottom);
-    EXPECT_NEAR(leaningFoot.left, stillFoot.left, 1);
-    EXPECT_NEAR(leaningFoot.right, stillFoot.right, 1);
-    std::printf("amplitude %.1f px; crown %d..%d -> %d..%d; foot %d..%d -> %d..%d\n", amplitude,
-                still.left, still.right, leaning.left, leaning.right, stillFoot.left,
-                stillFoot.right, leaningFoot.left, leaningFoot.right);
 }
