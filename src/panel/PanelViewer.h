@@ -17,4 +17,7 @@ public:
     virtual void SetViewCamera(const Camera&) {}
     // Sets the camera so that the whole tree and its shadow are in view.
     virtual void FrameTheTree() {}
+    // Starts or stops the tree swaying in the wind; whether it does.
+    virtual void ToggleWind() {}
+    virtual bool WindBlowing() const { return false; }
 };

@@ -74,6 +74,11 @@ void ParamMenu::BuildMenu() {
         if (PanelViewer* viewer = host_.Viewer())
             viewer->FrameTheTree();
     });
+    wind_ = menu_->addAction(QStringLiteral("Wind"), this, [this] {
+        if (PanelViewer* viewer = host_.Viewer())
+            viewer->ToggleWind();
+    });
+    wind_->setCheckable(true);
     menu_->addSection(QStringLiteral("Presets"));
     for (const Preset& preset : BuiltInPresets()) {
         if (&preset == &BuiltInPresets().front())
@@ -96,6 +101,9 @@ void ParamMenu::ShowMenu(const QPoint& listPos) {
         const QRect r = item ? list->visualItemRect(item) : QRect();
         at = list->viewport()->mapToGlobal(r.isValid() ? r.center() : QPoint(4, 4));
     }
+    // W in the viewer may have started or stopped the wind since.
+    const PanelViewer* viewer = host_.Viewer();
+    wind_->setChecked(viewer && viewer->WindBlowing());
     menu_->popup(at);
 }
 

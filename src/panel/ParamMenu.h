@@ -80,5 +80,6 @@ private:
     QMenu* menu_ = nullptr;
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
+    QAction* wind_ = nullptr; // checked while the tree sways in the wind
     QString lastDirectory_;
 };

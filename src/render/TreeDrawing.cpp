@@ -12,6 +12,7 @@
 #include "render/Material.h"
 #include "render/Shadow.h"
 #include "render/Texture.h"
+#include "render/TreeSway.h"
 
 namespace {
 
@@ -152,21 +153,43 @@ FrameStats DrawShadowFromMesh(const TreeParams& params, float angle, GlContextSt
     return state.treeMesh.mesh.passStats;
 }
 
+// Whether a pass walks the structure: in the immediate mode without the wind. The mesh that
+// swayed in the walk's place while the wind blew goes then.
+bool WalksStructure(GlContextState& state, const std::optional<double>& windSeconds) {
+    if (state.drawMode != TreeDrawMode::Immediate || windSeconds) {
+        return false;
+    }
+    if (state.treeMesh.sway.built) {
+        ReleaseTreeMesh(state);
+    }
+    return true;
+}
+
+// The cached mesh of `model` as it stands, at the frame's sway time while the wind blows.
+void PrepareMesh(const TreeModel& model, const TreeParams& params, GlContextState& state,
+                 const std::optional<double>& windSeconds) {
+    UpdateTreeMesh(model, params, state, windSeconds.has_value());
+    if (windSeconds) {
+        SwayTreeMesh(state, *windSeconds);
+    }
+}
+
 } // namespace
 
-FrameStats DrawTree(const TreeModel& model, const TreeParams& params, GlContextState& state) {
-    if (state.drawMode == TreeDrawMode::Immediate) {
+FrameStats DrawTree(const TreeModel& model, const TreeParams& params, GlContextState& state,
+                    std::optional<double> windSeconds) {
+    if (WalksStructure(state, windSeconds)) {
         return DrawModel(model, params, state);
     }
-    UpdateTreeMesh(model, params, state);
+    PrepareMesh(model, params, state, windSeconds);
     return DrawTreeFromMesh(state);
 }
 
 FrameStats DrawTreeShadow(const TreeModel& model, const TreeParams& params, float angle,
-                          GlContextState& state) {
-    if (state.drawMode == TreeDrawMode::Immediate) {
+                          GlContextState& state, std::optional<double> windSeconds) {
+    if (WalksStructure(state, windSeconds)) {
         return DrawModelShadow(model, params, angle, state);
     }
-    UpdateTreeMesh(model, params, state);
+    PrepareMesh(model, params, state, windSeconds);
     return DrawShadowFromMesh(params, angle, state);
 }

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -91,9 +92,11 @@ private:
 };
 
 // Builds the mesh straight into the buffer objects, mapped, so it is never held in client
-// memory nor copied. False when the driver could not hold or map them.
+// memory nor copied. With the wind, the positions are built into the sway's rest positions
+// and copied into their buffers from there. False when the driver could not hold or map
+// them.
 bool BuildIntoBuffers(const BufferFunctions& gl, const TreeModel& model, const TreeParams& params,
-                      TreeMeshCache& cache) {
+                      TreeMeshCache& cache, bool withWind) {
     while (glGetError() != GL_NO_ERROR) {
     }
     const TreeMeshLayout layout = MeasureTreeMesh(model);
@@ -121,7 +124,17 @@ bool BuildIntoBuffers(const BufferFunctions& gl, const TreeModel& model, const T
             return false;
         }
     }
+    float* const barkPositions = to.barkPositions;
+    float* const leafPositions = to.leafPositions;
+    if (withWind) {
+        PrepareSway(cache.sway, layout.barkVertices, layout.leafVertices, to);
+    }
     cache.mesh = BuildTreeMeshInto(model, params, layout, to);
+    if (withWind) {
+        FinishSway(cache.sway);
+        std::copy(cache.sway.barkRest.begin(), cache.sway.barkRest.end(), barkPositions);
+        std::copy(cache.sway.leafRest.begin(), cache.sway.leafRest.end(), leafPositions);
+    }
     if (!mapped.Unmap()) {
         return false;
     }
@@ -143,8 +156,13 @@ void SetCounts(TreeMeshCache& cache, size_t barkVertices, size_t leafVertices) {
 
 // Builds the mesh for drawing, without index arrays: the tubes are drawn by chunks with
 // one shared index array (see DrawBark), the leaves one quadrangle each (see DrawLeaves).
-void BuildForDrawing(const TreeModel& model, const TreeParams& params, TreeMeshCache& cache) {
-    cache.mesh = BuildTreeMesh(model, params, false);
+// With the wind, the sway keeps its rest positions and weights beside the arrays.
+void BuildForDrawing(const TreeModel& model, const TreeParams& params, TreeMeshCache& cache,
+                     bool withWind) {
+    cache.mesh = BuildTreeMesh(model, params, false, 0, withWind);
+    if (withWind) {
+        TakeSway(cache.sway, cache.mesh.bark, cache.mesh.leaves);
+    }
     SetCounts(cache, cache.mesh.bark.vertexCount(), cache.mesh.leaves.vertexCount());
 }
 
@@ -184,18 +202,20 @@ bool HoldsMeshOf(const TreeMeshCache& cache, const TreeModel& model) {
            cache.grownSeed == model.grownSeed();
 }
 
-bool UpdateTreeMesh(const TreeModel& model, const TreeParams& params, GlContextState& state) {
+bool UpdateTreeMesh(const TreeModel& model, const TreeParams& params, GlContextState& state,
+                    bool withWind) {
     TreeMeshCache& cache = state.treeMesh;
     const bool buffers = WantsBuffers(state);
     if (HoldsMeshOf(cache, model) && cache.mesh.sideBranchScale == params.sseScaleAttenuate &&
-        cache.forBuffers == buffers) {
+        cache.forBuffers == buffers && cache.sway.built == withWind) {
         return false;
     }
     cache.mesh = TreeMesh{};
+    cache.sway = MeshSway{};
     cache.inBuffers = false;
     if (buffers) {
         PrepareChunkIndices(state.buffers, cache, true);
-        cache.inBuffers = BuildIntoBuffers(state.buffers, model, params, cache);
+        cache.inBuffers = BuildIntoBuffers(state.buffers, model, params, cache, withWind);
     }
     if (!cache.inBuffers) {
         // No buffer objects wanted, or the driver could not hold the tree: its storage goes
@@ -205,7 +225,7 @@ bool UpdateTreeMesh(const TreeModel& model, const TreeParams& params, GlContextS
             ReleaseBuffers(state.buffers, cache.leaves);
         }
         cache.mesh = TreeMesh{};
-        BuildForDrawing(model, params, cache);
+        BuildForDrawing(model, params, cache, withWind);
     }
     PrepareChunkIndices(state.buffers, cache, false);
     cache.model = &model;
@@ -226,6 +246,7 @@ void UseTreeMesh(const TreeModel& model, const TreeParams& params, TreeMesh mesh
         ReleaseBuffers(state.buffers, cache.leaves);
     }
     cache.inBuffers = false;
+    cache.sway = MeshSway{}; // a level is drawn at rest
     cache.mesh = std::move(mesh);
     cache.mesh.sideBranchScale = params.sseScaleAttenuate;
     SetCounts(cache, cache.mesh.bark.vertexCount(), cache.mesh.leaves.vertexCount());
@@ -237,4 +258,18 @@ void UseTreeMesh(const TreeModel& model, const TreeParams& params, TreeMesh mesh
     // As a build that could not use buffer objects: drawn from client memory.
     cache.forBuffers = WantsBuffers(state);
     cache.built = true;
+}
+
+void ReleaseTreeMesh(GlContextState& state) {
+    TreeMeshCache& cache = state.treeMesh;
+    if (state.buffers.available()) {
+        ReleaseBuffers(state.buffers, cache.bark);
+        ReleaseBuffers(state.buffers, cache.leaves);
+        if (cache.chunkIndexBuffer != 0) {
+            state.buffers.deleteBuffers(1, &cache.chunkIndexBuffer);
+        }
+    }
+    const int64_t builds = cache.builds;
+    cache = TreeMeshCache{};
+    cache.builds = builds;
 }

@@ -9,6 +9,7 @@
 #include "mesh/TreeMesh.h"
 #include "model/TreeModel.h"
 #include "model/TreeParams.h"
+#include "render/TreeSway.h"
 
 class GlContextState;
 
@@ -67,14 +68,22 @@ struct TreeMeshCache {
     GLuint chunkIndexBuffer = 0;        // the same in a buffer object, made once
     std::vector<GLint> leafFirsts;      // the first vertex of every leaf, for the multi-draw
     std::vector<GLsizei> leafCounts;    // 4 for every leaf
+    MeshSway sway;                      // while the wind blows: the rest positions and weights
     int64_t builds = 0;                 // how many times a mesh was built here
 };
 
 // Makes the cache of `state` hold the mesh of `model` as it stands, building and
 // uploading it only when the model grew since (another generation), is another model or
 // was grown from other parameters or another seed, or the side-branch scale of `params`
-// changed. True when it built.
-bool UpdateTreeMesh(const TreeModel& model, const TreeParams& params, GlContextState& state);
+// changed, and when the wind started or stopped: `withWind` builds it with the sway's rest
+// positions and weights (see MeshSway), which go again with the next build without it.
+// True when it built.
+bool UpdateTreeMesh(const TreeModel& model, const TreeParams& params, GlContextState& state,
+                    bool withWind = false);
+
+// Lets go of everything the cache of `state` holds: the mesh, its buffer objects and the
+// arrays made for drawing it (the count of builds stays).
+void ReleaseTreeMesh(GlContextState& state);
 
 // Makes the cache of `state` hold `mesh`, a lighter level of detail of `model` as it
 // stands (bark and leaves in the fixed layout of a built mesh), drawn from client memory

@@ -35,15 +35,16 @@ FrameStats DrawFrame(const FrameScene& scene, GlContextState& state) {
     FrameStats stats;
     if (scene.sceneryVisible) {
         // The shadow turns the other way, so it keeps its direction on screen.
-        stats += scene.impostor
-                     ? DrawImpostorShadow(*scene.impostor, *scene.params, -azimuth, state)
-                     : DrawTreeShadow(*scene.model, *scene.params, -azimuth, state);
+        stats +=
+            scene.impostor
+                ? DrawImpostorShadow(*scene.impostor, *scene.params, -azimuth, state)
+                : DrawTreeShadow(*scene.model, *scene.params, -azimuth, state, scene.windSeconds);
     }
 
     glPushMatrix();
     glRotatef(azimuth, 0.0f, 1.0f, 0.0f);
     stats += scene.impostor ? DrawImpostor(*scene.impostor)
-                            : DrawTree(*scene.model, *scene.params, state);
+                            : DrawTree(*scene.model, *scene.params, state, scene.windSeconds);
     glPopMatrix();
 
     if (scene.overlayVisible) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "mesh/FrameStats.h"
@@ -39,6 +40,9 @@ struct FrameScene {
     // False draws the tree alone on a transparent background: no sky, ground or shadow
     // (a picture of its outline).
     bool sceneryVisible = true;
+    // The wind's sway time: seconds since the wind started (W in the viewer), which the
+    // tree and its shadow sway to; none: no wind, the tree at rest.
+    std::optional<double> windSeconds = std::nullopt;
 };
 
 // Clears and draws sky and ground, the shadow, the tree and the overlay, then glFinish, in

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ struct StillFrame {
     int width = 540;
     int height = 350;
     bool overlay = true;
+    // The wind's sway time the tree is drawn at (see FrameScene::windSeconds); none: at rest.
+    std::optional<double> windSeconds;
     // A lighter level of the tree's chain to draw in place of the full tree (not owned;
     // none: the full tree), with the impostor's atlas when it is the impostor.
     const TreeLevel* level = nullptr;

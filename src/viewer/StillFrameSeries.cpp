@@ -62,6 +62,7 @@ Result<> StillFrameSeries::Draw(const StillFrame& frame, std::vector<uint8_t>& r
                      false};
     scene.overlayVisible = frame.overlay;
     scene.sceneryVisible = frame.scenery;
+    scene.windSeconds = frame.windSeconds;
     GlContextState& state = *c.state;
     ImpostorDraw impostor;
     if (frame.level && frame.level->impostor) {

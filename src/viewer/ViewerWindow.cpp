@@ -60,6 +60,7 @@ ViewerWindow::ViewerWindow(TreeSession& session)
 
 ViewerWindow::~ViewerWindow() {
     navigation_.Stop();
+    wind_.Stop();
     view_.Release();
 }
 
@@ -100,6 +101,7 @@ void ViewerWindow::ShowContextFailure(int errorCode) {
 
 void ViewerWindow::DestroyWindow() {
     navigation_.Stop();
+    wind_.Stop();
     view_.Release();
     destroy();
 }
@@ -171,9 +173,10 @@ void ViewerWindow::RenderFrame() {
     }
     view_.MakeCurrent();
     const QSize overlay = OverlaySize();
-    const FrameScene scene{&camera_,           aspect_,        &backdrop_,    &session_.model(),
-                           &session_.params(), &helpImage_,    &buttonImage_, overlay.width(),
-                           overlay.height(),   hoveredButton_, helpVisible_};
+    FrameScene scene{&camera_,           aspect_,        &backdrop_,    &session_.model(),
+                     &session_.params(), &helpImage_,    &buttonImage_, overlay.width(),
+                     overlay.height(),   hoveredButton_, helpVisible_};
+    scene.windSeconds = wind_.Seconds();
     const FrameStats stats = DrawFrame(scene, *view_.State());
     if (captureNextFrame_) {
         captureNextFrame_ = false;
@@ -195,6 +198,11 @@ void ViewerWindow::RenderFrame() {
 void ViewerWindow::FrameTheTree() {
     const double aspect = aspect_ > 0.0 ? aspect_ : 350.0 / 540.0;
     camera_ = FrameTree(session_.model(), session_.params(), camera_, aspect);
+    RenderFrame();
+}
+
+void ViewerWindow::ToggleWind() {
+    wind_.Toggle();
     RenderFrame();
 }
 
@@ -285,6 +293,12 @@ void ViewerWindow::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_N) {
         if (!e->isAutoRepeat() && panel_) {
             panel_->NewRandomTree();
+        }
+        return;
+    }
+    if (e->key() == Qt::Key_W) {
+        if (!e->isAutoRepeat()) {
+            ToggleWind();
         }
         return;
     }

@@ -20,6 +20,7 @@
 #include "viewer/Navigation.h"
 #include "viewer/ViewNavigation.h"
 #include "viewer/ViewerOutput.h"
+#include "viewer/ViewerWind.h"
 
 class GlContextState;
 
@@ -60,6 +61,9 @@ public:
     // Home and the panel's menu: the whole tree and its shadow in view, seen from the
     // same direction.
     void FrameTheTree() override;
+    // W and the panel's menu: starts or stops the tree swaying in the wind, and redraws.
+    void ToggleWind() override;
+    bool WindBlowing() const override { return wind_.On(); }
 
     // NavigationHost
     void ToggleHelp() override;
@@ -69,6 +73,8 @@ public:
     // The keys, the mouse flight and the spin, with their timers.
     ViewNavigation& Navigation() { return navigation_; }
     const ViewNavigation& Navigation() const { return navigation_; }
+    // The wind and its timer.
+    const ViewerWind& Wind() const { return wind_; }
     // The size handler, with the new client size in device pixels.
     void OnSize(int cx, int cy);
     // Sets the outer (frame-inclusive) size, keeping the position. The size is kept within
@@ -144,6 +150,13 @@ private:
     Camera camera_;
     ViewNavigation navigation_{camera_, *this};
     ViewerOutput output_{[this] { RenderFrame(); }};
+    // With auto spin on, its tick draws the sway of its moment too: one timer's frames are
+    // enough.
+    ViewerWind wind_{[this] {
+        if (!navigation_.Spinning()) {
+            RenderFrame();
+        }
+    }};
     PanelLink* panel_ = nullptr;
     std::function<void()> onCancel_;
     Backdrop backdrop_;

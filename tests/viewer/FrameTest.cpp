@@ -9,10 +9,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "GlTestContext.h"
 #include "RecordingPlatform.h"
+#include "mesh/TreeWind.h"
 #include "model/TreeModel.h"
 #include "model/TreeParams.h"
 #include "model/TreeSession.h"
@@ -43,10 +45,13 @@ protected:
 
     // Draws one frame of `tree` with the session's parameters and returns its pixels (row
     // 0 at the bottom); its statistics in `stats`.
-    std::vector<uint8_t> Frame(const TreeModel& tree, const char* name = nullptr) {
-        const FrameScene scene{
+    // With `windSeconds`, the tree sways to that time of the wind.
+    std::vector<uint8_t> Frame(const TreeModel& tree, const char* name = nullptr,
+                               std::optional<double> windSeconds = std::nullopt) {
+        FrameScene scene{
             &camera, double(Height) / Width, &backdrop, &tree, &params, &help, &button, Width,
             Height,  OverlayButton::None,    false};
+        scene.windSeconds = windSeconds;
         stats = DrawFrame(scene, gl.state());
         if (name && std::getenv("DENDROVA_FRAME_PNG_DIR")) {
             gl.savePng(
@@ -237,4 +242,36 @@ TEST_F(FrameTest, CachedMeshDrawsTheSameFrameAsTheImmediateWalk) {
         EXPECT_EQ(gl.state().treeMesh.inBuffers, false); // last drawn from client memory
     }
     EXPECT_TRUE(gl.state().buffers.available());
+}
+
+// The wind in every draw mode. Without it, and at the sway times where the sway is zero
+// (its start, one whole period later), the frame is the very frame drawn before the wind
+// ever blew; in between it is another; once the wind stops, the frame is the still one
+// again and nothing the sway needed is held any more.
+TEST_F(FrameTest, WindSwaysTheTreeAndTheStillFrameStaysAsItWas) {
+    // The reference walk sways as the mesh from client memory does.
+    gl.state().drawMode = TreeDrawMode::VertexArrays;
+    const auto meshStill = Frame(model);
+    for (TreeDrawMode mode :
+         {TreeDrawMode::Buffers, TreeDrawMode::VertexArrays, TreeDrawMode::Immediate}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        gl.state().drawMode = mode;
+        const auto still = Frame(model, "wind-still");
+        const auto& restingMesh = mode == TreeDrawMode::Immediate ? meshStill : still;
+        EXPECT_TRUE(Frame(model, nullptr, 0.0) == restingMesh);
+        const auto leaning = Frame(model, "wind-leaning", 0.5);
+        EXPECT_FALSE(leaning == restingMesh);
+        EXPECT_TRUE(Frame(model, nullptr, WindPeriodSeconds) == restingMesh);
+        EXPECT_TRUE(Frame(model, nullptr, WindPeriodSeconds + 0.5) == leaning);
+        EXPECT_TRUE(gl.state().treeMesh.sway.built);
+
+        EXPECT_TRUE(Frame(model) == still);
+        const MeshSway& sway = gl.state().treeMesh.sway;
+        EXPECT_FALSE(sway.built);
+        EXPECT_EQ(sway.barkRest.capacity() + sway.barkWeights.capacity() +
+                      sway.leafRest.capacity() + sway.leafWeights.capacity(),
+                  0u);
+        // The walk keeps no mesh of its own.
+        EXPECT_EQ(gl.state().treeMesh.built, mode != TreeDrawMode::Immediate);
+    }
 }
