@@ -1,5 +1,7 @@
 #include "export/SessionOutput.h"
 
+#include <algorithm>
+
 #include <filesystem>
 
 #include "export/AtlasPicture.h"
@@ -48,17 +50,12 @@ Result<> AddTreeExport(const std::string& path, const TreeSession& session, Pend
     const bool glb = IsGlbPath(path);
     const TreeMesh mesh =
         BuildTreeMesh(session.model(), session.params(), true, 0, glb && levels.wind);
-    // The lighter levels are made from the full mesh, once it is there.
-    const std::vector<TreeLevel> lighter = LighterLevels(mesh, glb ? levels.count : 1);
-    GlbContent content = GlbContentOf(mesh);
-    content.name = LevelName(path);
-    content.wind = glb && levels.wind;
-    for (const TreeLevel& level : lighter) {
-        content.levels.push_back(level.impostor ? GlbLevel{nullptr, &level.quads}
-                                                : GlbLevel{&level.mesh, nullptr});
-    }
-    if (!lighter.empty() && lighter.back().impostor) {
-        report(0.4);
+    // The impostor's pictures are drawn first, before the lighter levels take their
+    // memory: drawing holds a slice of the tree and the renderer's copies of it.
+    const int count = glb ? std::clamp(levels.count, 1, MaxTreeLevels) : 1;
+    std::string atlasPng;
+    if (count >= 3) {
+        report(0.2);
         if (!levels.drawImpostor) {
             return Failure{"cannot export " + QuotedText(path) +
                            ": the impostor's pictures cannot be drawn here"};
@@ -71,7 +68,17 @@ Result<> AddTreeExport(const std::string& path, const TreeSession& session, Pend
         if (!png) {
             return png.Error();
         }
-        content.atlasPng = *png;
+        atlasPng = *png;
+    }
+    // The lighter levels are made from the full mesh, once it is there.
+    const std::vector<TreeLevel> lighter = LighterLevels(mesh, count);
+    GlbContent content = GlbContentOf(mesh);
+    content.name = LevelName(path);
+    content.wind = glb && levels.wind;
+    content.atlasPng = std::move(atlasPng);
+    for (const TreeLevel& level : lighter) {
+        content.levels.push_back(level.impostor ? GlbLevel{nullptr, &level.quads}
+                                                : GlbLevel{&level.mesh, nullptr});
     }
     report(0.5);
     ExportProgress writing;
