@@ -130,8 +130,12 @@ void HalfTheLeaves(const MeshPart& leaves, const std::vector<float>& colours, fl
 // the area) once they would take more; the tubes share what is left, the thickest first.
 TreeLevel Thinned(const TreeMesh& before) {
     TreeLevel level;
-    const size_t budget = (before.bark.triangleCount() + before.leaves.triangleCount()) / 2;
-    if (before.leaves.triangleCount() <= budget / 2) {
+    // Counted from the vertices, so that a mesh built without indices thins alike.
+    const size_t tubeTriangles = TubeTriangleIndexCount / 3;
+    const size_t leafTriangles = 2 * (before.leaves.vertexCount() / LeafVertices);
+    const size_t budget =
+        (tubeTriangles * (before.bark.vertexCount() / TubeVertexCount) + leafTriangles) / 2;
+    if (leafTriangles <= budget / 2) {
         level.mesh.leaves = before.leaves;
         level.mesh.leafColours = before.leafColours;
     } else {
@@ -139,7 +143,7 @@ TreeLevel Thinned(const TreeMesh& before) {
                       level.mesh.leaves, level.mesh.leafColours);
     }
     const size_t left = budget - std::min(budget, level.mesh.leaves.triangleCount());
-    level.mesh.bark = ThickestTubes(before.bark, left / (TubeTriangleIndexCount / 3));
+    level.mesh.bark = ThickestTubes(before.bark, left / tubeTriangles);
     level.mesh.modelGeneration = before.modelGeneration;
     level.mesh.sideBranchScale = before.sideBranchScale;
     // What drawing it counts: its tubes and leaves (the chains are no longer whole).
@@ -245,13 +249,17 @@ TreeMesh ImpostorSlice(const TreeMesh& full, const ImpostorFrame& frame, int vie
     return slice;
 }
 
-std::vector<TreeLevel> LighterLevels(const TreeMesh& full, int count) {
-    count = std::clamp(count, 1, MaxTreeLevels);
+std::vector<TreeLevel> ThinnedLevels(const TreeMesh& full, int count) {
     std::vector<TreeLevel> levels;
-    const int thinned = count >= 3 ? count - 2 : count - 1;
-    for (int k = 0; k < thinned; ++k) {
+    for (int k = 0; k < count; ++k) {
         levels.push_back(Thinned(k == 0 ? full : levels.back().mesh));
     }
+    return levels;
+}
+
+std::vector<TreeLevel> LighterLevels(const TreeMesh& full, int count) {
+    count = std::clamp(count, 1, MaxTreeLevels);
+    std::vector<TreeLevel> levels = ThinnedLevels(full, count >= 3 ? count - 2 : count - 1);
     if (count >= 3) {
         TreeLevel impostor;
         impostor.impostor = true;

@@ -62,6 +62,10 @@ struct TreeLevel {
     }
 };
 
+// `count` thinned levels after `full` (built with or without indices), each with at most
+// half the triangles of the one before; no impostor.
+std::vector<TreeLevel> ThinnedLevels(const TreeMesh& full, int count);
+
 // The levels 1 .. count-1 of the chain of `count` (1 to MaxTreeLevels) levels whose level 0
 // is `full` (built with indices; with wind data, the levels have theirs): the thinned
 // levels, then, for a count of three or more, the impostor. Empty for a count of 1.

@@ -20,4 +20,7 @@ public:
     // Starts or stops the tree swaying in the wind; whether it does.
     virtual void ToggleWind() {}
     virtual bool WindBlowing() const { return false; }
+    // Whether a slow tree is drawn lighter while the view moves; turns it on or off.
+    virtual bool LighterWhileMoving() const { return false; }
+    virtual void SetLighterWhileMoving(bool) {}
 };

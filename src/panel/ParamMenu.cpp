@@ -79,6 +79,11 @@ void ParamMenu::BuildMenu() {
             viewer->ToggleWind();
     });
     wind_->setCheckable(true);
+    lighter_ = menu_->addAction(QStringLiteral("Lighter picture while moving"), this, [this] {
+        if (PanelViewer* viewer = host_.Viewer())
+            viewer->SetLighterWhileMoving(lighter_->isChecked());
+    });
+    lighter_->setCheckable(true);
     menu_->addSection(QStringLiteral("Presets"));
     for (const Preset& preset : BuiltInPresets()) {
         if (&preset == &BuiltInPresets().front())
@@ -104,6 +109,7 @@ void ParamMenu::ShowMenu(const QPoint& listPos) {
     // W in the viewer may have started or stopped the wind since.
     const PanelViewer* viewer = host_.Viewer();
     wind_->setChecked(viewer && viewer->WindBlowing());
+    lighter_->setChecked(viewer && viewer->LighterWhileMoving());
     menu_->popup(at);
 }
 

@@ -80,6 +80,7 @@ private:
     QMenu* menu_ = nullptr;
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
-    QAction* wind_ = nullptr; // checked while the tree sways in the wind
+    QAction* wind_ = nullptr;    // checked while the tree sways in the wind
+    QAction* lighter_ = nullptr; // checked while slow trees are drawn lighter when moving
     QString lastDirectory_;
 };

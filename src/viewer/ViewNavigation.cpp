@@ -109,6 +109,7 @@ void ViewNavigation::OnTimer(int timerId) {
     switch (timerId) {
     case MoveTimerId:
         MoveStep(camera_, moveMode_);
+        host_.ViewMoved();
         host_.RenderFrame();
         break;
     case KeyRepeatTimerId:
@@ -116,6 +117,7 @@ void ViewNavigation::OnTimer(int timerId) {
         break;
     case SpinTimerId:
         SpinStep(camera_);
+        host_.ViewMoved();
         host_.RenderFrame();
         break;
     default:
@@ -138,6 +140,7 @@ bool ViewNavigation::isTimerRunning(int timerId) const {
 
 void ViewNavigation::ArrowStep() {
     if (::ArrowStep(camera_, lastKey_)) {
+        host_.ViewMoved();
         host_.RenderFrame();
     }
 }

@@ -14,7 +14,10 @@
 class NavigationHost {
 public:
     virtual ~NavigationHost() = default;
-    virtual void RenderFrame() = 0;      // the camera moved: a new frame at once
+    virtual void RenderFrame() = 0; // the camera moved: a new frame at once
+    // Called before the frame of a step of a continuous motion (mouse flight, arrow
+    // repeat, spin): the view is moving.
+    virtual void ViewMoved() {}
     virtual void ToggleHelp() = 0;       // H and the Help button
     virtual void ShowControlPanel() = 0; // T and the Tree button
     // Keeps the mouse's events coming while a flight runs, wherever the pointer goes.

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -159,6 +160,8 @@ void ViewerWindow::RememberNormalSize() {
 }
 
 void ViewerWindow::RebuildTree() {
+    // A slider drag, wheel or typed value: the tree is moving.
+    motion_.Moved();
     session_.Regrow();
     // A parameter file loaded from the control panel may bring another seed; the title
     // keeps naming the one the tree was grown with.
@@ -177,7 +180,17 @@ void ViewerWindow::RenderFrame() {
                      &session_.params(), &helpImage_,    &buttonImage_, overlay.width(),
                      overlay.height(),   hoveredButton_, helpVisible_};
     scene.windSeconds = wind_.Seconds();
-    const FrameStats stats = DrawFrame(scene, *view_.State());
+    // A slow tree is drawn lighter while the view moves; P's picture and the swaying tree
+    // are always the full tree.
+    const int level = motion_.BeginFrame(session_.model(), session_.params(), *view_.State(),
+                                         captureNextFrame_ || scene.windSeconds.has_value());
+    QElapsedTimer drawing;
+    drawing.start();
+    FrameStats stats = DrawFrame(scene, *view_.State());
+    motion_.EndFrame(level, static_cast<double>(drawing.nsecsElapsed()) * 1e-6, *view_.State());
+    if (level > 0) {
+        stats = motion_.FullStats();
+    }
     if (captureNextFrame_) {
         captureNextFrame_ = false;
         capturedFrame_ = ReadFramePixels(clientWidth_, clientHeight_);

@@ -19,6 +19,7 @@
 #include "viewer/GlView.h"
 #include "viewer/Navigation.h"
 #include "viewer/ViewNavigation.h"
+#include "viewer/ViewerMotion.h"
 #include "viewer/ViewerOutput.h"
 #include "viewer/ViewerWind.h"
 
@@ -64,8 +65,11 @@ public:
     // W and the panel's menu: starts or stops the tree swaying in the wind, and redraws.
     void ToggleWind() override;
     bool WindBlowing() const override { return wind_.On(); }
+    bool LighterWhileMoving() const override { return motion_.Enabled(); }
+    void SetLighterWhileMoving(bool on) override { motion_.SetEnabled(on); }
 
     // NavigationHost
+    void ViewMoved() override { motion_.Moved(); }
     void ToggleHelp() override;
     void ShowControlPanel() override;
     void GrabMouse(bool grab) override;
@@ -75,6 +79,9 @@ public:
     const ViewNavigation& Navigation() const { return navigation_; }
     // The wind and its timer.
     const ViewerWind& Wind() const { return wind_; }
+    // The lighter picture while the view moves.
+    ViewerMotion& Motion() { return motion_; }
+    const ViewerMotion& Motion() const { return motion_; }
     // The size handler, with the new client size in device pixels.
     void OnSize(int cx, int cy);
     // Sets the outer (frame-inclusive) size, keeping the position. The size is kept within
@@ -157,6 +164,8 @@ private:
             RenderFrame();
         }
     }};
+    // The lighter picture while moving; the full tree again once the motion settles.
+    ViewerMotion motion_{[this] { RenderFrame(); }};
     PanelLink* panel_ = nullptr;
     std::function<void()> onCancel_;
     Backdrop backdrop_;

@@ -1,0 +1,49 @@
+#include "viewer/MotionDetail.h"
+
+void MotionDetail::NewTree(uint64_t generation) {
+    generation_ = generation;
+    fullMs_ = -1.0;
+    fullTriangles_ = 0;
+    levels_.clear();
+    levelMs_.clear();
+}
+
+void MotionDetail::SetTriangles(size_t full, const std::vector<size_t>& levels) {
+    fullTriangles_ = full;
+    levels_ = levels;
+    levelMs_.assign(levels.size(), -1.0);
+}
+
+void MotionDetail::FrameDrawn(int level, double ms) {
+    if (level == 0) {
+        fullMs_ = ms;
+    } else if (level > 0 && static_cast<size_t>(level) <= levelMs_.size()) {
+        levelMs_[static_cast<size_t>(level) - 1] = ms;
+    }
+}
+
+double MotionDetail::TimeOf(int level) const {
+    const double measured = levelMs_[static_cast<size_t>(level) - 1];
+    if (measured >= 0.0) {
+        return measured;
+    }
+    // Drawing time grows with the triangles; a frame's fixed part (sky, ground, overlay)
+    // makes the estimate err on the light side, which the measurement then corrects.
+    const double share = fullTriangles_ == 0 ? 1.0
+                                             : static_cast<double>(levels_[level - 1]) /
+                                                   static_cast<double>(fullTriangles_);
+    return fullMs_ * share;
+}
+
+int MotionDetail::LevelFor(bool moving) const {
+    if (!enabled_ || !moving || !OverBudget() || levels_.empty()) {
+        return 0;
+    }
+    const int count = static_cast<int>(levels_.size());
+    for (int level = 1; level <= count; ++level) {
+        if (TimeOf(level) <= BudgetMs) {
+            return level;
+        }
+    }
+    return count;
+}

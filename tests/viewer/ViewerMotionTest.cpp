@@ -1,0 +1,127 @@
+// The lighter picture while moving, in the viewer window on a real X server (xvfb-run)
+// with a real Mesa context: which frames are light, and the still frame that follows.
+#include <QScreen>
+#include <QTest>
+
+#include <cstdlib>
+
+#include "RecordingPlatform.h"
+#include "model/TreeParams.h"
+#include "model/TreeSession.h"
+#include "viewer/ViewerWindow.h"
+
+namespace {
+
+// The share of pixels of two pictures of one size within 3 levels in every channel.
+double SameShare(const QImage& a, const QImage& b) {
+    if (a.size() != b.size() || a.isNull()) {
+        return 0.0;
+    }
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    qint64 same = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const QRgb* p = reinterpret_cast<const QRgb*>(x.constScanLine(row));
+        const QRgb* q = reinterpret_cast<const QRgb*>(y.constScanLine(row));
+        for (int col = 0; col < x.width(); ++col) {
+            same += std::abs(qRed(p[col]) - qRed(q[col])) <= 3 &&
+                    std::abs(qGreen(p[col]) - qGreen(q[col])) <= 3 &&
+                    std::abs(qBlue(p[col]) - qBlue(q[col])) <= 3;
+        }
+    }
+    return static_cast<double>(same) / (static_cast<double>(x.width()) * x.height());
+}
+
+} // namespace
+
+class ViewerMotionTest : public QObject {
+    Q_OBJECT
+
+private:
+    void Open(float depth) {
+        TreeParams params;
+        params.totalDepth = depth;
+        session = std::make_unique<TreeSession>(params, 5);
+        viewer = std::make_unique<ViewerWindow>(*session);
+        QVERIFY(viewer->CreateSized(540, 350));
+        viewer->show();
+        QVERIFY(QTest::qWaitForWindowExposed(viewer.get()));
+        viewer->RenderFrame();
+    }
+
+    QImage Grab() {
+        QTest::qWait(50);
+        return viewer->screen()->grabWindow(viewer->winId()).toImage();
+    }
+
+private slots:
+    void cleanup() {
+        if (viewer) {
+            viewer->DestroyWindow();
+        }
+        viewer.reset();
+        session.reset();
+    }
+
+    // A tree slower than the budget: spinning draws light frames with the full tree's
+    // figures; once it stops, the full tree again, as the frame drawn with the lighter
+    // picture switched off.
+    void aSlowTreeIsLightOnlyWhileMoving() {
+        Open(30.0f);
+        if (!viewer->Motion().Detail().OverBudget()) {
+            QSKIP("this renderer draws the depth-30 tree within the budget");
+        }
+        QCOMPARE(viewer->Motion().LightFrames(), 0);
+        const std::string still = viewer->LastStatistics();
+
+        // A moving frame at the same camera: light, with the full tree's read-out.
+        viewer->ViewMoved();
+        viewer->RenderFrame();
+        QCOMPARE(viewer->Motion().LightFrames(), 1);
+        QCOMPARE(viewer->LastStatistics(), still);
+
+        viewer->Navigation().ToggleAutoSpin();
+        QTRY_VERIFY(viewer->Motion().LightFrames() >= 5);
+        viewer->Navigation().ToggleAutoSpin();
+        // Frames within the settle time after the last step are still light; then the
+        // settle timer draws the full tree, and nothing light follows.
+        QTRY_COMPARE_WITH_TIMEOUT(viewer->Motion().LastLevel(), 0, 3000);
+        const int64_t light = viewer->Motion().LightFrames();
+        QTest::qWait(300);
+        QCOMPARE(viewer->Motion().LightFrames(), light);
+        QCOMPARE(viewer->Motion().LastLevel(), 0);
+        const QImage settled = Grab();
+        // The grab holds the frame: sky, leaves and bark, not an empty window.
+        QVERIFY(settled.convertToFormat(QImage::Format_RGB32).pixel(270, 5) !=
+                settled.convertToFormat(QImage::Format_RGB32).pixel(270, 200));
+
+        viewer->SetLighterWhileMoving(false);
+        viewer->RenderFrame();
+        const QImage off = Grab();
+        QVERIFY2(SameShare(settled, off) >= 0.995,
+                 qPrintable(QString::number(SameShare(settled, off))));
+        // Switched off, moving frames are the full tree too.
+        viewer->ViewMoved();
+        viewer->RenderFrame();
+        QCOMPARE(viewer->Motion().LightFrames(), light);
+    }
+
+    // A tree within the budget never changes: no light frame however it moves.
+    void aFastTreeIsNeverLighter() {
+        Open(19.29f);
+        QVERIFY(!viewer->Motion().Detail().OverBudget());
+        viewer->Navigation().ToggleAutoSpin();
+        QTest::qWait(400);
+        viewer->Navigation().ToggleAutoSpin();
+        QVERIFY(viewer->FramesDrawn() > 5);
+        QCOMPARE(viewer->Motion().LightFrames(), 0);
+    }
+
+private:
+    RecordingPlatform platform;
+    std::unique_ptr<TreeSession> session;
+    std::unique_ptr<ViewerWindow> viewer;
+};
+
+QTEST_MAIN(ViewerMotionTest)
+#include "ViewerMotionTest.moc"
