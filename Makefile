@@ -33,6 +33,7 @@ bench: build
 	@$(BUILD_DIR)/bench/dendrova-bench $(BENCH_FLAGS)
 	@xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" $(BUILD_DIR)/bench/dendrova-frame-bench $(BENCH_FLAGS)
 	@xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" $(BUILD_DIR)/bench/dendrova-drag-bench
+	@xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" $(BUILD_DIR)/bench/dendrova-motion-bench
 	@$(BUILD_DIR)/bench/dendrova-export-bench $(BENCH_FLAGS)
 	@$(BUILD_DIR)/bench/dendrova-variants-bench $(BENCH_FLAGS)
 

@@ -49,7 +49,9 @@ void ViewerMotion::timerEvent(QTimerEvent* event) {
     // The motion is over (a coarse timer may fire a little before its time, so it is not
     // left to the clock): the still frame is the full tree.
     sinceMove_.invalidate();
-    settled_();
+    if (lastLevel_ != 0) {
+        settled_(); // only a light frame needs drawing again
+    }
 }
 
 void ViewerMotion::MakeLevels(const TreeModel& model, const TreeParams& params) {
