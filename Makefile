@@ -34,6 +34,7 @@ bench: build
 	@xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" $(BUILD_DIR)/bench/dendrova-frame-bench $(BENCH_FLAGS)
 	@xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" $(BUILD_DIR)/bench/dendrova-drag-bench
 	@xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" $(BUILD_DIR)/bench/dendrova-motion-bench
+	@xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" $(BUILD_DIR)/bench/dendrova-drag-memory-bench
 	@$(BUILD_DIR)/bench/dendrova-export-bench $(BENCH_FLAGS)
 	@$(BUILD_DIR)/bench/dendrova-variants-bench $(BENCH_FLAGS)
 

@@ -7,6 +7,7 @@
 #include "app/CommandLine.h"
 #include "app/TreeApp.h"
 #include "base/ProgramLine.h"
+#include "platform/AllocatorTuning.h"
 #include "platform/QtPlatform.h"
 #include "platform/QuitSignals.h"
 #include "platform/StopSignals.h"
@@ -23,6 +24,8 @@ int Exit(const Failure& failure) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Before anything is allocated: large blocks go back to the system when freed.
+    TuneAllocator();
     const Result<CommandLine> command = ParseCommandLine(CommandLineArguments(argc, argv));
     if (!command) {
         return Exit(command.Error());
