@@ -198,15 +198,11 @@ Result<> OutputsApart(const CommandLineOptions& options) {
     if (!options.renderPath.empty()) {
         outputs.push_back(options.renderPath);
     }
-    const auto shared = SharedOutputFile(outputs);
-    if (!shared) {
-        return {};
+    if (const std::optional<std::string> clash =
+            OutputClashText(outputs, "--export and --render each need files of their own")) {
+        return Bad(*clash);
     }
-    if (shared->first == shared->second) {
-        return Bad("--export and --render both write " + QuotedText(shared->first));
-    }
-    return Bad(QuotedText(shared->first) + " and " + QuotedText(shared->second) +
-               " are the same file: --export and --render each need files of their own");
+    return {};
 }
 
 // Takes the values of the options that were given into `options`; fails at the first bad

@@ -1,5 +1,7 @@
 #include "app/OutputClash.h"
 
+#include "model/ShownText.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -49,4 +51,17 @@ SharedOutputFile(const std::vector<std::string>& paths) {
         }
     }
     return std::nullopt;
+}
+
+std::optional<std::string> OutputClashText(const std::vector<std::string>& paths,
+                                           const std::string& ownFiles) {
+    const auto shared = SharedOutputFile(paths);
+    if (!shared) {
+        return std::nullopt;
+    }
+    if (shared->first == shared->second) {
+        return "--export and --render both write " + QuotedText(shared->first);
+    }
+    return QuotedText(shared->first) + " and " + QuotedText(shared->second) +
+           " are the same file: " + ownFiles;
 }

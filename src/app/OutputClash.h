@@ -12,3 +12,8 @@
 // links), as a symbolic or hard link makes them.
 std::optional<std::pair<std::string, std::string>>
 SharedOutputFile(const std::vector<std::string>& paths);
+
+// The one line that says why `paths` clash (an output named twice, or two names of one
+// file, `ownFiles` saying what each output needs), or none when they do not.
+std::optional<std::string> OutputClashText(const std::vector<std::string>& paths,
+                                           const std::string& ownFiles);

@@ -80,13 +80,9 @@ Result<> VariantOutputsApart(const CommandLineOptions& options) {
     if (!options.renderPath.empty()) {
         outputs.push_back(options.renderPath);
     }
-    const auto shared = SharedOutputFile(outputs);
-    if (!shared) {
-        return {};
+    if (const std::optional<std::string> clash =
+            OutputClashText(outputs, "every output of --variants needs a file of its own")) {
+        return Bad(*clash);
     }
-    if (shared->first == shared->second) {
-        return Bad("--export and --render both write " + QuotedText(shared->first));
-    }
-    return Bad(QuotedText(shared->first) + " and " + QuotedText(shared->second) +
-               " are the same file: every output of --variants needs a file of its own");
+    return {};
 }
