@@ -12,6 +12,11 @@
 #include <algorithm>
 #include <vector>
 
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <algorithm>
+
 #include "DragRig.h"
 
 namespace {
@@ -49,7 +54,45 @@ void DragDepAttenuate(benchmark::State& state, TreeDrawMode mode) {
     state.counters["capped"] = rig.session.model().lastGrowthCapped() ? 1 : 0;
 }
 
+// "SEG. Expand Angle" dragged up 40 pixels (from 45 degrees) over the capped tree, with the
+// lighter picture while moving on or off: how many moves a second the drag keeps, its median
+// and longest move, and whether the still frame after it is the full tree again.
+void DragCapped(benchmark::State& state, bool lighter) {
+    DragApplication();
+    TreeParams params;
+    params.totalDepth = 30.0f;
+    params.sseDepAttenuate = 1.0f;
+    DragRig rig(params);
+    if (const std::string failure = rig.Open(TreeDrawMode::Buffers); !failure.empty()) {
+        state.SkipWithError(failure.c_str());
+        return;
+    }
+    rig.viewer.SetLighterWhileMoving(lighter);
+    rig.Select(1);
+    rig.RegrowAndDraw();
+    std::vector<double> moves;
+    double total = 0.0;
+    for (auto _ : state) {
+        QElapsedTimer whole;
+        whole.start();
+        rig.DragToTop(&moves, nullptr, 40);
+        total = whole.nsecsElapsed() * 1e-9;
+    }
+    std::vector<double> sorted = moves;
+    std::sort(sorted.begin(), sorted.end());
+    state.counters["moves_per_s"] = total > 0.0 ? static_cast<double>(moves.size()) / total : 0.0;
+    state.counters["median_ms"] = sorted.empty() ? 0.0 : sorted[sorted.size() / 2];
+    state.counters["longest_ms"] = sorted.empty() ? 0.0 : sorted.back();
+    state.counters["light_frames"] = static_cast<double>(rig.viewer.Motion().LightFrames());
+    state.counters["capped"] = rig.session.model().lastGrowthCapped() ? 1 : 0;
+    QTest::qWait(400); // the settle frame
+    state.counters["ends_full"] = rig.viewer.Motion().LastLevel() == 0 ? 1 : 0;
+}
+
 } // namespace
+
+BENCHMARK_CAPTURE(DragCapped, lighter, true)->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK_CAPTURE(DragCapped, full, false)->Unit(benchmark::kSecond)->Iterations(1);
 
 BENCHMARK_CAPTURE(DragDepAttenuate, cached, TreeDrawMode::Buffers)
     ->Unit(benchmark::kSecond)

@@ -60,7 +60,11 @@ QPoint DragRig::Thumb() const {
     return slider->mapTo(&panel, HandleCentre(slider));
 }
 
-void DragRig::DragToTop(std::vector<double>* moves, std::vector<float>* values) {
+void DragRig::Select(int row) {
+    panel.ListControl()->setCurrentRow(row);
+}
+
+void DragRig::DragToTop(std::vector<double>* moves, std::vector<float>* values, int limit) {
     QSlider* slider = panel.SliderControl();
     QWindow* window = panel.windowHandle();
     const QPoint start = Thumb();
@@ -68,7 +72,8 @@ void DragRig::DragToTop(std::vector<double>* moves, std::vector<float>* values) 
     // Up the screen, one pixel a move, until the slider reaches its top end (position 0,
     // the maximum).
     QPoint at = start;
-    while (slider->value() > slider->minimum() && at.y() > start.y() - 2000) {
+    while (slider->value() > slider->minimum() && at.y() > start.y() - 2000 &&
+           (limit < 0 || start.y() - at.y() < limit)) {
         at.ry() -= 1;
         QElapsedTimer move;
         move.start();

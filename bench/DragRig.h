@@ -37,7 +37,12 @@ public:
     // Drags the slider by the mouse from where its thumb is up the screen, one pixel a
     // move, until it reaches its top end (the maximum), and releases it. Each move's time
     // in milliseconds goes to `moves` and the value after it to `values`, when given.
-    void DragToTop(std::vector<double>* moves = nullptr, std::vector<float>* values = nullptr);
+    // At most `limit` moves when it is not negative.
+    void DragToTop(std::vector<double>* moves = nullptr, std::vector<float>* values = nullptr,
+                   int limit = -1);
+
+    // Selects the parameter of row `row` in the panel's list (6: "SSE. Dep. Attenuate").
+    void Select(int row);
 
     // Takes the slider from its thumb straight to its bottom end in one mouse move.
     void JumpToBottom();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <numbers>
 #include <numeric>
 
@@ -124,6 +125,20 @@ void HalfTheLeaves(const MeshPart& leaves, const std::vector<float>& colours, fl
     IndexQuads(out);
 }
 
+// The inputs and counts of a level made from `from`: what drawing it counts is its tubes
+// and leaves (the chains are no longer whole).
+void FinishLevel(const TreeMesh& from, TreeMesh& level) {
+    level.modelGeneration = from.modelGeneration;
+    level.sideBranchScale = from.sideBranchScale;
+    level.passStats = FrameStats{};
+    for (size_t t = 0; t < level.bark.vertexCount() / TubeVertexCount; ++t) {
+        level.passStats += TubeStats;
+    }
+    for (size_t l = 0; l < level.leaves.vertexCount() / LeafVertices; ++l) {
+        level.passStats += LeafStats;
+    }
+}
+
 // The level after `before`, within half its triangles. The leaves make most of the
 // crown's outline and the thinnest tubes little of it, so the leaves are kept as long as
 // they take at most half of the new level's triangles, and thinned (one in two, each twice
@@ -144,15 +159,7 @@ TreeLevel Thinned(const TreeMesh& before) {
     }
     const size_t left = budget - std::min(budget, level.mesh.leaves.triangleCount());
     level.mesh.bark = ThickestTubes(before.bark, left / tubeTriangles);
-    level.mesh.modelGeneration = before.modelGeneration;
-    level.mesh.sideBranchScale = before.sideBranchScale;
-    // What drawing it counts: its tubes and leaves (the chains are no longer whole).
-    for (size_t t = 0; t < level.mesh.bark.vertexCount() / TubeVertexCount; ++t) {
-        level.mesh.passStats += TubeStats;
-    }
-    for (size_t l = 0; l < level.mesh.leaves.vertexCount() / LeafVertices; ++l) {
-        level.mesh.passStats += LeafStats;
-    }
+    FinishLevel(before, level.mesh);
     return level;
 }
 
@@ -267,6 +274,77 @@ std::vector<TreeLevel> LighterLevels(const TreeMesh& full, int count) {
         impostor.mesh.modelGeneration = full.modelGeneration;
         impostor.mesh.sideBranchScale = full.sideBranchScale;
         levels.push_back(std::move(impostor));
+    }
+    return levels;
+}
+
+std::vector<TreeLevel> SparseLevels(const TreeMesh& full, int count,
+                                    const std::function<bool(int, size_t)>& wanted) {
+    const size_t tubes = full.bark.vertexCount() / TubeVertexCount;
+    const size_t leaves = full.leaves.vertexCount() / LeafVertices;
+    constexpr size_t TubeTriangles = TubeTriangleIndexCount / 3;
+    const size_t total = TubeTriangles * tubes + 2 * leaves;
+    std::vector<float> radius;
+    std::vector<float> sorted; // the radii, partly ordered for each level's threshold
+    std::vector<TreeLevel> levels(static_cast<size_t>(std::max(count, 0)));
+    for (int k = 1; k <= count; ++k) {
+        const size_t budget = total >> k;
+        if (!wanted(k, budget)) {
+            continue;
+        }
+        if (radius.empty() && tubes > 0) {
+            radius.resize(tubes);
+            for (size_t t = 0; t < tubes; ++t) {
+                radius[t] = TubeRadius(full.bark, t);
+            }
+            sorted = radius;
+        }
+        TreeMesh& mesh = levels[static_cast<size_t>(k) - 1].mesh;
+        // One leaf in 2^k, the first of each run, at its own size.
+        const size_t step = size_t{1} << k;
+        const size_t keptLeaves = leaves / step;
+        mesh.leaves.positions.reserve(3 * LeafVertices * keptLeaves);
+        mesh.leaves.normals.reserve(3 * LeafVertices * keptLeaves);
+        mesh.leaves.texCoords.reserve(2 * LeafVertices * keptLeaves);
+        for (size_t leaf = 0; leaf < keptLeaves; ++leaf) {
+            const size_t first = LeafVertices * leaf * step;
+            CopyVertices(full.leaves, first, LeafVertices, mesh.leaves);
+            mesh.leafColours.insert(mesh.leafColours.end(),
+                                    full.leafColours.begin() + static_cast<ptrdiff_t>(4 * first),
+                                    full.leafColours.begin() +
+                                        static_cast<ptrdiff_t>(4 * (first + LeafVertices)));
+        }
+        // The thickest tubes in the rest of the budget, in drawing order: those thicker than
+        // the threshold, then those at it, the first in drawing order, up to the count.
+        const size_t keptTubes =
+            std::min((budget - std::min(budget, 2 * keptLeaves)) / TubeTriangles, tubes);
+        std::vector<size_t> kept;
+        if (keptTubes > 0) {
+            const auto nth = sorted.begin() + static_cast<ptrdiff_t>(keptTubes - 1);
+            std::nth_element(sorted.begin(), nth, sorted.end(), std::greater<float>());
+            const float threshold = *nth;
+            size_t above = 0;
+            for (const float r : radius) {
+                above += r > threshold ? 1 : 0;
+            }
+            size_t atThreshold = keptTubes - above;
+            kept.reserve(keptTubes);
+            for (size_t t = 0; t < tubes; ++t) {
+                if (radius[t] > threshold) {
+                    kept.push_back(t);
+                } else if (radius[t] == threshold && atThreshold > 0) {
+                    kept.push_back(t);
+                    --atThreshold;
+                }
+            }
+        }
+        mesh.bark.positions.reserve(3 * TubeVertexCount * kept.size());
+        mesh.bark.normals.reserve(3 * TubeVertexCount * kept.size());
+        mesh.bark.texCoords.reserve(2 * TubeVertexCount * kept.size());
+        for (const size_t t : kept) {
+            CopyVertices(full.bark, TubeVertexCount * t, TubeVertexCount, mesh.bark);
+        }
+        FinishLevel(full, mesh);
     }
     return levels;
 }

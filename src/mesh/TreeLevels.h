@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <vector>
 
 #include "mesh/TreeMesh.h"
@@ -65,6 +67,16 @@ struct TreeLevel {
 // `count` thinned levels after `full` (built with or without indices), each with at most
 // half the triangles of the one before; no impostor.
 std::vector<TreeLevel> ThinnedLevels(const TreeMesh& full, int count);
+
+// Lighter levels for a moving picture, each made straight from `full` (built with or
+// without indices; the levels have none and no wind data): level k (1 .. count) has at most
+// 1/2^k of its triangles, one leaf in 2^k at its own size and the thickest tubes in the
+// rest. Its crown is sparser than a thinned level's: on a software renderer a dense crown
+// costs more in the pixels its leaves cover over and over than in their vertices, and
+// enlarged leaves would keep all of that. Only the levels `wanted(k, triangles)` asks for
+// are made; the others stay empty.
+std::vector<TreeLevel> SparseLevels(const TreeMesh& full, int count,
+                                    const std::function<bool(int, size_t)>& wanted);
 
 // The levels 1 .. count-1 of the chain of `count` (1 to MaxTreeLevels) levels whose level 0
 // is `full` (built with indices; with wind data, the levels have theirs): the thinned

@@ -349,12 +349,12 @@ TreeMesh BuildTreeMeshInto(const TreeModel& model, const TreeParams& params,
     return mesh;
 }
 
-TreeMesh BuildTreeMesh(const TreeModel& model, const TreeParams& params, bool withIndices,
-                       int threads, bool withWind) {
-    const TreeMeshLayout layout = MeasureTreeMesh(model);
-    TreeMesh mesh;
+void BuildTreeMeshOver(const TreeModel& model, const TreeParams& params,
+                       const TreeMeshLayout& layout, TreeMesh& mesh, int threads, bool withWind) {
     Size(mesh.bark, layout.barkVertices);
     Size(mesh.leaves, layout.leafVertices);
+    mesh.bark.indices.clear();
+    mesh.leaves.indices.clear();
     mesh.leafColours.resize(4 * layout.leafVertices);
     MeshDestination to{mesh.bark.positions.data(), mesh.bark.normals.data(),
                        mesh.bark.texCoords.data(), mesh.leaves.positions.data(),
@@ -365,11 +365,21 @@ TreeMesh BuildTreeMesh(const TreeModel& model, const TreeParams& params, bool wi
         mesh.leaves.wind.resize(2 * layout.leafVertices);
         to.barkWind = mesh.bark.wind.data();
         to.leafWind = mesh.leaves.wind.data();
+    } else {
+        mesh.bark.wind.clear();
+        mesh.leaves.wind.clear();
     }
     const TreeMesh built = BuildTreeMeshInto(model, params, layout, to, threads);
     mesh.passStats = built.passStats;
     mesh.modelGeneration = built.modelGeneration;
     mesh.sideBranchScale = built.sideBranchScale;
+}
+
+TreeMesh BuildTreeMesh(const TreeModel& model, const TreeParams& params, bool withIndices,
+                       int threads, bool withWind) {
+    const TreeMeshLayout layout = MeasureTreeMesh(model);
+    TreeMesh mesh;
+    BuildTreeMeshOver(model, params, layout, mesh, threads, withWind);
     if (withIndices) {
         mesh.bark.indices.reserve(3 * 12 * (layout.barkVertices / TubeVertexCount));
         for (uint32_t base = 0; base < layout.barkVertices; base += TubeVertexCount) {

@@ -129,6 +129,13 @@ TreeMesh BuildTreeMeshInto(const TreeModel& model, const TreeParams& params,
                            const TreeMeshLayout& layout, const MeshDestination& to,
                            int threads = 0);
 
+// Builds the mesh of `model`, measured as `layout`, into `mesh`, without indices, over the
+// storage its arrays hold from an earlier build: a caller that builds a mesh at every move
+// of a drag keeps its memory instead of having the system clear new pages each time.
+void BuildTreeMeshOver(const TreeModel& model, const TreeParams& params,
+                       const TreeMeshLayout& layout, TreeMesh& mesh, int threads = 0,
+                       bool withWind = false);
+
 // Builds the mesh of `model` as it stands into its own arrays (see BuildTreeMeshInto). A
 // model that was never grown gives an empty mesh. Without `withIndices` both parts' index
 // arrays stay empty (for a caller that knows the fixed layout: every tube's triangles are

@@ -81,6 +81,10 @@ struct TreeMeshCache {
 bool UpdateTreeMesh(const TreeModel& model, const TreeParams& params, GlContextState& state,
                     bool withWind = false);
 
+// Whether the cache holds the mesh of `model` as it stands (the same model, generation,
+// parameters grown from and seed).
+bool HoldsMeshOf(const TreeMeshCache& cache, const TreeModel& model);
+
 // Lets go of everything the cache of `state` holds: the mesh, its buffer objects and the
 // arrays made for drawing it (the count of builds stays).
 void ReleaseTreeMesh(GlContextState& state);

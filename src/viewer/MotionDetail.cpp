@@ -19,7 +19,27 @@ void MotionDetail::FrameDrawn(int level, double ms) {
         fullMs_ = ms;
     } else if (level > 0 && static_cast<size_t>(level) <= levelMs_.size()) {
         levelMs_[static_cast<size_t>(level) - 1] = ms;
+        const double byShare = EstimateMs(0, levels_[level - 1], fullTriangles_);
+        if (byShare > 0.0 && static_cast<size_t>(level) <= correction_.size()) {
+            correction_[static_cast<size_t>(level) - 1] = ms / byShare;
+        }
     }
+}
+
+double MotionDetail::EstimateMs(int level, size_t triangles, size_t fullTriangles) const {
+    if (fullMs_ < 0.0) {
+        return -1.0;
+    }
+    // Drawing time grows with the triangles; a frame's fixed part (sky, ground, overlay)
+    // and a dense crown's pixels make the share err on the light side, which the
+    // correction from earlier frames of the level takes up (level 0: the bare share).
+    const double share = fullTriangles == 0
+                             ? 1.0
+                             : static_cast<double>(triangles) / static_cast<double>(fullTriangles);
+    const double correction = level > 0 && static_cast<size_t>(level) <= correction_.size()
+                                  ? correction_[static_cast<size_t>(level) - 1]
+                                  : 1.0;
+    return fullMs_ * share * correction;
 }
 
 double MotionDetail::TimeOf(int level) const {
@@ -27,12 +47,7 @@ double MotionDetail::TimeOf(int level) const {
     if (measured >= 0.0) {
         return measured;
     }
-    // Drawing time grows with the triangles; a frame's fixed part (sky, ground, overlay)
-    // makes the estimate err on the light side, which the measurement then corrects.
-    const double share = fullTriangles_ == 0 ? 1.0
-                                             : static_cast<double>(levels_[level - 1]) /
-                                                   static_cast<double>(fullTriangles_);
-    return fullMs_ * share;
+    return EstimateMs(level, levels_[level - 1], fullTriangles_);
 }
 
 int MotionDetail::LevelFor(bool moving) const {

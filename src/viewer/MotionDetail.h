@@ -7,7 +7,9 @@
 // Which level of detail a viewer frame draws. A tree whose full frame fits the frame
 // budget is always drawn whole. A slower one is drawn, while the view moves, at the most
 // detailed lighter level whose own frame fits the budget: measured once that level has
-// been drawn, estimated from its share of the full tree's triangles until then. A still
+// been drawn, estimated until then from its share of the full tree's triangles, corrected
+// by how that level's frames of the trees before compared with their estimates (a new
+// tree every slider move would otherwise start from the bare share each time). A still
 // frame is always the full tree. Plain logic: the window says what moves and how long its
 // frames took.
 class MotionDetail {
@@ -17,8 +19,8 @@ public:
     // How long after the last motion the full tree is drawn again, in milliseconds.
     static constexpr int SettleMs = 150;
     // The lighter levels made for a slow tree: each has at most half the triangles of the
-    // one before, so the fifth has at most 1/32 of the tree's.
-    static constexpr int LighterLevels = 5;
+    // one before, so the seventh has at most 1/128 of the tree's.
+    static constexpr int LighterLevels = 7;
 
     explicit MotionDetail(bool enabled = true) : enabled_(enabled) {}
 
@@ -39,6 +41,10 @@ public:
     // The full tree's frame time as known (measured, or a first guess); -1: unknown.
     double FullMs() const { return fullMs_; }
 
+    // What a frame of `level` with `triangles` of the full tree's `fullTriangles` is
+    // expected to take, before it is drawn; -1 while the full tree's time is unknown.
+    double EstimateMs(int level, size_t triangles, size_t fullTriangles) const;
+
     // The level the next frame draws: 0 unless enabled, `moving` and over the budget with
     // levels made; otherwise the most detailed level whose time fits the budget, or the
     // lightest when none does.
@@ -53,4 +59,6 @@ private:
     size_t fullTriangles_ = 0;
     std::vector<size_t> levels_;  // triangles of levels 1 ..
     std::vector<double> levelMs_; // their measured times, -1 until drawn
+    // Each level's last measured time against its estimate by share, kept from tree to tree.
+    std::vector<double> correction_ = std::vector<double>(LighterLevels, 1.0);
 };

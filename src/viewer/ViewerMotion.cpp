@@ -49,36 +49,34 @@ void ViewerMotion::timerEvent(QTimerEvent* event) {
     // The motion is over (a coarse timer may fire a little before its time, so it is not
     // left to the clock): the still frame is the full tree.
     sinceMove_.invalidate();
+    scratch_ = TreeMesh{};
     if (lastLevel_ != 0) {
         settled_(); // only a light frame needs drawing again
     }
 }
 
 void ViewerMotion::MakeLevels(const TreeModel& model, const TreeParams& params) {
-    const TreeMesh full = BuildTreeMesh(model, params, false);
-    levels_ = ThinnedLevels(full, MotionDetail::LighterLevels);
+    // The full mesh is built over the storage of the last one: during a drag every move
+    // builds one, and the storage goes when the motion settles.
+    if (layout_.model != &model || layout_.modelGeneration != model.generation()) {
+        layout_ = MeasureTreeMesh(model);
+    }
+    TreeMesh& full = scratch_;
+    BuildTreeMeshOver(model, params, layout_, full);
     fullStats_ = full.passStats;
     fullStats_ += full.passStats; // a frame draws the tree twice: shadow and tree
     const size_t fullTriangles = static_cast<size_t>(full.passStats.quadrangles) * 2;
+    // Only the levels that may fit the budget are made: the more detailed ones would take
+    // the time and memory of much of the tree again and never be drawn.
+    levels_ = SparseLevels(full, MotionDetail::LighterLevels, [&](int level, size_t triangles) {
+        return level == MotionDetail::LighterLevels ||
+               detail_.EstimateMs(level, triangles, fullTriangles) <= 2.0 * MotionDetail::BudgetMs;
+    });
     std::vector<size_t> triangles;
-    for (TreeLevel& level : levels_) {
-        const size_t n =
-            level.mesh.bark.vertexCount() / TubeVertexCount * (TubeTriangleIndexCount / 3) +
-            level.mesh.leaves.vertexCount() / 2;
-        triangles.push_back(n);
+    for (int k = 1; k <= MotionDetail::LighterLevels; ++k) {
+        triangles.push_back((fullTriangles >> k));
     }
     detail_.SetTriangles(fullTriangles, triangles);
-    // Only the levels that may fit the budget are kept: the more detailed ones would
-    // take the memory of most of the tree again and never be drawn.
-    for (size_t k = 0; k + 1 < levels_.size(); ++k) {
-        const double estimate = fullTriangles > 0
-                                    ? detail_.FullMs() * static_cast<double>(triangles[k]) /
-                                          static_cast<double>(fullTriangles)
-                                    : 0.0;
-        if (estimate > 2.0 * MotionDetail::BudgetMs) {
-            levels_[k].mesh = TreeMesh{};
-        }
-    }
 }
 
 int ViewerMotion::BeginFrame(const TreeModel& model, const TreeParams& params,
@@ -87,7 +85,8 @@ int ViewerMotion::BeginFrame(const TreeModel& model, const TreeParams& params,
         // A new tree: until its own full frame is measured, its time is guessed from the
         // last tree's by their sizes, so a drag on a slow tree stays light from its first
         // move on.
-        const size_t triangles = TrianglesOf(MeasureTreeMesh(model));
+        layout_ = MeasureTreeMesh(model);
+        const size_t triangles = TrianglesOf(layout_);
         const double guess =
             lastFullMs_ >= 0.0 && lastTriangles_ > 0
                 ? lastFullMs_ * static_cast<double>(triangles) / static_cast<double>(lastTriangles_)
@@ -118,6 +117,11 @@ int ViewerMotion::BeginFrame(const TreeModel& model, const TreeParams& params,
     if (level <= 0) {
         return 0;
     }
+    if (!HoldsMeshOf(state.treeMesh, model) && state.treeMesh.built) {
+        // The full tree's mesh is of a tree before (a drag regrew it): it is built again
+        // for the still frame anyway, and its memory is better free meanwhile.
+        ReleaseTreeMesh(state);
+    }
     std::swap(state.treeMesh, light_);
     if (loaded_ != level) {
         UseTreeMesh(model, params, levels_[static_cast<size_t>(level) - 1].mesh, state);
@@ -137,6 +141,10 @@ void ViewerMotion::EndFrame(int level, double ms, GlContextState& state) {
         state.drawMode = savedMode_;
         std::swap(state.treeMesh, light_);
         ++lightFrames_;
+        // The settle time runs from the end of the light frame: a move that took longer
+        // than it (a regrowth on a large tree) would otherwise find the timer run out, and
+        // the full tree drawn after every move of a drag.
+        settleTimer_.start(MotionDetail::SettleMs, Qt::PreciseTimer, this);
     } else {
         lastFullMs_ = ms;
     }

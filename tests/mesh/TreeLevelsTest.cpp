@@ -137,6 +137,21 @@ TEST(TreeLevels, EachLevelHasAtMostHalfTheTrianglesAndTheLastIsAStarOfQuads) {
     }
 }
 
+// A tube's radius: its bottom ring's farthest corner from the ring's centre.
+double TubeRadiusOf(const MeshPart& bark, size_t tube) {
+    const float* p = &bark.positions[3 * TubeVertexCount * tube];
+    double c[3] = {0, 0, 0}, far = 0;
+    for (int k = 0; k < 6; ++k) {
+        for (int i = 0; i < 3; ++i) {
+            c[i] += p[6 * k + i] / 6.0;
+        }
+    }
+    for (int k = 0; k < 6; ++k) {
+        far = std::max(far, std::hypot(p[6 * k] - c[0], p[6 * k + 1] - c[1], p[6 * k + 2] - c[2]));
+    }
+    return far;
+}
+
 TEST(TreeLevels, ThinTubesGoFirstAndNoLeafIsLostFromTheImpostorsPictures) {
     const TreeMesh full = Grown(25.0f, false);
     const std::vector<TreeLevel> levels = LighterLevels(full, 2);
@@ -145,21 +160,7 @@ TEST(TreeLevels, ThinTubesGoFirstAndNoLeafIsLostFromTheImpostorsPictures) {
     ASSERT_LT(kept.vertexCount(), full.bark.vertexCount());
     // The thinnest tube kept is at least as thick as the thickest tube dropped: a tube of
     // the full mesh missing from the level is one of the thin ones.
-    // A tube's radius: its bottom ring's farthest corner from the ring's centre.
-    const auto radius = [](const MeshPart& bark, size_t tube) {
-        const float* p = &bark.positions[3 * TubeVertexCount * tube];
-        double c[3] = {0, 0, 0}, far = 0;
-        for (int k = 0; k < 6; ++k) {
-            for (int i = 0; i < 3; ++i) {
-                c[i] += p[6 * k + i] / 6.0;
-            }
-        }
-        for (int k = 0; k < 6; ++k) {
-            far = std::max(far,
-                           std::hypot(p[6 * k] - c[0], p[6 * k + 1] - c[1], p[6 * k + 2] - c[2]));
-        }
-        return far;
-    };
+    const auto radius = TubeRadiusOf;
     double thinnestKept = 1e30;
     for (size_t t = 0; t < kept.vertexCount() / TubeVertexCount; ++t) {
         thinnestKept = std::min<double>(thinnestKept, radius(kept, t));
@@ -216,3 +217,53 @@ TEST(TreeLevels, EachLevelHasAtMostHalfTheTrianglesOfTheOneBefore) {
 }
 
 } // namespace
+
+// The moving picture's levels, made straight from the full mesh: within 1/2^k of its
+// triangles, one leaf in 2^k exactly as it was (no larger), the thickest tubes in drawing
+// order, and only the levels asked for.
+TEST(TreeLevels, SparseLevelsKeepLeavesAsTheyAreAndTheThickestTubes) {
+    const TreeMesh full = Grown(25.0f, false);
+    const size_t fullTubes = full.bark.vertexCount() / TubeVertexCount;
+    const size_t fullLeaves = full.leaves.vertexCount() / 4;
+    const size_t total = 12 * fullTubes + 2 * fullLeaves;
+    const std::vector<TreeLevel> levels =
+        SparseLevels(full, 7, [](int level, size_t) { return level != 2; });
+    ASSERT_EQ(levels.size(), 7u);
+    EXPECT_EQ(levels[1].mesh.bark.vertexCount() + levels[1].mesh.leaves.vertexCount(), 0u);
+    for (int k : {1, 3, 7}) {
+        const TreeMesh& level = levels[static_cast<size_t>(k) - 1].mesh;
+        const size_t tubes = level.bark.vertexCount() / TubeVertexCount;
+        const size_t leaves = level.leaves.vertexCount() / 4;
+        EXPECT_LE(12 * tubes + 2 * leaves, total >> k) << k;
+        EXPECT_GT(tubes, 0u) << k;
+        ASSERT_EQ(leaves, fullLeaves >> k) << k;
+        ASSERT_EQ(level.leafColours.size(), 4 * level.leaves.vertexCount());
+        for (size_t l = 0; l < leaves; ++l) {
+            const size_t from = l << k;
+            ASSERT_TRUE(std::equal(&level.leaves.positions[12 * l],
+                                   &level.leaves.positions[12 * l + 12],
+                                   &full.leaves.positions[12 * from]))
+                << "level " << k << " leaf " << l;
+        }
+        // Each kept tube is a tube of the full mesh, found in drawing order, and none
+        // dropped is thicker than the thinnest kept.
+        size_t at = 0;
+        double thinnestKept = 1e30, thickestDropped = 0.0;
+        for (size_t t = 0; t < tubes; ++t) {
+            const float* p = &level.bark.positions[3 * TubeVertexCount * t];
+            while (at < fullTubes && !std::equal(p, p + 3 * TubeVertexCount,
+                                                 &full.bark.positions[3 * TubeVertexCount * at])) {
+                thickestDropped = std::max(thickestDropped, TubeRadiusOf(full.bark, at));
+                ++at;
+            }
+            ASSERT_LT(at, fullTubes) << "level " << k << " tube " << t << " not in order";
+            thinnestKept = std::min(thinnestKept, TubeRadiusOf(full.bark, at));
+            ++at;
+        }
+        for (; at < fullTubes; ++at) {
+            thickestDropped = std::max(thickestDropped, TubeRadiusOf(full.bark, at));
+        }
+        EXPECT_LE(thickestDropped, thinnestKept * 1.0001) << k;
+        EXPECT_EQ(level.passStats.quadrangles * 2, static_cast<int32_t>(12 * tubes + 2 * leaves));
+    }
+}

@@ -41,4 +41,20 @@ TEST(MotionDetail, TheMostDetailedLevelThatFitsAsMeasured) {
     EXPECT_EQ(heavy.LevelFor(true), 5);
 }
 
+// Every slider move grows a new tree: a level measured slower than its share on the trees
+// before is expected so on the next one, before it is drawn.
+TEST(MotionDetail, ALevelsMeasuredCostCarriesOverToTheNextTree) {
+    MotionDetail detail = SlowTree(800.0);
+    EXPECT_EQ(detail.LevelFor(true), 4);
+    detail.FrameDrawn(4, 100.0); // twice its estimate of 50
+    detail.NewTree(9);
+    detail.FrameDrawn(0, 800.0);
+    detail.SetTriangles(1000000, {500000, 250000, 125000, 62500, 31250});
+    EXPECT_DOUBLE_EQ(detail.EstimateMs(4, 62500, 1000000), 100.0);
+    EXPECT_EQ(detail.LevelFor(true), 5);
+    // The full tree's time unknown: nothing to estimate from.
+    detail.NewTree(10);
+    EXPECT_LT(detail.EstimateMs(4, 62500, 1000000), 0.0);
+}
+
 } // namespace

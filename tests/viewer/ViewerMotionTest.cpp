@@ -106,6 +106,26 @@ private slots:
         QCOMPARE(viewer->Motion().LightFrames(), light);
     }
 
+    // A drag on a slow tree: the settle time runs from the end of each light frame, so a
+    // move slower than it does not get the full tree drawn after it before the next move.
+    void aSlowMoveStaysLightUntilTheMotionSettles() {
+        Open(30.0f);
+        if (!viewer->Motion().Detail().OverBudget()) {
+            QSKIP("this renderer draws the depth-30 tree within the budget");
+        }
+        for (int move = 0; move < 2; ++move) {
+            session->params().segExpandAngle += 1.0f;
+            viewer->RebuildTree();
+            QTest::qSleep(100); // a slow regrowth
+            viewer->RenderFrame();
+            QVERIFY(viewer->Motion().LastLevel() > 0);
+            QTest::qSleep(60); // 160 ms after the move, 60 after its frame
+            QCoreApplication::processEvents();
+            QVERIFY(viewer->Motion().LastLevel() > 0);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(viewer->Motion().LastLevel(), 0, 3000);
+    }
+
     // A tree within the budget never changes: no light frame however it moves.
     void aFastTreeIsNeverLighter() {
         Open(19.29f);
