@@ -83,6 +83,7 @@ void DragCapped(benchmark::State& state, bool lighter) {
     state.counters["moves_per_s"] = total > 0.0 ? static_cast<double>(moves.size()) / total : 0.0;
     state.counters["median_ms"] = sorted.empty() ? 0.0 : sorted[sorted.size() / 2];
     state.counters["longest_ms"] = sorted.empty() ? 0.0 : sorted.back();
+    state.counters["first_ms"] = moves.empty() ? 0.0 : moves.front();
     state.counters["light_frames"] = static_cast<double>(rig.viewer.Motion().LightFrames());
     state.counters["capped"] = rig.session.model().lastGrowthCapped() ? 1 : 0;
     QTest::qWait(400); // the settle frame

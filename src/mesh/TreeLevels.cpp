@@ -279,7 +279,12 @@ std::vector<TreeLevel> LighterLevels(const TreeMesh& full, int count) {
 }
 
 std::vector<TreeLevel> SparseLevels(const TreeMesh& full, int count,
-                                    const std::function<bool(int, size_t)>& wanted) {
+                                    const std::function<bool(int, size_t)>& wanted,
+                                    float* thinnestKept) {
+    if (thinnestKept) {
+        *thinnestKept = 0.0f;
+    }
+    bool first = true;
     const size_t tubes = full.bark.vertexCount() / TubeVertexCount;
     const size_t leaves = full.leaves.vertexCount() / LeafVertices;
     constexpr size_t TubeTriangles = TubeTriangleIndexCount / 3;
@@ -297,7 +302,12 @@ std::vector<TreeLevel> SparseLevels(const TreeMesh& full, int count,
             for (size_t t = 0; t < tubes; ++t) {
                 radius[t] = TubeRadius(full.bark, t);
             }
-            sorted = radius;
+            // Tubes a build left out (a radius of 0) are never kept.
+            for (const float r : radius) {
+                if (r > 0.0f) {
+                    sorted.push_back(r);
+                }
+            }
         }
         TreeMesh& mesh = levels[static_cast<size_t>(k) - 1].mesh;
         // One leaf in 2^k, the first of each run, at its own size.
@@ -317,12 +327,15 @@ std::vector<TreeLevel> SparseLevels(const TreeMesh& full, int count,
         // The thickest tubes in the rest of the budget, in drawing order: those thicker than
         // the threshold, then those at it, the first in drawing order, up to the count.
         const size_t keptTubes =
-            std::min((budget - std::min(budget, 2 * keptLeaves)) / TubeTriangles, tubes);
+            std::min((budget - std::min(budget, 2 * keptLeaves)) / TubeTriangles, sorted.size());
         std::vector<size_t> kept;
         if (keptTubes > 0) {
             const auto nth = sorted.begin() + static_cast<ptrdiff_t>(keptTubes - 1);
             std::nth_element(sorted.begin(), nth, sorted.end(), std::greater<float>());
             const float threshold = *nth;
+            if (first && thinnestKept) {
+                *thinnestKept = threshold;
+            }
             size_t above = 0;
             for (const float r : radius) {
                 above += r > threshold ? 1 : 0;
@@ -345,6 +358,7 @@ std::vector<TreeLevel> SparseLevels(const TreeMesh& full, int count,
             CopyVertices(full.bark, TubeVertexCount * t, TubeVertexCount, mesh.bark);
         }
         FinishLevel(full, mesh);
+        first = false;
     }
     return levels;
 }

@@ -74,9 +74,12 @@ std::vector<TreeLevel> ThinnedLevels(const TreeMesh& full, int count);
 // rest. Its crown is sparser than a thinned level's: on a software renderer a dense crown
 // costs more in the pixels its leaves cover over and over than in their vertices, and
 // enlarged leaves would keep all of that. Only the levels `wanted(k, triangles)` asks for
-// are made; the others stay empty.
+// are made; the others stay empty. Tubes of radius 0 (left out by the build, see
+// MeshDestination) are never kept. `thinnestKept`, when given, is the radius of the
+// thinnest tube of the most detailed level made (0: none).
 std::vector<TreeLevel> SparseLevels(const TreeMesh& full, int count,
-                                    const std::function<bool(int, size_t)>& wanted);
+                                    const std::function<bool(int, size_t)>& wanted,
+                                    float* thinnestKept = nullptr);
 
 // The levels 1 .. count-1 of the chain of `count` (1 to MaxTreeLevels) levels whose level 0
 // is `full` (built with indices; with wind data, the levels have theirs): the thinned

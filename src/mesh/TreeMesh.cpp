@@ -165,6 +165,12 @@ private:
     // The tube of `segment` over the ring of `below`, whose top is the frame's origin.
     void Tube(const Segment& segment, const Segment& below, const MeshFrame& frame,
               const PathState& path) {
+        if (below.radius * path.scale < to_.thinnerThan) {
+            std::fill_n(to_.barkPositions + 3 * barkAt_, 3 * TubeVertexCount, 0.0f);
+            barkAt_ += TubeVertexCount;
+            stats_ += TubeStats;
+            return;
+        }
         const double topAlong = path.along + segment.length * path.scale;
         for (const RingStep& step : RingSteps) {
             const auto [c, d] = RingCorner(step, below);
@@ -185,6 +191,11 @@ private:
     }
 
     void AddLeaf(const Leaf& leaf, const MeshFrame& top, const PathState& path) {
+        if (to_.leafStep > 1 && (leafAt_ / 4) % to_.leafStep != 0) {
+            leafAt_ += 4;
+            stats_ += LeafStats;
+            return;
+        }
         MeshFrame frame = top;
         const float s = LeafScale(leaf);
         frame.Scale(s);
@@ -350,7 +361,8 @@ TreeMesh BuildTreeMeshInto(const TreeModel& model, const TreeParams& params,
 }
 
 void BuildTreeMeshOver(const TreeModel& model, const TreeParams& params,
-                       const TreeMeshLayout& layout, TreeMesh& mesh, int threads, bool withWind) {
+                       const TreeMeshLayout& layout, TreeMesh& mesh, int threads, bool withWind,
+                       const MeshDestination& leaveOut) {
     Size(mesh.bark, layout.barkVertices);
     Size(mesh.leaves, layout.leafVertices);
     mesh.bark.indices.clear();
@@ -360,6 +372,8 @@ void BuildTreeMeshOver(const TreeModel& model, const TreeParams& params,
                        mesh.bark.texCoords.data(), mesh.leaves.positions.data(),
                        mesh.leaves.normals.data(), mesh.leaves.texCoords.data(),
                        mesh.leafColours.data()};
+    to.thinnerThan = leaveOut.thinnerThan;
+    to.leafStep = std::max<uint32_t>(leaveOut.leafStep, 1);
     if (withWind) {
         mesh.bark.wind.resize(2 * layout.barkVertices);
         mesh.leaves.wind.resize(2 * layout.leafVertices);

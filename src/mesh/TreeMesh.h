@@ -116,6 +116,12 @@ struct MeshDestination {
     // longest path once the walk is over.
     float* barkWind = nullptr;
     float* leafWind = nullptr;
+    // What a build for lighter levels alone may leave out (see SparseLevels): a tube whose
+    // bottom ring is thinner than `thinnerThan` gets all its positions 0 (a radius of 0),
+    // and of the leaves only every `leafStep`-th in drawing order is written, the places
+    // of the others left as they were. The statistics still count everything.
+    float thinnerThan = 0.0f;
+    uint32_t leafStep = 1;
 };
 
 // Writes the mesh of `model`, measured as `layout`, into `to`. A large structure is walked
@@ -132,9 +138,10 @@ TreeMesh BuildTreeMeshInto(const TreeModel& model, const TreeParams& params,
 // Builds the mesh of `model`, measured as `layout`, into `mesh`, without indices, over the
 // storage its arrays hold from an earlier build: a caller that builds a mesh at every move
 // of a drag keeps its memory instead of having the system clear new pages each time.
+// `leaveOut` takes its thinnerThan and leafStep (see MeshDestination).
 void BuildTreeMeshOver(const TreeModel& model, const TreeParams& params,
                        const TreeMeshLayout& layout, TreeMesh& mesh, int threads = 0,
-                       bool withWind = false);
+                       bool withWind = false, const MeshDestination& leaveOut = {});
 
 // Builds the mesh of `model` as it stands into its own arrays (see BuildTreeMeshInto). A
 // model that was never grown gives an empty mesh. Without `withIndices` both parts' index

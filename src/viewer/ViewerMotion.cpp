@@ -22,6 +22,11 @@ size_t TrianglesOf(const TreeMeshLayout& layout) {
            layout.leafVertices / 2;
 }
 
+// Whether a level was made (the others are left empty).
+bool Made(const TreeLevel& level) {
+    return level.mesh.bark.vertexCount() + level.mesh.leaves.vertexCount() > 0;
+}
+
 } // namespace
 
 ViewerMotion::ViewerMotion(std::function<void()> settled)
@@ -50,6 +55,7 @@ void ViewerMotion::timerEvent(QTimerEvent* event) {
     // left to the clock): the still frame is the full tree.
     sinceMove_.invalidate();
     scratch_ = TreeMesh{};
+    leaveOut_ = MeshDestination{}; // the next motion's first tree is built whole
     if (lastLevel_ != 0) {
         settled_(); // only a light frame needs drawing again
     }
@@ -61,17 +67,37 @@ void ViewerMotion::MakeLevels(const TreeModel& model, const TreeParams& params) 
     if (layout_.model != &model || layout_.modelGeneration != model.generation()) {
         layout_ = MeasureTreeMesh(model);
     }
+    // After the first tree of a motion, the build leaves out what the levels of the tree
+    // before did not need: leaves between those of its most detailed level but one, and
+    // tubes thinner than half the thinnest it kept.
     TreeMesh& full = scratch_;
-    BuildTreeMeshOver(model, params, layout_, full);
+    BuildTreeMeshOver(model, params, layout_, full, 0, false, leaveOut_);
     fullStats_ = full.passStats;
     fullStats_ += full.passStats; // a frame draws the tree twice: shadow and tree
     const size_t fullTriangles = static_cast<size_t>(full.passStats.quadrangles) * 2;
     // Only the levels that may fit the budget are made: the more detailed ones would take
     // the time and memory of much of the tree again and never be drawn.
-    levels_ = SparseLevels(full, MotionDetail::LighterLevels, [&](int level, size_t triangles) {
-        return level == MotionDetail::LighterLevels ||
-               detail_.EstimateMs(level, triangles, fullTriangles) <= 2.0 * MotionDetail::BudgetMs;
-    });
+    float thinnest = 0.0f;
+    levels_ = SparseLevels(
+        full, MotionDetail::LighterLevels,
+        [&](int level, size_t triangles) {
+            if ((uint32_t{1} << level) < leaveOut_.leafStep) {
+                return false; // its leaves were not written
+            }
+            return level == MotionDetail::LighterLevels ||
+                   detail_.EstimateMs(level, triangles, fullTriangles) <=
+                       2.0 * MotionDetail::BudgetMs;
+        },
+        &thinnest);
+    int finest = MotionDetail::LighterLevels;
+    for (int k = 1; k <= MotionDetail::LighterLevels; ++k) {
+        if (Made(levels_[static_cast<size_t>(k) - 1])) {
+            finest = k;
+            break;
+        }
+    }
+    leaveOut_.leafStep = uint32_t{1} << (finest - 1);
+    leaveOut_.thinnerThan = 0.5f * thinnest;
     std::vector<size_t> triangles;
     for (int k = 1; k <= MotionDetail::LighterLevels; ++k) {
         triangles.push_back((fullTriangles >> k));
@@ -107,11 +133,8 @@ int ViewerMotion::BeginFrame(const TreeModel& model, const TreeParams& params,
         MakeLevels(model, params);
     }
     int level = detail_.LevelFor(true);
-    while (level > 0 && static_cast<size_t>(level) <= levels_.size() &&
-           levels_[static_cast<size_t>(level) - 1].mesh.bark.vertexCount() +
-                   levels_[static_cast<size_t>(level) - 1].mesh.leaves.vertexCount() ==
-               0 &&
-           level < static_cast<int>(levels_.size())) {
+    while (level > 0 && level < static_cast<int>(levels_.size()) &&
+           !Made(levels_[static_cast<size_t>(level) - 1])) {
         ++level; // a level let go of: the next lighter one
     }
     if (level <= 0) {

@@ -65,6 +65,7 @@ private:
     std::vector<TreeLevel> levels_; // only those that may be drawn; the others left empty
     TreeMeshLayout layout_;         // of the tree shown, measured when it is new
     TreeMesh scratch_;              // the full mesh the levels are made from, while moving
+    MeshDestination leaveOut_;      // what that build may leave out, from the tree before
     TreeMeshCache light_;           // the level drawn last, while it is not in the state
     int loaded_ = 0;                // the level light_ holds (0: none)
     TreeDrawMode savedMode_ = TreeDrawMode::Buffers;

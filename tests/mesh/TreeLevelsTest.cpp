@@ -267,3 +267,40 @@ TEST(TreeLevels, SparseLevelsKeepLeavesAsTheyAreAndTheThickestTubes) {
         EXPECT_EQ(level.passStats.quadrangles * 2, static_cast<int32_t>(12 * tubes + 2 * leaves));
     }
 }
+
+// A build that leaves out what the levels from 3 on do not need (the leaves between every
+// fourth, tubes thinner than half the thinnest kept) gives those levels exactly as the
+// whole build does, and counts the whole tree.
+TEST(TreeLevels, ABuildLeavingOutWhatLevelsDoNotNeedGivesTheSameLevels) {
+    TreeParams params;
+    params.totalDepth = 25.0f;
+    TreeSession session(params, 7);
+    session.Regrow();
+    const TreeMeshLayout layout = MeasureTreeMesh(session.model());
+    TreeMesh whole;
+    BuildTreeMeshOver(session.model(), session.params(), layout, whole);
+    const auto fromThree = [](int level, size_t) { return level >= 3; };
+    float thinnest = 0.0f;
+    const std::vector<TreeLevel> expected = SparseLevels(whole, 7, fromThree, &thinnest);
+    ASSERT_GT(thinnest, 0.0f);
+
+    TreeMesh sparse; // built over storage that held something else
+    sparse.leaves.positions.assign(whole.leaves.positions.size(), 7.0f);
+    MeshDestination leaveOut;
+    leaveOut.thinnerThan = 0.5f * thinnest;
+    leaveOut.leafStep = 4;
+    BuildTreeMeshOver(session.model(), session.params(), layout, sparse, 0, false, leaveOut);
+    EXPECT_EQ(sparse.passStats.quadrangles, whole.passStats.quadrangles);
+    // Some tubes were left out, not all.
+    const ptrdiff_t zeros =
+        std::count(sparse.bark.positions.begin(), sparse.bark.positions.end(), 0.0f);
+    EXPECT_GT(zeros, static_cast<ptrdiff_t>(sparse.bark.positions.size() / 10));
+    EXPECT_LT(zeros, static_cast<ptrdiff_t>(sparse.bark.positions.size()));
+    const std::vector<TreeLevel> got = SparseLevels(sparse, 7, fromThree);
+    for (size_t k = 2; k < 7; ++k) {
+        EXPECT_EQ(got[k].mesh.bark.positions, expected[k].mesh.bark.positions) << k + 1;
+        EXPECT_EQ(got[k].mesh.bark.normals, expected[k].mesh.bark.normals) << k + 1;
+        EXPECT_EQ(got[k].mesh.leaves.positions, expected[k].mesh.leaves.positions) << k + 1;
+        EXPECT_EQ(got[k].mesh.leafColours, expected[k].mesh.leafColours) << k + 1;
+    }
+}
