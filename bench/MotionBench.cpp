@@ -1,7 +1,7 @@
-// Spinning a tree in the real viewer window, with the lighter picture while moving on and
-// off in the same run: the frames a second the spin reaches and its median frame
-// interval, the light frames among them, and the still frame once the spin has stopped.
-// Run under Xvfb (see `make bench`).
+// Spinning a tree (or the wind blowing over it) in the real viewer window, with the lighter picture
+// while moving on and off in the same run: the frames a second the spin reaches and its median
+// frame interval, the light frames among them, and the still frame once the spin has stopped. Run
+// under Xvfb (see `make bench`).
 #include <benchmark/benchmark.h>
 
 #include <QElapsedTimer>
@@ -25,7 +25,8 @@ QGuiApplication& Application() {
     return app;
 }
 
-void Spin(benchmark::State& state, float depth, float depAttenuate, bool lighter) {
+void Spin(benchmark::State& state, float depth, float depAttenuate, bool lighter,
+          bool wind = false) {
     Application();
     RecordingPlatform platform;
     TreeParams params;
@@ -51,7 +52,14 @@ void Spin(benchmark::State& state, float depth, float depAttenuate, bool lighter
         const int64_t before = viewer.FramesDrawn();
         QElapsedTimer spinning;
         spinning.start();
-        viewer.Navigation().ToggleAutoSpin();
+        const auto toggle = [&] {
+            if (wind) {
+                viewer.ToggleWind();
+            } else {
+                viewer.Navigation().ToggleAutoSpin();
+            }
+        };
+        toggle();
         int64_t seen = before;
         QElapsedTimer interval;
         interval.start();
@@ -64,7 +72,7 @@ void Spin(benchmark::State& state, float depth, float depAttenuate, bool lighter
                 interval.restart();
             }
         }
-        viewer.Navigation().ToggleAutoSpin();
+        toggle();
         fps = static_cast<double>(viewer.FramesDrawn() - before) / (spinning.elapsed() * 1e-3);
     }
     // The first interval holds the making of the lighter levels.
@@ -93,3 +101,11 @@ void Spin(benchmark::State& state, float depth, float depAttenuate, bool lighter
 SPIN(defaults, 19.29f, 0.81f);
 SPIN(depAttenuate1, 19.29f, 1.0f);
 SPIN(capped, 30.0f, 1.0f);
+
+// The wind blowing over the capped tree instead of the spin.
+BENCHMARK_CAPTURE(Spin, capped_wind_lighter, 30.0f, 1.0f, true, true)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1);
+BENCHMARK_CAPTURE(Spin, capped_wind_full, 30.0f, 1.0f, false, true)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1);

@@ -9,6 +9,7 @@
 #include "mesh/TreeGeometry.h"
 #include "model/TreeModel.h"
 #include "render/GlContextState.h"
+#include "render/TreeSway.h"
 
 namespace {
 
@@ -61,7 +62,8 @@ void ViewerMotion::timerEvent(QTimerEvent* event) {
     }
 }
 
-void ViewerMotion::MakeLevels(const TreeModel& model, const TreeParams& params) {
+void ViewerMotion::MakeLevels(const TreeModel& model, const TreeParams& params, bool wind) {
+    levelsSway_ = wind;
     // The full mesh is built over the storage of the last one: during a drag every move
     // builds one, and the storage goes when the motion settles.
     if (layout_.model != &model || layout_.modelGeneration != model.generation()) {
@@ -71,7 +73,7 @@ void ViewerMotion::MakeLevels(const TreeModel& model, const TreeParams& params) 
     // before did not need: leaves between those of its most detailed level but one, and
     // tubes thinner than half the thinnest it kept.
     TreeMesh& full = scratch_;
-    BuildTreeMeshOver(model, params, layout_, full, 0, false, leaveOut_);
+    BuildTreeMeshOver(model, params, layout_, full, 0, wind, leaveOut_);
     fullStats_ = full.passStats;
     fullStats_ += full.passStats; // a frame draws the tree twice: shadow and tree
     const size_t fullTriangles = static_cast<size_t>(full.passStats.quadrangles) * 2;
@@ -106,7 +108,7 @@ void ViewerMotion::MakeLevels(const TreeModel& model, const TreeParams& params) 
 }
 
 int ViewerMotion::BeginFrame(const TreeModel& model, const TreeParams& params,
-                             GlContextState& state, bool still) {
+                             GlContextState& state, bool still, bool wind) {
     if (model.generation() != detail_.Generation()) {
         // A new tree: until its own full frame is measured, its time is guessed from the
         // last tree's by their sizes, so a drag on a slow tree stays light from its first
@@ -126,11 +128,15 @@ int ViewerMotion::BeginFrame(const TreeModel& model, const TreeParams& params,
         light_ = TreeMeshCache{};
         loaded_ = 0;
     }
-    if (still || !detail_.Enabled() || !Moving() || !detail_.OverBudget()) {
+    // The wind moves the tree for as long as it blows.
+    if (still || !detail_.Enabled() || !(Moving() || wind) || !detail_.OverBudget()) {
         return 0;
     }
-    if (!detail_.HasLevels()) {
-        MakeLevels(model, params);
+    if (!detail_.HasLevels() || levelsSway_ != wind) {
+        // The levels sway with the tree: made with the wind's data while it blows.
+        MakeLevels(model, params, wind);
+        light_ = TreeMeshCache{};
+        loaded_ = 0;
     }
     int level = detail_.LevelFor(true);
     while (level > 0 && level < static_cast<int>(levels_.size()) &&
@@ -148,6 +154,9 @@ int ViewerMotion::BeginFrame(const TreeModel& model, const TreeParams& params,
     std::swap(state.treeMesh, light_);
     if (loaded_ != level) {
         UseTreeMesh(model, params, levels_[static_cast<size_t>(level) - 1].mesh, state);
+        if (levelsSway_) {
+            TakeSway(state.treeMesh.sway, state.treeMesh.mesh.bark, state.treeMesh.mesh.leaves);
+        }
         loaded_ = level;
     }
     // The walk of the structure knows no levels: a light frame draws from its mesh.

@@ -39,9 +39,10 @@ public:
 
     // Before a frame of `model`: the level it draws (0: the full tree). For a lighter
     // level its mesh is put in the place of the tree's mesh in `state` until EndFrame.
-    // `still` (a picture being saved, the wind blowing) asks for the full tree.
+    // `still` (a picture being saved) asks for the full tree; while the `wind` blows the
+    // tree counts as moving, and a light level sways as the full tree would.
     int BeginFrame(const TreeModel& model, const TreeParams& params, GlContextState& state,
-                   bool still);
+                   bool still, bool wind = false);
     // After it: what the frame at `level` took, and the tree's own mesh back in place.
     void EndFrame(int level, double ms, GlContextState& state);
 
@@ -56,7 +57,7 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
-    void MakeLevels(const TreeModel& model, const TreeParams& params);
+    void MakeLevels(const TreeModel& model, const TreeParams& params, bool wind);
 
     std::function<void()> settled_;
     MotionDetail detail_;
@@ -68,6 +69,7 @@ private:
     MeshDestination leaveOut_;      // what that build may leave out, from the tree before
     TreeMeshCache light_;           // the level drawn last, while it is not in the state
     int loaded_ = 0;                // the level light_ holds (0: none)
+    bool levelsSway_ = false;       // the levels were made with the wind's data
     TreeDrawMode savedMode_ = TreeDrawMode::Buffers;
     size_t lastTriangles_ = 0; // of the tree before, for a first estimate of a new one
     double lastFullMs_ = -1.0;

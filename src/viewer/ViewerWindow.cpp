@@ -180,10 +180,10 @@ void ViewerWindow::RenderFrame() {
                      &session_.params(), &helpImage_,    &buttonImage_, overlay.width(),
                      overlay.height(),   hoveredButton_, helpVisible_};
     scene.windSeconds = wind_.Seconds();
-    // A slow tree is drawn lighter while the view moves; P's picture and the swaying tree
-    // are always the full tree.
+    // A slow tree is drawn lighter while the view moves or the wind blows; P's picture is
+    // always the full tree.
     const int level = motion_.BeginFrame(session_.model(), session_.params(), *view_.State(),
-                                         captureNextFrame_ || scene.windSeconds.has_value());
+                                         captureNextFrame_, scene.windSeconds.has_value());
     QElapsedTimer drawing;
     drawing.start();
     FrameStats stats = DrawFrame(scene, *view_.State());

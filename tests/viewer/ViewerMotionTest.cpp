@@ -126,6 +126,25 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(viewer->Motion().LastLevel(), 0, 3000);
     }
 
+    // The wind moves a slow tree as long as it blows: its frames are light and sway; once
+    // it stops, the full tree at rest.
+    void theWindSwaysALightLevelOfASlowTree() {
+        Open(30.0f);
+        if (!viewer->Motion().Detail().OverBudget()) {
+            QSKIP("this renderer draws the depth-30 tree within the budget");
+        }
+        viewer->ToggleWind();
+        QVERIFY(viewer->Motion().LastLevel() > 0);
+        const QImage first = Grab();
+        QTest::qWait(500); // a quarter of the sway's loop
+        const QImage later = Grab();
+        QVERIFY(viewer->Motion().LastLevel() > 0);
+        QVERIFY2(SameShare(first, later) < 0.995,
+                 qPrintable(QString::number(SameShare(first, later))));
+        viewer->ToggleWind();
+        QCOMPARE(viewer->Motion().LastLevel(), 0);
+    }
+
     // A tree within the budget never changes: no light frame however it moves.
     void aFastTreeIsNeverLighter() {
         Open(19.29f);
