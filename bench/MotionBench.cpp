@@ -47,6 +47,7 @@ void Spin(benchmark::State& state, float depth, float depAttenuate, bool lighter
     const double stillMs = still.nsecsElapsed() * 1e-6;
 
     std::vector<double> intervals;
+    std::vector<int> levels; // the level of each frame
     double fps = 0.0;
     for (auto _ : state) {
         const int64_t before = viewer.FramesDrawn();
@@ -69,6 +70,7 @@ void Spin(benchmark::State& state, float depth, float depAttenuate, bool lighter
             if (viewer.FramesDrawn() != seen) {
                 seen = viewer.FramesDrawn();
                 intervals.push_back(interval.nsecsElapsed() * 1e-6);
+                levels.push_back(viewer.Motion().LastLevel());
                 interval.restart();
             }
         }
@@ -83,6 +85,8 @@ void Spin(benchmark::State& state, float depth, float depAttenuate, bool lighter
     state.counters["median_frame_ms"] = sorted.empty() ? 0.0 : sorted[sorted.size() / 2];
     state.counters["first_frame_ms"] = intervals.empty() ? 0.0 : intervals.front();
     state.counters["still_frame_ms"] = stillMs;
+    std::sort(levels.begin(), levels.end());
+    state.counters["median_level"] = levels.empty() ? 0 : levels[levels.size() / 2];
     state.counters["light_frames"] = static_cast<double>(viewer.Motion().LightFrames());
     // The spin over, the settle timer draws the full tree.
     QTest::qWait(400);
