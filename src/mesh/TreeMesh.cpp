@@ -166,7 +166,12 @@ private:
     void Tube(const Segment& segment, const Segment& below, const MeshFrame& frame,
               const PathState& path) {
         if (below.radius * path.scale < to_.thinnerThan) {
+            // Its wind data 0 too, so what is left of an earlier build cannot become the
+            // longest path the weights are made relative to.
             std::fill_n(to_.barkPositions + 3 * barkAt_, 3 * TubeVertexCount, 0.0f);
+            if (to_.barkWind) {
+                std::fill_n(to_.barkWind + 2 * barkAt_, 2 * TubeVertexCount, 0.0f);
+            }
             barkAt_ += TubeVertexCount;
             stats_ += TubeStats;
             return;
@@ -192,6 +197,9 @@ private:
 
     void AddLeaf(const Leaf& leaf, const MeshFrame& top, const PathState& path) {
         if (to_.leafStep > 1 && (leafAt_ / 4) % to_.leafStep != 0) {
+            if (to_.leafWind) {
+                std::fill_n(to_.leafWind + 2 * leafAt_, 2 * 4, 0.0f);
+            }
             leafAt_ += 4;
             stats_ += LeafStats;
             return;

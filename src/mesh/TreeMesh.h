@@ -119,7 +119,8 @@ struct MeshDestination {
     // What a build for lighter levels alone may leave out (see SparseLevels): a tube whose
     // bottom ring is thinner than `thinnerThan` gets all its positions 0 (a radius of 0),
     // and of the leaves only every `leafStep`-th in drawing order is written, the places
-    // of the others left as they were. The statistics still count everything.
+    // of the others left as they were (their wind data, as the left-out tubes', 0). The
+    // statistics still count everything.
     float thinnerThan = 0.0f;
     uint32_t leafStep = 1;
 };

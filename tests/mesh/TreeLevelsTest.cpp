@@ -297,6 +297,16 @@ TEST(TreeLevels, ABuildLeavingOutWhatLevelsDoNotNeedGivesTheSameLevels) {
     EXPECT_GT(zeros, static_cast<ptrdiff_t>(sparse.bark.positions.size() / 10));
     EXPECT_LT(zeros, static_cast<ptrdiff_t>(sparse.bark.positions.size()));
     const std::vector<TreeLevel> got = SparseLevels(sparse, 7, fromThree);
+    // With the wind's data, over storage whose wind values are far larger than any path:
+    // the weights kept are those of the whole build.
+    TreeMesh windWhole;
+    BuildTreeMeshOver(session.model(), session.params(), layout, windWhole, 0, true);
+    TreeMesh windSparse;
+    windSparse.bark.wind.assign(windWhole.bark.wind.size(), 1e9f);
+    windSparse.leaves.wind.assign(windWhole.leaves.wind.size(), 1e9f);
+    BuildTreeMeshOver(session.model(), session.params(), layout, windSparse, 0, true, leaveOut);
+    EXPECT_EQ(SparseLevels(windSparse, 7, fromThree)[4].mesh.bark.wind,
+              SparseLevels(windWhole, 7, fromThree)[4].mesh.bark.wind);
     for (size_t k = 2; k < 7; ++k) {
         EXPECT_EQ(got[k].mesh.bark.positions, expected[k].mesh.bark.positions) << k + 1;
         EXPECT_EQ(got[k].mesh.bark.normals, expected[k].mesh.bark.normals) << k + 1;
