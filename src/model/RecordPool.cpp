@@ -1,5 +1,6 @@
 #include "model/RecordPool.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstdlib>
@@ -63,22 +64,36 @@ struct ThreadPool {
 
 thread_local ThreadPool pools[PoolCount];
 
-// A new slab; kept for the run, and listed so that it stays reachable to the end.
+// Every slab made and not freed, listed so that it stays reachable to the end.
+std::mutex slabsMutex;
+// Never destroyed: records of a static model may be released after static destructors.
+std::vector<void*>* allSlabs = new std::vector<void*>;
+
+// A new slab, listed.
 char* NewSlab() {
-    static std::mutex mutex;
-    // Never destroyed: records of a static model may be released after static destructors.
-    static auto* all = new std::vector<void*>;
     void* slab = std::aligned_alloc(SlabBytes, SlabBytes);
     if (slab) {
-        const std::lock_guard<std::mutex> lock(mutex);
+        const std::lock_guard<std::mutex> lock(slabsMutex);
         try {
-            all->push_back(slab);
+            allSlabs->push_back(slab);
         } catch (const std::bad_alloc&) {
             std::free(slab);
             return nullptr;
         }
     }
     return static_cast<char*>(slab);
+}
+
+// Frees a slab made by NewSlab.
+void FreeSlab(char* slab) {
+    {
+        const std::lock_guard<std::mutex> lock(slabsMutex);
+        const auto at = std::find(allSlabs->begin(), allSlabs->end(), slab);
+        if (at != allSlabs->end()) {
+            allSlabs->erase(at);
+        }
+    }
+    std::free(slab);
 }
 
 bool ThreadPool::UseSlab(std::size_t index) {
@@ -159,6 +174,29 @@ void Give(int pool, void* block, std::size_t size) noexcept {
     }
     p.free = new (block) FreeBlock{p.free};
 #endif
+}
+
+std::size_t ReleaseSpare() noexcept {
+    std::size_t freed = 0;
+#ifndef DENDROVA_RECORDS_FROM_HEAP
+    for (ThreadPool& p : pools) {
+        if (!p.slabs || p.unused == nullptr) {
+            continue;
+        }
+        // The slabs past the current one hold no block: the blocks are cut in slab order
+        // from the first slab on, and a slab is passed only once it is full.
+        const std::size_t used = p.slab + 1;
+        if (2 * used >= p.slabs->size()) {
+            continue;
+        }
+        for (std::size_t i = used; i < p.slabs->size(); ++i) {
+            FreeSlab((*p.slabs)[i]);
+            ++freed;
+        }
+        p.slabs->resize(used);
+    }
+#endif
+    return freed;
 }
 
 bool ReusesBlocks() noexcept {

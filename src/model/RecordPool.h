@@ -13,8 +13,10 @@
 // released on another thread than the one that made it. Once every block a thread cut is
 // back with it (a regrowth has released the whole tree), it cuts the next ones from its
 // first slab on again, so that a tree's records lie in memory in growth order, as the
-// walks over it go. Slabs are kept for the rest of the run: the pool holds as much as the
-// largest tree grown so far. Under the address
+// walks over it go. Slabs are kept from one tree to the next; once a tree has taken less
+// than half of a thread's slabs, ReleaseSpare gives the ones it left unused back to the
+// general-purpose allocator, so a large tree's memory is not held for a small one. Under
+// the address
 // sanitizer every record comes from the general-purpose allocator instead, so that a
 // record used after its release is still caught.
 namespace record_pool {
@@ -26,6 +28,10 @@ inline constexpr int PoolCount = 3;
 void* Take(int pool, std::size_t size) noexcept;
 // Returns a block taken from pool `pool` with the same size.
 void Give(int pool, void* block, std::size_t size) noexcept;
+// Frees the calling thread's slabs past the one it cuts from, in every pool, when that
+// leaves fewer than half of them in use; call it after a growth, when every such slab is
+// unused. Returns how many slabs were freed.
+std::size_t ReleaseSpare() noexcept;
 // False when the records come from the general-purpose allocator (address sanitizer).
 bool ReusesBlocks() noexcept;
 

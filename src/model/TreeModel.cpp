@@ -185,6 +185,8 @@ void TreeModel::Grow(const TreeParams& params, const LeafRandomTable& factors) {
     if (trunk.first) {
         trunk.first->length *= 2.0f;
     }
+    // A much smaller tree than the last leaves most of the pools' slabs unused: they go.
+    record_pool::ReleaseSpare();
     capped_ = growth.budget.capped;
     created_ = growth.budget.created;
 }

@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "platform/AllocatorTuning.h"
 #include "platform/Platform.h"
 #include "render/GlContextState.h"
 #include "scene/FeedbackMail.h"
@@ -163,6 +164,7 @@ void ViewerWindow::RebuildTree() {
     // A slider drag, wheel or typed value: the tree is moving.
     motion_.Moved();
     session_.Regrow();
+    shrinkTrim_.Grown(session_.model().lastGrowthRecords());
     // A parameter file loaded from the control panel may bring another seed; the title
     // keeps naming the one the tree was grown with.
     if (view_.Ready()) {
@@ -201,6 +203,9 @@ void ViewerWindow::RenderFrame() {
         DrawNotice(notice.Picture(clientWidth_, clientHeight_, devicePixelRatio()));
     }
     view_.Present();
+    if (shrinkTrim_.Drawn()) {
+        ReturnFreeMemory();
+    }
     ++framesDrawn_;
     lastStatistics_ = FormatStatistics(stats, camera_);
     if (panel_) {

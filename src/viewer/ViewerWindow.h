@@ -18,6 +18,7 @@
 #include "viewer/FrameNotice.h"
 #include "viewer/GlView.h"
 #include "viewer/Navigation.h"
+#include "viewer/ShrinkTrim.h"
 #include "viewer/ViewNavigation.h"
 #include "viewer/ViewerMotion.h"
 #include "viewer/ViewerOutput.h"
@@ -178,6 +179,7 @@ private:
     int32_t clientHeight_ = 0;
     int64_t framesDrawn_ = 0;
     std::string lastStatistics_;
+    ShrinkTrim shrinkTrim_;
     std::string rendererText_; // names the renderer in the title, once there is a context
     bool captureNextFrame_ = false;
     std::vector<uint8_t> capturedFrame_; // RGBA, bottom row first
