@@ -111,8 +111,8 @@ int ViewerMotion::BeginFrame(const TreeModel& model, const TreeParams& params,
                              GlContextState& state, bool still, bool wind) {
     if (model.generation() != detail_.Generation()) {
         // A new tree: until its own full frame is measured, its time is guessed from the
-        // last tree's by their sizes, so a drag on a slow tree stays light from its first
-        // move on.
+        // last full frame's by the trees' sizes, so a drag on a slow tree stays light from
+        // its first move on.
         layout_ = MeasureTreeMesh(model);
         const size_t triangles = TrianglesOf(layout_);
         const double guess =
@@ -123,7 +123,7 @@ int ViewerMotion::BeginFrame(const TreeModel& model, const TreeParams& params,
         if (guess >= 0.0) {
             detail_.FrameDrawn(0, guess);
         }
-        lastTriangles_ = triangles;
+        triangles_ = triangles;
         levels_.clear();
         light_ = TreeMeshCache{};
         loaded_ = 0;
@@ -178,7 +178,9 @@ void ViewerMotion::EndFrame(int level, double ms, GlContextState& state) {
         // the full tree drawn after every move of a drag.
         settleTimer_.start(MotionDetail::SettleMs, Qt::PreciseTimer, this);
     } else {
+        // The pair a new tree's first estimate scales: the time and the size it was of.
         lastFullMs_ = ms;
+        lastTriangles_ = triangles_;
     }
     detail_.FrameDrawn(level, ms);
 }

@@ -71,8 +71,11 @@ private:
     int loaded_ = 0;                // the level light_ holds (0: none)
     bool levelsSway_ = false;       // the levels were made with the wind's data
     TreeDrawMode savedMode_ = TreeDrawMode::Buffers;
-    size_t lastTriangles_ = 0; // of the tree before, for a first estimate of a new one
+    size_t triangles_ = 0; // of the tree shown
+    // The last full frame's time and its tree's triangles, for a first estimate of a new
+    // tree.
     double lastFullMs_ = -1.0;
+    size_t lastTriangles_ = 0;
     int64_t lightFrames_ = 0;
     int lastLevel_ = 0;
     FrameStats fullStats_;

@@ -8,6 +8,7 @@
 #include "RecordingPlatform.h"
 #include "model/TreeParams.h"
 #include "model/TreeSession.h"
+#include "viewer/MotionDetail.h"
 #include "viewer/ViewerWindow.h"
 
 namespace {
@@ -124,6 +125,24 @@ private slots:
             QVERIFY(viewer->Motion().LastLevel() > 0);
         }
         QTRY_COMPARE_WITH_TIMEOUT(viewer->Motion().LastLevel(), 0, 3000);
+    }
+
+    // A drag that grows the tree past the budget: each new tree's first estimate scales
+    // the last full frame by the trees' sizes (not by the size of the light tree before
+    // it, which made every other move of a growing drag a full frame).
+    void aGrowingDragIsEstimatedFromTheLastFullFrame() {
+        Open(25.0f);
+        viewer->RenderFrame(); // the frame alone, its mesh built by the first
+        const double fullMs = viewer->Motion().Detail().FullMs();
+        if (fullMs > MotionDetail::BudgetMs || fullMs * 16.0 <= 2.0 * MotionDetail::BudgetMs) {
+            QSKIP("this renderer's depth-25 frame is not between 1/16 and 1 of the budget");
+        }
+        for (const float depth : {28.0f, 29.0f}) {
+            session->params().totalDepth = depth;
+            viewer->RebuildTree();
+            viewer->RenderFrame();
+            QVERIFY2(viewer->Motion().LastLevel() > 0, qPrintable(QString::number(depth)));
+        }
     }
 
     // The wind moves a slow tree as long as it blows: its frames are light and sway; once
