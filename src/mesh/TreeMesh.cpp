@@ -295,10 +295,24 @@ void WeighWind(float* bark, size_t barkVertices, float* leaves, size_t leafVerti
     }
 }
 
+// Sizes `values` to `count` over the storage it holds. Storage too small is let go of
+// before new storage is taken (with a quarter more room when there was some, as the tree
+// grows again at the next move): growing a vector keeps its old storage until the new one
+// is filled, and may take twice what it needs, so a mesh built over the last one at every
+// move of a growing drag would otherwise hold up to three times its size for a moment.
+template <typename T> void SizeOver(std::vector<T>& values, size_t count) {
+    if (count > values.capacity()) {
+        const bool had = values.capacity() > 0;
+        std::vector<T>().swap(values);
+        values.reserve(had ? count + count / 4 : count);
+    }
+    values.resize(count);
+}
+
 void Size(MeshPart& part, size_t vertices) {
-    part.positions.resize(3 * vertices);
-    part.normals.resize(3 * vertices);
-    part.texCoords.resize(2 * vertices);
+    SizeOver(part.positions, 3 * vertices);
+    SizeOver(part.normals, 3 * vertices);
+    SizeOver(part.texCoords, 2 * vertices);
 }
 
 } // namespace
@@ -375,7 +389,7 @@ void BuildTreeMeshOver(const TreeModel& model, const TreeParams& params,
     Size(mesh.leaves, layout.leafVertices);
     mesh.bark.indices.clear();
     mesh.leaves.indices.clear();
-    mesh.leafColours.resize(4 * layout.leafVertices);
+    SizeOver(mesh.leafColours, 4 * layout.leafVertices);
     MeshDestination to{mesh.bark.positions.data(), mesh.bark.normals.data(),
                        mesh.bark.texCoords.data(), mesh.leaves.positions.data(),
                        mesh.leaves.normals.data(), mesh.leaves.texCoords.data(),
@@ -383,8 +397,8 @@ void BuildTreeMeshOver(const TreeModel& model, const TreeParams& params,
     to.thinnerThan = leaveOut.thinnerThan;
     to.leafStep = std::max<uint32_t>(leaveOut.leafStep, 1);
     if (withWind) {
-        mesh.bark.wind.resize(2 * layout.barkVertices);
-        mesh.leaves.wind.resize(2 * layout.leafVertices);
+        SizeOver(mesh.bark.wind, 2 * layout.barkVertices);
+        SizeOver(mesh.leaves.wind, 2 * layout.leafVertices);
         to.barkWind = mesh.bark.wind.data();
         to.leafWind = mesh.leaves.wind.data();
     } else {

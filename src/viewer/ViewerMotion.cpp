@@ -132,6 +132,11 @@ int ViewerMotion::BeginFrame(const TreeModel& model, const TreeParams& params,
     if (still || !detail_.Enabled() || !(Moving() || wind) || !detail_.OverBudget()) {
         return 0;
     }
+    if (!HoldsMeshOf(state.treeMesh, model) && state.treeMesh.built) {
+        // The full tree's mesh is of a tree before (a drag regrew it): it is built again
+        // for the still frame anyway, and its memory is better free meanwhile.
+        ReleaseTreeMesh(state);
+    }
     if (!detail_.HasLevels() || levelsSway_ != wind) {
         // The levels sway with the tree: made with the wind's data while it blows.
         MakeLevels(model, params, wind);
@@ -145,11 +150,6 @@ int ViewerMotion::BeginFrame(const TreeModel& model, const TreeParams& params,
     }
     if (level <= 0) {
         return 0;
-    }
-    if (!HoldsMeshOf(state.treeMesh, model) && state.treeMesh.built) {
-        // The full tree's mesh is of a tree before (a drag regrew it): it is built again
-        // for the still frame anyway, and its memory is better free meanwhile.
-        ReleaseTreeMesh(state);
     }
     std::swap(state.treeMesh, light_);
     if (loaded_ != level) {
