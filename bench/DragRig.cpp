@@ -8,8 +8,10 @@
 #include <QWindow>
 
 #include "SliderHandle.h"
+#include "platform/AllocatorTuning.h"
 
 QApplication& DragApplication() {
+    TuneAllocator(); // as the program does first in main()
     static int argc = 1;
     static char name[] = "dendrova-drag-bench";
     static char* argv[] = {name, nullptr};

@@ -13,11 +13,13 @@
 
 #include "RecordingPlatform.h"
 #include "model/TreeSession.h"
+#include "platform/AllocatorTuning.h"
 #include "viewer/ViewerWindow.h"
 
 namespace {
 
 QGuiApplication& Application() {
+    TuneAllocator(); // as the program does first in main()
     static int argc = 1;
     static char name[] = "dendrova-motion-bench";
     static char* argv[] = {name, nullptr};

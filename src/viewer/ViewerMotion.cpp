@@ -55,7 +55,12 @@ void ViewerMotion::timerEvent(QTimerEvent* event) {
     // The motion is over (a coarse timer may fire a little before its time, so it is not
     // left to the clock): the still frame is the full tree.
     sinceMove_.invalidate();
+    // What only moving frames use goes before the full tree is built again: the full mesh
+    // the levels were made from and the copy of the level drawn last (the levels stay for
+    // the next motion of the same tree).
     scratch_ = TreeMesh{};
+    light_ = TreeMeshCache{};
+    loaded_ = 0;
     leaveOut_ = MeshDestination{}; // the next motion's first tree is built whole
     if (lastLevel_ != 0) {
         settled_(); // only a light frame needs drawing again
