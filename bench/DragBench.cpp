@@ -21,33 +21,54 @@
 
 namespace {
 
+// Opens `rig` drawing by `mode`; false, the benchmark skipped, when it could not be shown.
+bool Opened(benchmark::State& state, DragRig& rig, TreeDrawMode mode) {
+    if (const std::string failure = rig.Open(mode); !failure.empty()) {
+        state.SkipWithError(failure.c_str());
+        return false;
+    }
+    return true;
+}
+
+// Drags the selected slider up (at most `limit` moves when not negative) once per iteration,
+// each move's time into `moves`; returns the last drag's whole time in seconds.
+double TimedDrags(benchmark::State& state, DragRig& rig, std::vector<double>& moves,
+                  std::vector<float>* values, int limit = -1) {
+    double total = 0.0;
+    for (auto _ : state) {
+        QElapsedTimer whole;
+        whole.start();
+        rig.DragToTop(&moves, values, limit);
+        total = whole.nsecsElapsed() * 1e-9;
+    }
+    return total;
+}
+
+// The median and the longest of the moves.
+void MoveCounters(benchmark::State& state, const std::vector<double>& moves) {
+    std::vector<double> sorted = moves;
+    std::sort(sorted.begin(), sorted.end());
+    state.counters["longest_ms"] = sorted.empty() ? 0.0 : sorted.back();
+    state.counters["median_ms"] = sorted.empty() ? 0.0 : sorted[sorted.size() / 2];
+}
+
 void DragDepAttenuate(benchmark::State& state, TreeDrawMode mode) {
     DragApplication();
     TreeParams params;
     params.totalDepth = 30.0f;
     params.sseDepAttenuate = 0.1f;
     DragRig rig(params);
-    if (const std::string failure = rig.Open(mode); !failure.empty()) {
-        state.SkipWithError(failure.c_str());
+    if (!Opened(state, rig, mode)) {
         return;
     }
     std::vector<double> moves;
     std::vector<float> values; // the slider's value after each move
-    double total = 0.0;
     const int64_t framesBefore = rig.viewer.FramesDrawn();
-    for (auto _ : state) {
-        QElapsedTimer whole;
-        whole.start();
-        rig.DragToTop(&moves, &values);
-        total = whole.nsecsElapsed() * 1e-9;
-    }
-    std::vector<double> sorted = moves;
-    std::sort(sorted.begin(), sorted.end());
+    const double total = TimedDrags(state, rig, moves, &values);
+    MoveCounters(state, moves);
     state.counters["moves"] = static_cast<double>(moves.size());
-    state.counters["longest_ms"] = sorted.empty() ? 0.0 : sorted.back();
     const auto longest = std::max_element(moves.begin(), moves.end());
     state.counters["longest_at"] = longest == moves.end() ? 0.0 : values[longest - moves.begin()];
-    state.counters["median_ms"] = sorted.empty() ? 0.0 : sorted[sorted.size() / 2];
     state.counters["whole_s"] = total;
     state.counters["frames"] = static_cast<double>(rig.viewer.FramesDrawn() - framesBefore);
     state.counters["final_value"] = rig.session.params().sseDepAttenuate;
@@ -63,26 +84,16 @@ void DragCapped(benchmark::State& state, bool lighter) {
     params.totalDepth = 30.0f;
     params.sseDepAttenuate = 1.0f;
     DragRig rig(params);
-    if (const std::string failure = rig.Open(TreeDrawMode::Buffers); !failure.empty()) {
-        state.SkipWithError(failure.c_str());
+    if (!Opened(state, rig, TreeDrawMode::Buffers)) {
         return;
     }
     rig.viewer.SetLighterWhileMoving(lighter);
     rig.Select(1);
     rig.RegrowAndDraw();
     std::vector<double> moves;
-    double total = 0.0;
-    for (auto _ : state) {
-        QElapsedTimer whole;
-        whole.start();
-        rig.DragToTop(&moves, nullptr, 40);
-        total = whole.nsecsElapsed() * 1e-9;
-    }
-    std::vector<double> sorted = moves;
-    std::sort(sorted.begin(), sorted.end());
+    const double total = TimedDrags(state, rig, moves, nullptr, 40);
+    MoveCounters(state, moves);
     state.counters["moves_per_s"] = total > 0.0 ? static_cast<double>(moves.size()) / total : 0.0;
-    state.counters["median_ms"] = sorted.empty() ? 0.0 : sorted[sorted.size() / 2];
-    state.counters["longest_ms"] = sorted.empty() ? 0.0 : sorted.back();
     state.counters["first_ms"] = moves.empty() ? 0.0 : moves.front();
     state.counters["light_frames"] = static_cast<double>(rig.viewer.Motion().LightFrames());
     state.counters["capped"] = rig.session.model().lastGrowthCapped() ? 1 : 0;

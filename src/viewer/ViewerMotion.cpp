@@ -81,7 +81,7 @@ void ViewerMotion::MakeLevels(const TreeModel& model, const TreeParams& params, 
     BuildTreeMeshOver(model, params, layout_, full, 0, wind, leaveOut_);
     fullStats_ = full.passStats;
     fullStats_ += full.passStats; // a frame draws the tree twice: shadow and tree
-    const size_t fullTriangles = static_cast<size_t>(full.passStats.quadrangles) * 2;
+    const size_t fullTriangles = triangles_; // measured with the tree's layout
     // Only the levels that may fit the budget are made: the more detailed ones would take
     // the time and memory of much of the tree again and never be drawn.
     float thinnest = 0.0f;
