@@ -42,7 +42,8 @@ check() { # description, condition
 
 for test in "$@"; do
     (cd "$work" && timeout 300 "$test")
-    check "$(basename "$test") passes on Wayland" "[ $? -eq 0 ]"
+    status=$? # taken at once: the check's own arguments would reset it
+    check "$(basename "$test") passes on Wayland" "[ $status -eq 0 ]"
 done
 
 cd "$work"
