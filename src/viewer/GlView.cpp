@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <QGuiApplication>
 #include <QOpenGLContext>
 #include <QWindow>
 
@@ -15,22 +16,43 @@ GlView::~GlView() {
 }
 
 bool GlView::Create() {
-    context_ = std::make_unique<QOpenGLContext>();
-    context_->setFormat(window_.requestedFormat());
-    if (!context_->create() || !context_->makeCurrent(&window_)) {
-        context_.reset();
+    return Adopt(std::make_unique<QOpenGLContext>());
+}
+
+bool GlView::Adopt(std::unique_ptr<QOpenGLContext> context) {
+    context->setFormat(window_.requestedFormat());
+    if (!context->create() || !context->makeCurrent(&window_)) {
         return false;
     }
+    // The old context's state goes first: its destructor makes no OpenGL call, and its
+    // objects go with the old context.
+    state_.reset();
+    context_ = std::move(context);
     // Everything the drawing remembers about this context starts here, empty.
-    QOpenGLContext* context = context_.get();
+    QOpenGLContext* current = context_.get();
     state_ = std::make_unique<GlContextState>(
-        [context](const char* name) { return context->getProcAddress(name); });
+        [current](const char* name) { return current->getProcAddress(name); });
     SetInitialGlState();
     GLint dims[2] = {0, 0};
     glGetIntegerv(GL_MAX_VIEWPORT_DIMS, dims);
     if (dims[0] > 0 && dims[1] > 0) {
         largestSurface_ = QSize(dims[0], dims[1]);
     }
+    return true;
+}
+
+bool GlView::Renew() {
+    // Only on X11: Qt's Wayland platform draws a decorated window into a framebuffer it
+    // made in the window's first context, which a new context would not draw into.
+    if (!context_ || QGuiApplication::platformName() != QStringLiteral("xcb")) {
+        return false;
+    }
+    if (!Adopt(std::make_unique<QOpenGLContext>())) {
+        // The old context is still there, but no longer current.
+        context_->makeCurrent(&window_);
+        return false;
+    }
+    ++renewals_;
     return true;
 }
 

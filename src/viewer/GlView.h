@@ -2,6 +2,7 @@
 
 #include <QSize>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -24,6 +25,13 @@ public:
     bool Create();
     // Releases the per-context state, then the context. Safe to call again.
     void Release();
+    // On X11, puts a new context in the place of the current one, made current, with
+    // empty per-context state: the old one goes, and with it all the driver kept for it (a
+    // software renderer's compiled shaders and the caches a large tree grew). The old one
+    // stays when no new one can be made, and on other platforms. True when renewed.
+    bool Renew();
+    // Contexts put in the place of an earlier one so far.
+    int64_t Renewals() const { return renewals_; }
     bool Ready() const { return context_ != nullptr; }
 
     // Makes the context current before a frame, even when it already is: on Wayland this
@@ -45,8 +53,12 @@ public:
     bool TooLarge(int cx, int cy) const;
 
 private:
+    // A context for the window, made current, with its state and initial drawing state.
+    bool Adopt(std::unique_ptr<QOpenGLContext> context);
+
     QWindow& window_;
     std::unique_ptr<QOpenGLContext> context_;
     std::unique_ptr<GlContextState> state_;
     QSize largestSurface_;
+    int64_t renewals_ = 0;
 };

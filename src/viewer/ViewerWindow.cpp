@@ -189,7 +189,8 @@ void ViewerWindow::RenderFrame() {
     QElapsedTimer drawing;
     drawing.start();
     FrameStats stats = DrawFrame(scene, *view_.State());
-    motion_.EndFrame(level, static_cast<double>(drawing.nsecsElapsed()) * 1e-6, *view_.State());
+    const double frameMs = static_cast<double>(drawing.nsecsElapsed()) * 1e-6;
+    motion_.EndFrame(level, frameMs, *view_.State());
     if (level > 0) {
         stats = motion_.FullStats();
     }
@@ -204,13 +205,25 @@ void ViewerWindow::RenderFrame() {
     }
     view_.Present();
     if (shrinkTrim_.Drawn()) {
-        ReturnFreeMemory();
+        LetGoOfLargeTree(scene, level == 0 && frameMs <= MotionDetail::BudgetMs);
     }
     ++framesDrawn_;
     lastStatistics_ = FormatStatistics(stats, camera_);
     if (panel_) {
         panel_->ShowStatistics(lastStatistics_);
     }
+}
+
+void ViewerWindow::LetGoOfLargeTree(const FrameScene& scene, bool quick) {
+    // What the driver keeps for a large tree it drew (a software renderer's caches) goes
+    // only with its context: a new one takes its place when the tree shown is quick to
+    // draw. The frame is drawn once more, unseen, so that the next one, whose time the
+    // moving picture measures, does not pay for compiling the new context's shaders.
+    if (quick && view_.Renew()) {
+        ApplyProjection(clientWidth_, clientHeight_);
+        DrawFrame(scene, *view_.State());
+    }
+    ReturnFreeMemory();
 }
 
 void ViewerWindow::FrameTheTree() {

@@ -25,6 +25,7 @@
 #include "viewer/ViewerWind.h"
 
 class GlContextState;
+struct FrameScene;
 
 // What the viewer needs of the control panel: the statistics of every frame, and
 // showing it on the Tree command. The application connects the two.
@@ -103,6 +104,8 @@ public:
     GlContextState* glState() const { return view_.State(); }
     // The window has its OpenGL context (and draws).
     bool ContextReady() const { return view_.Ready(); }
+    // Contexts renewed after a much larger tree so far.
+    int64_t ContextRenewals() const { return view_.Renewals(); }
 
     // P: writes the frame on screen as a PNG file; E: the tree as a .glb file, into the
     // output's folder under a name no other file has, saying so in a notice over the
@@ -152,6 +155,8 @@ private:
     void RememberNormalSize();
     void LimitSurfaceSize();
     void ShowTitle();
+    // After a frame of a tree much smaller than the one before: memory back to the system.
+    void LetGoOfLargeTree(const FrameScene& scene, bool quick);
 
     TreeSession& session_;
     GlView view_{*this};
