@@ -70,6 +70,13 @@ double Brightness(const QImage& image, const QRect& area) {
     return sum / (3.0 * area.width() * area.height());
 }
 
+// Keeps a picture of a failed comparison in TEST_OUTPUT_DIR for a look at what differs.
+void Keep(const QImage& picture, const char* name) {
+    const QString keep = QStringLiteral(TEST_OUTPUT_DIR);
+    QDir().mkpath(keep);
+    picture.save(keep + QLatin1Char('/') + QLatin1String(name));
+}
+
 QByteArray Contents(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -131,12 +138,8 @@ private slots:
         QCOMPARE(drawn.size(), shown.size());
         const double share = ShareWithin(shown, drawn, 3);
         if (share < 0.995) {
-            // Keep both pictures for a look at what differs.
-            const QString keep = QStringLiteral(TEST_OUTPUT_DIR);
-            QDir().mkpath(keep);
-            QFile::copy(first, keep + QStringLiteral("/viewer-frame.png"));
-            QFile::copy(folder.filePath(QStringLiteral("render.png")),
-                        keep + QStringLiteral("/render-frame.png"));
+            Keep(shown, "viewer-frame.png");
+            Keep(drawn, "render-frame.png");
         }
         QVERIFY2(share >= 0.995,
                  qPrintable(QStringLiteral("only %1 % of the pixels within 3 "
@@ -209,10 +212,8 @@ private slots:
         const QImage after(dir.filePath(QStringLiteral("dendrova-seed1-2.png")));
         QVERIFY(!before.isNull());
         if (after != before) {
-            const QString keep = QStringLiteral(TEST_OUTPUT_DIR);
-            QDir().mkpath(keep);
-            before.save(keep + QStringLiteral("/before-renewal.png"));
-            after.save(keep + QStringLiteral("/after-renewal.png"));
+            Keep(before, "before-renewal.png");
+            Keep(after, "after-renewal.png");
         }
         QVERIFY2(after == before, "pictures kept in " TEST_OUTPUT_DIR);
     }
